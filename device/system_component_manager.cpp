@@ -1,0 +1,10 @@
+#include "device/system_component_manager.h"
+
+#include "device/system_component.h"
+
+SystemComponentManager::~SystemComponentManager() { DestroyComponents(); }
+
+void SystemComponentManager::DestroyComponents() {
+  for (auto& component : components_) component.reset();
+  components_.clear();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// diag-host's command line.
+struct HostOptions {
+  QString command;  // info, help, list, run
+  QString modulePath;
+  bool json = false;
+  uint32_t device = 0;
+  QString settingsFile;
+  QString answer = QStringLiteral("none");  // yes, no, none
+  std::optional<int> abortAfterMs;
+  std::optional<int> eventAfterMs;
+};
+
+// Parses the arguments (without the program name). On failure returns nullopt
+// and sets `error` to a message that names the bad argument.
+std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QString* error);
+
+extern const char* const kHostUsage;

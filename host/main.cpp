@@ -1,0 +1,53 @@
+// diag-host: loads the fingerprint module as the diagnostics suite does and
+// drives it from the command line.
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <cstdio>
+#include <memory>
+
+#include "host/commands.h"
+#include "host/host_options.h"
+#include "host/module_library.h"
+
+namespace {
+constexpr int kHostError = 2;
+}
+
+int main(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (arguments.size() == 1 && (arguments[0] == QLatin1String("--help") || arguments[0] == QLatin1String("-h"))) {
+    std::fputs(kHostUsage, stdout);
+    return 0;
+  }
+  QString error;
+  const std::optional<HostOptions> options = ParseHostOptions(arguments, &error);
+  if (!options) {
+    std::fprintf(stderr, "diag-host: %s\n\n%s", error.toLocal8Bit().constData(), kHostUsage);
+    return kHostError;
+  }
+
+  // Only the test run needs widgets; the other commands stay usable without a display.
+  std::unique_ptr<QCoreApplication> app;
+  if (options->command == QLatin1String("run"))
+    app = std::make_unique<QApplication>(argc, argv);
+  else
+    app = std::make_unique<QCoreApplication>(argc, argv);
+
+  ModuleLibrary module;
+  const QString path = options->modulePath.isEmpty() ? ModuleLibrary::DefaultPath() : options->modulePath;
+  if (!module.Load(path, &error)) {
+    std::fprintf(stderr, "diag-host: %s\n", error.toLocal8Bit().constData());
+    return kHostError;
+  }
+
+  int code = 0;
+  if (options->command == QLatin1String("info")) code = RunInfoCommand(module, *options);
+  else if (options->command == QLatin1String("help")) code = RunHelpCommand(module, *options);
+  else if (options->command == QLatin1String("list")) code = RunListCommand(module, *options);
+  else code = RunRunCommand(module, *options);
+  std::fflush(stdout);
+  module.Release();
+  return code;
+}

@@ -1,0 +1,66 @@
+#include "host/module_library.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+ModuleLibrary::~ModuleLibrary() {
+  Release();
+  // The library stays loaded: Qt may still hold pointers into it (meta-objects,
+  // deferred deletions) until the application object goes away.
+}
+
+QString ModuleLibrary::DefaultPath() {
+#if defined(_WIN32)
+  const QString name = QStringLiteral("module_fingerprint.dll");
+#else
+  const QString name = QStringLiteral("module_fingerprint.so");
+#endif
+  return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+}
+
+bool ModuleLibrary::Load(const QString& path, QString* error) {
+  const QFileInfo file(path);
+  if (!file.exists()) {
+    *error = QStringLiteral("module file '%1' does not exist").arg(path);
+    return false;
+  }
+  library_.setFileName(file.absoluteFilePath());
+  if (!library_.load()) {
+    *error = QStringLiteral("cannot load module file '%1': %2").arg(path, library_.errorString());
+    return false;
+  }
+  struct Export {
+    const char* name;
+    QFunctionPointer* slot;
+  };
+  QFunctionPointer interfaceFn = nullptr;
+  QFunctionPointer versionFn = nullptr;
+  QFunctionPointer releaseFn = nullptr;
+  const Export exports[] = {{"GetModuleInterfaceInstance", &interfaceFn},
+                            {"GetProductVersion", &versionFn},
+                            {"ReleaseModuleInterfaceInstance", &releaseFn}};
+  for (const Export& e : exports) {
+    *e.slot = library_.resolve(e.name);
+    if (!*e.slot) {
+      *error = QStringLiteral("module file '%1' does not export '%2'").arg(path, QLatin1String(e.name));
+      return false;
+    }
+  }
+  getInterface_ = reinterpret_cast<GetModuleInterfaceInstanceFn>(interfaceFn);
+  getVersion_ = reinterpret_cast<GetProductVersionFn>(versionFn);
+  release_ = reinterpret_cast<ReleaseModuleInterfaceInstanceFn>(releaseFn);
+  return true;
+}
+
+ModuleInterface* ModuleLibrary::Interface() {
+  built_ = true;
+  return getInterface_();
+}
+
+ProductVersion* ModuleLibrary::Version() { return getVersion_(); }
+
+void ModuleLibrary::Release() {
+  if (built_ && release_) release_();
+  built_ = false;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QLibrary>
+#include <QString>
+
+#include "module/exports.h"
+
+class ModuleInterface;
+class ProductVersion;
+
+// The module file loaded the way the suite loads it: the platform's library
+// loader, then the three exports by name.
+class ModuleLibrary {
+ public:
+  ModuleLibrary() = default;
+  ~ModuleLibrary();
+  ModuleLibrary(const ModuleLibrary&) = delete;
+  ModuleLibrary& operator=(const ModuleLibrary&) = delete;
+
+  // Loads the file and resolves the exports. On failure `error` names the
+  // file or the export and says what went wrong.
+  bool Load(const QString& path, QString* error);
+
+  ModuleInterface* Interface();
+  ProductVersion* Version();
+  // Releases the module's object graph, if it was built.
+  void Release();
+
+  // The default module file: beside the executable.
+  static QString DefaultPath();
+
+ private:
+  QLibrary library_;
+  GetModuleInterfaceInstanceFn getInterface_ = nullptr;
+  GetProductVersionFn getVersion_ = nullptr;
+  ReleaseModuleInterfaceInstanceFn release_ = nullptr;
+  bool built_ = false;
+};

@@ -1,0 +1,34 @@
+#include "module/exports.h"
+
+#include "module/module_graph.h"
+#include "module/module_interface.h"
+#include "module/product_version.h"
+
+namespace {
+// Set only once the whole graph exists, so a failed build leaves it null and
+// the next call starts again. The host calls build and release from one thread.
+ModuleInterface* g_interface = nullptr;
+}  // namespace
+
+extern "C" {
+
+ModuleInterface* GetModuleInterfaceInstance() {
+  if (g_interface) return g_interface;
+  g_interface = module_graph::Build();
+  return g_interface;
+}
+
+ProductVersion* GetProductVersion() {
+  // Constant values; the first call registers its destruction for unload,
+  // guarded so that any thread may make it.
+  static ProductVersion version{4, 42, 0, 92};
+  return &version;
+}
+
+void ReleaseModuleInterfaceInstance() {
+  if (!g_interface) return;
+  module_graph::Release(g_interface);
+  g_interface = nullptr;
+}
+
+}  // extern "C"

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class AbstractWidgetWrapper;
+
+// How a test asks the host for an interaction. The test builds it, passes it
+// to TestUserInterface::Request and destroys it when the call returns.
+class InputRequest {
+ public:
+  enum Kind : uint32_t { Information = 0, YesNo = 2, Widget = 3 };
+  enum Answer : uint32_t { Yes = 3, No = 4 };
+
+  InputRequest(std::string title, std::string message, uint32_t mode, uint32_t kind, uint32_t extraNumber)
+      : title(std::move(title)), message(std::move(message)), mode(mode), kind(kind), extraNumber(extraNumber) {}
+  virtual ~InputRequest() = default;
+
+  AbstractWidgetWrapper* widget = nullptr;  // kind 3 only
+  uint32_t answer = 0;                      // written by the host
+  std::string title;                        // text ids, translated by the host
+  std::string message;
+  uint32_t mode;
+  uint32_t kind;
+  std::vector<uint64_t> extraValues;
+  uint32_t extraNumber;
+  uint64_t extraData = 0;
+};

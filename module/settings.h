@@ -1,0 +1,7 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+// Parsed settings: section name -> (key -> value), all UTF-8.
+using Settings = std::map<std::string, std::map<std::string, std::string>>;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+#include "platform/winbio_types.h"
+
+namespace platform {
+
+// The Windows Biometric Framework calls the module makes (winbio.dll).
+class BiometricService {
+ public:
+  virtual ~BiometricService() = default;
+
+  virtual HRESULT_T EnumBiometricUnits(WINBIO_BIOMETRIC_TYPE factor, WINBIO_UNIT_SCHEMA** unitSchemaArray,
+                                       size_t* unitCount) = 0;
+  virtual HRESULT_T Free(void* address) = 0;
+  virtual HRESULT_T OpenSession(WINBIO_BIOMETRIC_TYPE factor, WINBIO_POOL_TYPE poolType,
+                                WINBIO_SESSION_FLAGS flags, WINBIO_UNIT_ID* unitArray, size_t unitCount,
+                                const WINBIO_GUID* databaseId, WINBIO_SESSION_HANDLE* sessionHandle) = 0;
+  virtual HRESULT_T CloseSession(WINBIO_SESSION_HANDLE sessionHandle) = 0;
+  virtual HRESULT_T LocateSensor(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_ID* unitId) = 0;
+  virtual HRESULT_T Cancel(WINBIO_SESSION_HANDLE sessionHandle) = 0;
+  virtual HRESULT_T DeleteTemplate(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_ID unitId,
+                                   const WINBIO_IDENTITY* identity, WINBIO_BIOMETRIC_SUBTYPE subFactor) = 0;
+  virtual HRESULT_T GetProperty(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_PROPERTY_TYPE propertyType,
+                                WINBIO_PROPERTY_ID propertyId, WINBIO_UNIT_ID unitId,
+                                const WINBIO_IDENTITY* identity, WINBIO_BIOMETRIC_SUBTYPE subFactor,
+                                void** propertyBuffer, size_t* propertyBufferSize) = 0;
+};
+
+std::unique_ptr<BiometricService> CreateNativeBiometricService();
+
+}  // namespace platform

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/winbio_types.h"
+
+namespace platform {
+
+// Opaque handles of the SetupAPI device-information sets and registry keys.
+using DevInfoSet = void*;
+using RegKey = void*;
+
+// The predefined HKEY_LOCAL_MACHINE handle value.
+inline RegKey const kHkeyLocalMachine = reinterpret_cast<RegKey>(static_cast<intptr_t>(static_cast<int32_t>(0x80000002)));
+inline DevInfoSet const kInvalidDevInfoSet = reinterpret_cast<DevInfoSet>(static_cast<intptr_t>(-1));
+
+// SP_DEVINFO_DATA; its size field is 32 on x86-64.
+struct DEVINFO_DATA {
+  uint32_t cbSize;
+  WINBIO_GUID ClassGuid;
+  uint32_t DevInst;
+  uintptr_t Reserved;
+};
+
+constexpr uint32_t SPDRP_DRIVER = 9;
+constexpr uint32_t RRF_RT_REG_SZ = 0x00000002;
+constexpr uint32_t RRF_RT_REG_DWORD = 0x00000010;
+constexpr uint32_t KEY_ALL_ACCESS_WOW64_64KEY = 0x000F013F;
+constexpr int32_t ERROR_SUCCESS_T = 0;
+
+// {53d29ef7-377c-4d14-864b-eb3a85769359}
+constexpr WINBIO_GUID GUID_DEVCLASS_BIOMETRIC = {
+    0x53d29ef7, 0x377c, 0x4d14, {0x86, 0x4b, 0xeb, 0x3a, 0x85, 0x76, 0x93, 0x59}};
+
+// SetupAPI and the registry, as far as the module reads them. Texts are
+// NUL-terminated UTF-16; sizes are in bytes, as Windows reports them.
+class DeviceRegistry {
+ public:
+  virtual ~DeviceRegistry() = default;
+
+  virtual DevInfoSet SetupDiGetClassDevs(const WINBIO_GUID* classGuid, const char16_t* enumerator, void* parent,
+                                         uint32_t flags) = 0;
+  virtual bool SetupDiEnumDeviceInfo(DevInfoSet set, uint32_t memberIndex, DEVINFO_DATA* info) = 0;
+  virtual bool SetupDiGetDeviceRegistryProperty(DevInfoSet set, DEVINFO_DATA* info, uint32_t property,
+                                                uint32_t* propertyRegDataType, uint8_t* buffer,
+                                                uint32_t bufferSize, uint32_t* requiredSize) = 0;
+  virtual bool SetupDiDestroyDeviceInfoList(DevInfoSet set) = 0;
+
+  virtual int32_t RegGetValue(RegKey key, const char16_t* subKey, const char16_t* value, uint32_t flags,
+                              uint32_t* type, void* data, uint32_t* dataSize) = 0;
+  virtual int32_t RegOpenKeyEx(RegKey key, const char16_t* subKey, uint32_t options, uint32_t access,
+                               RegKey* result) = 0;
+  virtual int32_t RegEnumKeyEx(RegKey key, uint32_t index, char16_t* name, uint32_t* nameLength) = 0;
+  virtual int32_t RegEnableReflectionKey(RegKey key) = 0;
+  virtual int32_t RegFlushKey(RegKey key) = 0;
+  virtual int32_t RegCloseKey(RegKey key) = 0;
+};
+
+std::unique_ptr<DeviceRegistry> CreateNativeDeviceRegistry();
+
+}  // namespace platform

@@ -1,0 +1,42 @@
+#pragma once
+
+// The one door from the rest of the module to the operating system. On
+// Windows the services are the real APIs; elsewhere the simulated machine.
+// Tests replace single services with ScopedServices.
+
+namespace platform {
+
+class BiometricService;
+class DeviceRegistry;
+class Security;
+class System;
+
+struct Services {
+  BiometricService* biometric = nullptr;
+  DeviceRegistry* registry = nullptr;
+  System* system = nullptr;
+  Security* security = nullptr;
+};
+
+// The services in force. The native ones are created on first use.
+const Services& services();
+
+inline BiometricService& biometric() { return *services().biometric; }
+inline DeviceRegistry& registry() { return *services().registry; }
+inline System& system() { return *services().system; }
+inline Security& security() { return *services().security; }
+
+// Replaces the non-null members of `replacement` for its lifetime. Install
+// before starting threads that use the services; not itself thread-safe.
+class ScopedServices {
+ public:
+  explicit ScopedServices(const Services& replacement);
+  ~ScopedServices();
+  ScopedServices(const ScopedServices&) = delete;
+  ScopedServices& operator=(const ScopedServices&) = delete;
+
+ private:
+  Services saved_;
+};
+
+}  // namespace platform

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform::sim {
+
+struct SimReader {
+  std::string manufacturer = "Virtual";
+  std::string model = "Touch Sensor";
+  std::string description = "Simulated fingerprint reader";
+  uint32_t capabilities = 1;
+  uint32_t unitId = 1;
+  std::string deviceInstanceId = "ROOT\\BIOMETRIC\\0000";
+};
+
+struct SimSensor {
+  std::optional<uint32_t> touchAfterMs = 1500;  // nullopt: never touched
+  int32_t locateHresult = 0;                    // negative: every wait fails at once
+};
+
+struct SimSystem {
+  std::string userName = "user";
+  std::string programData;  // "<temp>/ProgramData" unless given
+  std::vector<std::string> uiLanguages{"en-US"};
+  bool highContrast = false;
+  int32_t dpi = 96;  // 0: the DPI query fails
+  bool tokenFails = false;
+  std::map<int, uint32_t> sysColors;  // index -> 0x00BBGGRR, as GetSysColor answers
+};
+
+// The simulated machine: what the simulated Windows services report.
+struct SimMachine {
+  std::vector<SimReader> readers{SimReader{}};
+  int32_t enumerateHresult = 0;
+  std::string driverVersion = "1.0.0.0";  // "": no version value
+  uint32_t sensorMode = 0;
+  int32_t openSessionHresult = 0;
+  SimSensor sensor;
+  SimSystem system;
+};
+
+// Parses a machine description. On failure returns nullopt and sets `error`
+// to a one-line description of the problem.
+std::optional<SimMachine> ParseMachine(const std::string& json, std::string* error);
+
+// The built-in machine, with every default filled in.
+SimMachine DefaultMachine();
+
+// A machine with no readers; used after a simulation file could not be read.
+SimMachine EmptyMachine();
+
+// The machine in force: read once per process from the file named by
+// FINGERPRINT_SIM (or the built-in one). A bad file is reported on standard
+// error and gives a machine without readers.
+std::shared_ptr<const SimMachine> CurrentMachine();
+
+// Replaces the machine in force for its lifetime (tests).
+class ScopedMachine {
+ public:
+  explicit ScopedMachine(SimMachine machine);
+  ~ScopedMachine();
+  ScopedMachine(const ScopedMachine&) = delete;
+  ScopedMachine& operator=(const ScopedMachine&) = delete;
+
+ private:
+  std::shared_ptr<const SimMachine> saved_;
+};
+
+}  // namespace platform::sim

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+#include "module/test.h"
+
+// The Fingerprint Recognition Test: instructions, then the recognition dialog
+// in which the user touches the sensor, then the verdict.
+class RecognitionTest : public Test {
+ public:
+  static constexpr uint32_t kDefaultTimeoutSeconds = 9;
+
+  explicit RecognitionTest(ComponentId testId);
+  ~RecognitionTest() override;
+
+  bool IsSupported(SystemComponent* component) override;
+  TestStatus Run(TestContext* context) override;
+  bool QueryTraitA() override { return true; }
+  // Reads the sensor timeout from section "CSAT". A malformed number raises
+  // std::invalid_argument or std::out_of_range and leaves the timeout as it was.
+  bool Configure(Settings settings, void* extra) override;
+
+  uint32_t timeoutSeconds() const { return timeoutSeconds_; }
+
+ private:
+  uint32_t timeoutSeconds_ = kDefaultTimeoutSeconds;
+};
