@@ -7,7 +7,9 @@
 
 namespace platform {
 
-// The Windows Biometric Framework calls the module makes (winbio.dll).
+// The Windows Biometric Framework calls the module makes (winbio.dll), with
+// the framework's own argument lists. Arrays and buffers the service hands
+// out are released with Free.
 class BiometricService {
  public:
   virtual ~BiometricService() = default;
@@ -19,6 +21,8 @@ class BiometricService {
                                 WINBIO_SESSION_FLAGS flags, WINBIO_UNIT_ID* unitArray, size_t unitCount,
                                 const WINBIO_GUID* databaseId, WINBIO_SESSION_HANDLE* sessionHandle) = 0;
   virtual HRESULT_T CloseSession(WINBIO_SESSION_HANDLE sessionHandle) = 0;
+  // Blocks until a sensor is touched, the call fails or Cancel is called on
+  // the same session from another thread (then WINBIO_E_CANCELED).
   virtual HRESULT_T LocateSensor(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_ID* unitId) = 0;
   virtual HRESULT_T Cancel(WINBIO_SESSION_HANDLE sessionHandle) = 0;
   virtual HRESULT_T DeleteTemplate(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_ID unitId,

@@ -12,29 +12,43 @@ using DevInfoSet = void*;
 using RegKey = void*;
 
 // The predefined HKEY_LOCAL_MACHINE handle value.
-inline RegKey const kHkeyLocalMachine = reinterpret_cast<RegKey>(static_cast<intptr_t>(static_cast<int32_t>(0x80000002)));
+inline RegKey const kHkeyLocalMachine =
+    reinterpret_cast<RegKey>(static_cast<intptr_t>(static_cast<int32_t>(0x80000002)));
 inline DevInfoSet const kInvalidDevInfoSet = reinterpret_cast<DevInfoSet>(static_cast<intptr_t>(-1));
 
-// SP_DEVINFO_DATA; its size field is 32 on x86-64.
+// SP_DEVINFO_DATA.
 struct DEVINFO_DATA {
   uint32_t cbSize;
   WINBIO_GUID ClassGuid;
   uint32_t DevInst;
   uintptr_t Reserved;
 };
+static_assert(sizeof(void*) != 8 || sizeof(DEVINFO_DATA) == 32, "SP_DEVINFO_DATA is 32 bytes on x86-64");
 
 constexpr uint32_t SPDRP_DRIVER = 9;
+constexpr uint32_t REG_SZ_T = 1;
+constexpr uint32_t REG_DWORD_T = 4;
 constexpr uint32_t RRF_RT_REG_SZ = 0x00000002;
 constexpr uint32_t RRF_RT_REG_DWORD = 0x00000010;
-constexpr uint32_t KEY_ALL_ACCESS_WOW64_64KEY = 0x000F013F;
+constexpr uint32_t KEY_ALL_ACCESS_WOW64_64KEY = 0x000F013F;  // KEY_ALL_ACCESS | KEY_WOW64_64KEY
+
 constexpr int32_t ERROR_SUCCESS_T = 0;
+constexpr int32_t ERROR_FILE_NOT_FOUND_T = 2;
+constexpr int32_t ERROR_INVALID_HANDLE_T = 6;
+constexpr int32_t ERROR_INVALID_PARAMETER_T = 87;
+constexpr int32_t ERROR_INSUFFICIENT_BUFFER_T = 122;
+constexpr int32_t ERROR_MORE_DATA_T = 234;
+constexpr int32_t ERROR_NO_MORE_ITEMS_T = 259;
+constexpr int32_t ERROR_UNSUPPORTED_TYPE_T = 1630;
 
 // {53d29ef7-377c-4d14-864b-eb3a85769359}
 constexpr WINBIO_GUID GUID_DEVCLASS_BIOMETRIC = {
     0x53d29ef7, 0x377c, 0x4d14, {0x86, 0x4b, 0xeb, 0x3a, 0x85, 0x76, 0x93, 0x59}};
 
 // SetupAPI and the registry, as far as the module reads them. Texts are
-// NUL-terminated UTF-16; sizes are in bytes, as Windows reports them.
+// NUL-terminated UTF-16; sizes are in bytes, as Windows reports them. The
+// SetupDi calls answer false on failure (reason in the thread's last error);
+// the Reg calls answer a Win32 error code, 0 for success.
 class DeviceRegistry {
  public:
   virtual ~DeviceRegistry() = default;
@@ -51,6 +65,8 @@ class DeviceRegistry {
                               uint32_t* type, void* data, uint32_t* dataSize) = 0;
   virtual int32_t RegOpenKeyEx(RegKey key, const char16_t* subKey, uint32_t options, uint32_t access,
                                RegKey* result) = 0;
+  // nameLength: in, the capacity of `name` in UTF-16 units including the NUL;
+  // out, the length of the name without it.
   virtual int32_t RegEnumKeyEx(RegKey key, uint32_t index, char16_t* name, uint32_t* nameLength) = 0;
   virtual int32_t RegEnableReflectionKey(RegKey key) = 0;
   virtual int32_t RegFlushKey(RegKey key) = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Windows Biometric Framework types, declared from the documented ABI so that
@@ -15,6 +16,7 @@ using WINBIO_SESSION_FLAGS = uint32_t;
 using WINBIO_BIOMETRIC_SUBTYPE = uint8_t;
 using WINBIO_PROPERTY_TYPE = uint32_t;
 using WINBIO_PROPERTY_ID = uint32_t;
+using WINBIO_IDENTITY_TYPE = uint32_t;
 
 constexpr WINBIO_BIOMETRIC_TYPE WINBIO_TYPE_FINGERPRINT = 0x00000008;
 constexpr WINBIO_POOL_TYPE WINBIO_POOL_SYSTEM = 1;
@@ -25,13 +27,28 @@ constexpr uint32_t WINBIO_CAPABILITY_SENSOR = 0x00000001;
 constexpr WINBIO_BIOMETRIC_SUBTYPE WINBIO_SUBTYPE_NO_INFORMATION = 0x00;
 constexpr WINBIO_PROPERTY_TYPE WINBIO_PROPERTY_TYPE_UNIT = 2;
 constexpr WINBIO_PROPERTY_ID WINBIO_PROPERTY_SAMPLE_HINT = 1;
-constexpr HRESULT_T WINBIO_E_CANCELED = static_cast<HRESULT_T>(0x80098004u);
-constexpr uint32_t WINBIO_ID_TYPE_NULL = 0;
-constexpr uint32_t WINBIO_ID_TYPE_SID = 3;
+constexpr WINBIO_IDENTITY_TYPE WINBIO_ID_TYPE_NULL = 0;
+constexpr WINBIO_IDENTITY_TYPE WINBIO_ID_TYPE_SID = 3;
 constexpr uint32_t SECURITY_MAX_SID_SIZE = 68;
+
+constexpr HRESULT_T S_OK_T = 0;
+constexpr HRESULT_T WINBIO_E_CANCELED = static_cast<HRESULT_T>(0x80098004u);
+constexpr HRESULT_T E_HANDLE_T = static_cast<HRESULT_T>(0x80070006u);
+constexpr HRESULT_T E_INVALIDARG_T = static_cast<HRESULT_T>(0x80070057u);
+constexpr HRESULT_T E_POINTER_T = static_cast<HRESULT_T>(0x80004003u);
+constexpr HRESULT_T E_NOTIMPL_T = static_cast<HRESULT_T>(0x80004001u);
+// HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND): the framework's library is missing.
+constexpr HRESULT_T E_MOD_NOT_FOUND_T = static_cast<HRESULT_T>(0x8007007Eu);
 
 constexpr int WINBIO_STRING_LENGTH = 256;
 using WINBIO_STRING = char16_t[WINBIO_STRING_LENGTH];
+
+struct WINBIO_GUID {
+  uint32_t Data1;
+  uint16_t Data2;
+  uint16_t Data3;
+  uint8_t Data4[8];
+};
 
 struct WINBIO_VERSION {
   uint32_t MajorVersion;
@@ -42,8 +59,8 @@ struct WINBIO_UNIT_SCHEMA {
   WINBIO_UNIT_ID UnitId;
   WINBIO_POOL_TYPE PoolType;
   WINBIO_BIOMETRIC_TYPE BiometricFactor;
-  uint32_t SensorSubType;
-  uint32_t Capabilities;
+  uint32_t SensorSubType;  // WINBIO_BIOMETRIC_SENSOR_SUBTYPE
+  uint32_t Capabilities;   // WINBIO_CAPABILITIES
   WINBIO_STRING DeviceInstanceId;
   WINBIO_STRING Description;
   WINBIO_STRING Manufacturer;
@@ -52,17 +69,8 @@ struct WINBIO_UNIT_SCHEMA {
   WINBIO_VERSION FirmwareVersion;
 };
 
-struct WINBIO_GUID {
-  uint32_t Data1;
-  uint16_t Data2;
-  uint16_t Data3;
-  uint8_t Data4[8];
-};
-
-// Only the account-SID form of the identity is used here; the union is sized
-// for its largest member, the secure identifier.
 struct WINBIO_IDENTITY {
-  uint32_t Type;
+  WINBIO_IDENTITY_TYPE Type;
   union {
     uint32_t Null;
     uint32_t Wildcard;
@@ -71,6 +79,17 @@ struct WINBIO_IDENTITY {
       uint32_t Size;
       uint8_t Data[SECURITY_MAX_SID_SIZE];
     } AccountSid;
-    uint8_t SecureId[32];
   } Value;
 };
+
+// The records cross the boundary to winbio.dll as they are: pin their layout.
+static_assert(sizeof(char16_t) == 2);
+static_assert(sizeof(WINBIO_GUID) == 16);
+static_assert(offsetof(WINBIO_UNIT_SCHEMA, DeviceInstanceId) == 20);
+static_assert(offsetof(WINBIO_UNIT_SCHEMA, Description) == 20 + 512);
+static_assert(offsetof(WINBIO_UNIT_SCHEMA, Manufacturer) == 20 + 2 * 512);
+static_assert(offsetof(WINBIO_UNIT_SCHEMA, Model) == 20 + 3 * 512);
+static_assert(offsetof(WINBIO_UNIT_SCHEMA, FirmwareVersion) == 20 + 5 * 512);
+static_assert(sizeof(WINBIO_UNIT_SCHEMA) == 2588);
+static_assert(offsetof(WINBIO_IDENTITY, Value) == 4);
+static_assert(sizeof(WINBIO_IDENTITY) == 76);
