@@ -1,28 +1,277 @@
-// Placeholder until the simulated registry lands: nothing is registered.
+// The simulated SetupAPI and registry. The biometric device class lists one
+// device per simulated reader; the registry holds each device's driver key
+// (with "DriverVersion") and each reader's WinBio configuration (with
+// "SensorMode"), built afresh from the machine in force at every call.
+#include "platform/sim/sim_device_registry.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
 #include "platform/device_registry.h"
+#include "platform/sim/sim_machine.h"
 
 namespace platform {
 namespace {
+
+constexpr char kClassKey[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\";
+constexpr char kBiometricClass[] = "{53d29ef7-377c-4d14-864b-eb3a85769359}";
+constexpr char kEnumKey[] = "SYSTEM\\CurrentControlSet\\Enum\\";
+constexpr char kConfigurations[] = "\\Device Parameters\\WinBio\\Configurations\\0";
+
+struct Value {
+  uint32_t type = 0;
+  std::vector<uint8_t> data;
+};
+
+// Registry paths compare without regard to ASCII case, as Windows does.
+std::string Fold(std::string path) {
+  for (char& c : path) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return path;
+}
+
+std::string FromUtf16(const char16_t* text) {
+  return text ? QString::fromStdU16String(std::u16string(text)).toStdString() : std::string();
+}
+
+std::vector<uint8_t> StringValue(const std::string& utf8) {
+  std::u16string text = QString::fromStdString(utf8).toStdU16String();
+  text.push_back(u'\0');
+  std::vector<uint8_t> bytes(text.size() * sizeof(char16_t));
+  std::memcpy(bytes.data(), text.data(), bytes.size());
+  return bytes;
+}
+
+std::string DriverKeyName(size_t index) {
+  char number[16];
+  std::snprintf(number, sizeof(number), "%04zu", index);
+  return std::string(kBiometricClass) + "\\" + number;
+}
+
+struct Key {
+  std::string name;  // as written, for enumeration
+  std::map<std::string, Value> values;  // by folded name
+};
+
+// The registry of one machine: keys by folded full path. Every prefix of a
+// key's path is a key too.
+class Hive {
+ public:
+  explicit Hive(const sim::SimMachine& machine) {
+    for (size_t i = 0; i < machine.readers.size(); ++i) {
+      Key& driver = Add(std::string(kClassKey) + DriverKeyName(i));
+      if (!machine.driverVersion.empty())
+        driver.values[Fold("DriverVersion")] = Value{REG_SZ_T, StringValue(machine.driverVersion)};
+      Key& configuration = Add(std::string(kEnumKey) + machine.readers[i].deviceInstanceId + kConfigurations);
+      std::vector<uint8_t> mode(sizeof(uint32_t));
+      std::memcpy(mode.data(), &machine.sensorMode, sizeof(uint32_t));
+      configuration.values[Fold("SensorMode")] = Value{REG_DWORD_T, mode};
+    }
+  }
+
+  const Key* Find(const std::string& path) const {
+    const auto it = keys_.find(Fold(path));
+    return it == keys_.end() ? nullptr : &it->second;
+  }
+
+  // The direct sub-keys of `path`, in index order.
+  std::vector<std::string> Children(const std::string& path) const {
+    const std::string prefix = Fold(path) + "\\";
+    std::vector<std::string> names;
+    for (const auto& [folded, key] : keys_) {
+      if (folded.compare(0, prefix.size(), prefix) == 0 && folded.find('\\', prefix.size()) == std::string::npos)
+        names.push_back(key.name);
+    }
+    return names;
+  }
+
+ private:
+  Key& Add(const std::string& path) {
+    size_t end = 0;
+    Key* key = nullptr;
+    do {
+      end = path.find('\\', end + 1);
+      const std::string prefix = path.substr(0, end);
+      key = &keys_[Fold(prefix)];
+      key->name = prefix.substr(prefix.rfind('\\') == std::string::npos ? 0 : prefix.rfind('\\') + 1);
+    } while (end != std::string::npos);
+    return *key;
+  }
+
+  std::map<std::string, Key> keys_;
+};
+
+// Open sets and keys, shared by every instance of the service.
+struct OpenHandles {
+  static OpenHandles& Instance() {
+    static OpenHandles* handles = new OpenHandles();  // never destroyed, like the services
+    return *handles;
+  }
+  std::mutex mutex;
+  uint64_t next = 1;
+  std::map<DevInfoSet, size_t> sets;
+  std::map<RegKey, std::string> keys;
+};
+
 class SimDeviceRegistry : public DeviceRegistry {
  public:
-  DevInfoSet SetupDiGetClassDevs(const WINBIO_GUID*, const char16_t*, void*, uint32_t) override {
-    return kInvalidDevInfoSet;
+  DevInfoSet SetupDiGetClassDevs(const WINBIO_GUID* classGuid, const char16_t*, void*, uint32_t) override {
+    size_t devices = 0;
+    if (classGuid && std::memcmp(classGuid, &GUID_DEVCLASS_BIOMETRIC, sizeof(WINBIO_GUID)) == 0)
+      devices = sim::CurrentMachine()->readers.size();
+    std::lock_guard<std::mutex> lock(mutex_);
+    const DevInfoSet set = NewHandle();
+    sets_[set] = devices;
+    return set;
   }
-  bool SetupDiEnumDeviceInfo(DevInfoSet, uint32_t, DEVINFO_DATA*) override { return false; }
-  bool SetupDiGetDeviceRegistryProperty(DevInfoSet, DEVINFO_DATA*, uint32_t, uint32_t*, uint8_t*, uint32_t,
-                                        uint32_t*) override {
-    return false;
+
+  bool SetupDiEnumDeviceInfo(DevInfoSet set, uint32_t memberIndex, DEVINFO_DATA* info) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = sets_.find(set);
+    if (it == sets_.end() || !info || info->cbSize != sizeof(DEVINFO_DATA) || memberIndex >= it->second)
+      return false;
+    info->ClassGuid = GUID_DEVCLASS_BIOMETRIC;
+    info->DevInst = memberIndex + 1;
+    info->Reserved = 0;
+    return true;
   }
-  bool SetupDiDestroyDeviceInfoList(DevInfoSet) override { return true; }
-  int32_t RegGetValue(RegKey, const char16_t*, const char16_t*, uint32_t, uint32_t*, void*, uint32_t*) override {
-    return 2;
+
+  bool SetupDiGetDeviceRegistryProperty(DevInfoSet set, DEVINFO_DATA* info, uint32_t property, uint32_t* type,
+                                        uint8_t* buffer, uint32_t bufferSize, uint32_t* requiredSize) override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      const auto it = sets_.find(set);
+      if (it == sets_.end() || !info || info->DevInst == 0 || info->DevInst > it->second) return false;
+    }
+    if (property != SPDRP_DRIVER) return false;
+    const std::vector<uint8_t> value = StringValue(DriverKeyName(info->DevInst - 1));
+    const auto size = static_cast<uint32_t>(value.size());
+    if (requiredSize) *requiredSize = size;
+    if (type) *type = REG_SZ_T;
+    if (!buffer || bufferSize < size) return false;  // ERROR_INSUFFICIENT_BUFFER
+    std::memcpy(buffer, value.data(), size);
+    return true;
   }
-  int32_t RegOpenKeyEx(RegKey, const char16_t*, uint32_t, uint32_t, RegKey*) override { return 2; }
-  int32_t RegEnumKeyEx(RegKey, uint32_t, char16_t*, uint32_t*) override { return 259; }
-  int32_t RegEnableReflectionKey(RegKey) override { return 0; }
-  int32_t RegFlushKey(RegKey) override { return 0; }
-  int32_t RegCloseKey(RegKey) override { return 0; }
+
+  bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return sets_.erase(set) == 1;
+  }
+
+  int32_t RegGetValue(RegKey key, const char16_t* subKey, const char16_t* valueName, uint32_t flags,
+                      uint32_t* type, void* data, uint32_t* dataSize) override {
+    std::string path;
+    if (!Resolve(key, subKey, &path)) return ERROR_INVALID_HANDLE_T;
+    const Hive hive(*sim::CurrentMachine());
+    const Key* found = hive.Find(path);
+    if (!found) return ERROR_FILE_NOT_FOUND_T;
+    const auto value = found->values.find(Fold(FromUtf16(valueName)));
+    if (value == found->values.end()) return ERROR_FILE_NOT_FOUND_T;
+    const bool allowed = (value->second.type == REG_SZ_T && (flags & RRF_RT_REG_SZ)) ||
+                         (value->second.type == REG_DWORD_T && (flags & RRF_RT_REG_DWORD));
+    if (!allowed) return ERROR_UNSUPPORTED_TYPE_T;
+    if (data && !dataSize) return ERROR_INVALID_PARAMETER_T;
+    const auto size = static_cast<uint32_t>(value->second.data.size());
+    if (type) *type = value->second.type;
+    if (!data) {
+      if (dataSize) *dataSize = size;
+      return ERROR_SUCCESS_T;
+    }
+    if (*dataSize < size) {
+      *dataSize = size;
+      return ERROR_MORE_DATA_T;
+    }
+    std::memcpy(data, value->second.data.data(), size);
+    *dataSize = size;
+    return ERROR_SUCCESS_T;
+  }
+
+  int32_t RegOpenKeyEx(RegKey key, const char16_t* subKey, uint32_t, uint32_t, RegKey* result) override {
+    if (!result) return ERROR_INVALID_PARAMETER_T;
+    *result = nullptr;
+    std::string path;
+    if (!Resolve(key, subKey, &path)) return ERROR_INVALID_HANDLE_T;
+    if (!Hive(*sim::CurrentMachine()).Find(path)) return ERROR_FILE_NOT_FOUND_T;
+    std::lock_guard<std::mutex> lock(mutex_);
+    const RegKey opened = NewHandle();
+    keys_[opened] = path;
+    *result = opened;
+    return ERROR_SUCCESS_T;
+  }
+
+  int32_t RegEnumKeyEx(RegKey key, uint32_t index, char16_t* name, uint32_t* nameLength) override {
+    std::string path;
+    if (!Resolve(key, nullptr, &path)) return ERROR_INVALID_HANDLE_T;
+    if (!name || !nameLength) return ERROR_INVALID_PARAMETER_T;
+    const std::vector<std::string> children = Hive(*sim::CurrentMachine()).Children(path);
+    if (index >= children.size()) return ERROR_NO_MORE_ITEMS_T;
+    const std::u16string child = QString::fromStdString(children[index]).toStdU16String();
+    if (child.size() + 1 > *nameLength) return ERROR_MORE_DATA_T;
+    std::memcpy(name, child.c_str(), (child.size() + 1) * sizeof(char16_t));
+    *nameLength = static_cast<uint32_t>(child.size());
+    return ERROR_SUCCESS_T;
+  }
+
+  int32_t RegEnableReflectionKey(RegKey key) override { return IsOpen(key) ? ERROR_SUCCESS_T : ERROR_INVALID_HANDLE_T; }
+  int32_t RegFlushKey(RegKey key) override { return IsOpen(key) ? ERROR_SUCCESS_T : ERROR_INVALID_HANDLE_T; }
+
+  int32_t RegCloseKey(RegKey key) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return keys_.erase(key) == 1 ? ERROR_SUCCESS_T : ERROR_INVALID_HANDLE_T;
+  }
+
+ private:
+  // Handles are small distinct numbers; they are never dereferenced.
+  void* NewHandle() { return reinterpret_cast<void*>(static_cast<uintptr_t>(0x1000 + 0x10 * nextHandle_++)); }
+
+  bool IsOpen(RegKey key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return keys_.count(key) == 1;
+  }
+
+  // The full path of `subKey` below `key` (HKEY_LOCAL_MACHINE or an open key).
+  bool Resolve(RegKey key, const char16_t* subKey, std::string* path) {
+    std::string base;
+    if (key != kHkeyLocalMachine) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      const auto it = keys_.find(key);
+      if (it == keys_.end()) return false;
+      base = it->second;
+    }
+    const std::string below = FromUtf16(subKey);
+    *path = base.empty() ? below : below.empty() ? base : base + "\\" + below;
+    return true;
+  }
+
+  std::mutex& mutex_ = OpenHandles::Instance().mutex;
+  uint64_t& nextHandle_ = OpenHandles::Instance().next;
+  std::map<DevInfoSet, size_t>& sets_ = OpenHandles::Instance().sets;
+  std::map<RegKey, std::string>& keys_ = OpenHandles::Instance().keys;
 };
+
 }  // namespace
+
 std::unique_ptr<DeviceRegistry> CreateNativeDeviceRegistry() { return std::make_unique<SimDeviceRegistry>(); }
+
+namespace sim {
+size_t OpenSimDeviceInfoSetCount() {
+  OpenHandles& handles = OpenHandles::Instance();
+  std::lock_guard<std::mutex> lock(handles.mutex);
+  return handles.sets.size();
+}
+size_t OpenSimRegistryKeyCount() {
+  OpenHandles& handles = OpenHandles::Instance();
+  std::lock_guard<std::mutex> lock(handles.mutex);
+  return handles.keys.size();
+}
+}  // namespace sim
+
 }  // namespace platform
