@@ -30,6 +30,11 @@ int main(int argc, char** argv) {
 
   // Only the test run needs widgets; the other commands stay usable without a display.
   std::unique_ptr<QCoreApplication> app;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+  if (options->command == QLatin1String("run") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+      qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");  // no display: run headless
+#endif
   if (options->command == QLatin1String("run"))
     app = std::make_unique<QApplication>(argc, argv);
   else

@@ -11,7 +11,7 @@ ModuleLibrary::~ModuleLibrary() {
 }
 
 QString ModuleLibrary::DefaultPath() {
-#if defined(_WIN32)
+#if defined(Q_OS_WIN)
   const QString name = QStringLiteral("module_fingerprint.dll");
 #else
   const QString name = QStringLiteral("module_fingerprint.so");

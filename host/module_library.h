@@ -26,6 +26,8 @@ class ModuleLibrary {
   // Releases the module's object graph, if it was built.
   void Release();
 
+  QString Path() const { return library_.fileName(); }
+
   // The default module file: beside the executable.
   static QString DefaultPath();
 
