@@ -58,8 +58,12 @@ class RegKeyOwner {
   bool givenUp_ = false;
 };
 
-bool IsSurrogateLead(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsSurrogateTrail(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsSurrogateLead(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsSurrogateTrail(char16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 bool AllDigits(std::u16string_view name) {
   if (name.empty()) return false;
@@ -73,11 +77,11 @@ bool AllDigits(std::u16string_view name) {
 bool ReadSensorMode(const std::u16string& configurationPath, uint32_t* mode) {
   RegKeyOwner key;
   if (platform::registry().RegOpenKeyEx(platform::kHkeyLocalMachine, configurationPath.c_str(), 0,
-                                        platform::KEY_ALL_ACCESS_WOW64_64KEY, key.out()) != platform::ERROR_SUCCESS_T)
+                                        platform::kKeyAllAccessWow64, key.out()) != platform::ERROR_SUCCESS_T)
     return false;
   uint32_t value = 0;
   uint32_t size = sizeof(value);
-  if (platform::registry().RegGetValue(key.get(), nullptr, u"SensorMode", platform::RRF_RT_REG_DWORD, nullptr,
+  if (platform::registry().RegGetValue(key.get(), nullptr, u"SensorMode", platform::kRrfRtRegDword, nullptr,
                                        &value, &size) != platform::ERROR_SUCCESS_T) {
     key.GiveUp();
     return false;
@@ -127,14 +131,16 @@ std::string DeviceInformation::ToUtf8(std::u16string_view text) {
 
 std::string DeviceInformation::NarrowUnits(std::u16string_view text) {
   std::string out(text.size(), '\0');
-  for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(static_cast<unsigned char>(text[i] & 0xFF));
+  for (size_t i = 0; i < text.size(); ++i)
+    out[i] = static_cast<char>(static_cast<unsigned char>(text[i] & 0xFF));
   return out;
 }
 
 std::u16string DeviceInformation::DriverVersion() {
   platform::DeviceRegistry& registry = platform::registry();
   // Flags 0: devices of the class that are not present count too.
-  const DevInfoSetOwner set(registry.SetupDiGetClassDevs(&platform::GUID_DEVCLASS_BIOMETRIC, nullptr, nullptr, 0));
+  const DevInfoSetOwner set(
+      registry.SetupDiGetClassDevs(&platform::kGuidDevClassBiometric, nullptr, nullptr, 0));
   if (!set.valid()) return {};
 
   platform::DEVINFO_DATA info{};
@@ -145,26 +151,28 @@ std::u16string DeviceInformation::DriverVersion() {
 
   uint32_t type = 0;
   uint32_t required = 0;
-  registry.SetupDiGetDeviceRegistryProperty(set.get(), &info, platform::SPDRP_DRIVER, &type, nullptr, 0, &required);
+  registry.SetupDiGetDeviceRegistryProperty(set.get(), &info, platform::kSpdrpDriver, &type, nullptr, 0,
+                                            &required);
   if (required == 0) return {};
   // Twice the reported size in bytes, of which the call may fill the first
   // half: the rest stays zero, so the name always ends in a NUL.
   std::vector<char16_t> driverKey(required, u'\0');
-  if (!registry.SetupDiGetDeviceRegistryProperty(set.get(), &info, platform::SPDRP_DRIVER, &type,
-                                                 reinterpret_cast<uint8_t*>(driverKey.data()), required, &required))
+  if (!registry.SetupDiGetDeviceRegistryProperty(set.get(), &info, platform::kSpdrpDriver, &type,
+                                                 reinterpret_cast<uint8_t*>(driverKey.data()), required,
+                                                 &required))
     return {};
   const std::u16string_view keyName(driverKey.data(), std::char_traits<char16_t>::length(driverKey.data()));
   const std::u16string path = std::u16string(kClassKeyPrefix) + std::u16string(keyName);
 
   uint32_t size = 0;
-  if (registry.RegGetValue(platform::kHkeyLocalMachine, path.c_str(), u"DriverVersion", platform::RRF_RT_REG_SZ,
+  if (registry.RegGetValue(platform::kHkeyLocalMachine, path.c_str(), u"DriverVersion", platform::kRrfRtRegSz,
                            nullptr, nullptr, &size) != platform::ERROR_SUCCESS_T)
     return {};
   // Twice `size` bytes plus one unit that the call never writes: the text
   // ends in a NUL even when the stored value lacks one.
   std::vector<char16_t> version(size + 1, u'\0');
   uint32_t capacity = size * 2;
-  if (registry.RegGetValue(platform::kHkeyLocalMachine, path.c_str(), u"DriverVersion", platform::RRF_RT_REG_SZ,
+  if (registry.RegGetValue(platform::kHkeyLocalMachine, path.c_str(), u"DriverVersion", platform::kRrfRtRegSz,
                            nullptr, version.data(), &capacity) != platform::ERROR_SUCCESS_T)
     return {};
   return std::u16string(version.data(), std::char_traits<char16_t>::length(version.data()));
@@ -172,12 +180,13 @@ std::u16string DeviceInformation::DriverVersion() {
 
 uint32_t DeviceInformation::SensorModeFlags(const WINBIO_UNIT_SCHEMA* firstUnit) {
   if (!firstUnit) return 0;
-  const std::u16string configurations =
-      std::u16string(kEnumKeyPrefix) + std::u16string(FromWinbioString(firstUnit->DeviceInstanceId)) +
-      kConfigurationsSuffix;
+  const std::u16string configurations = std::u16string(kEnumKeyPrefix) +
+                                        std::u16string(FromWinbioString(firstUnit->DeviceInstanceId)) +
+                                        kConfigurationsSuffix;
   RegKeyOwner parent;
   if (platform::registry().RegOpenKeyEx(platform::kHkeyLocalMachine, configurations.c_str(), 0,
-                                        platform::KEY_ALL_ACCESS_WOW64_64KEY, parent.out()) != platform::ERROR_SUCCESS_T)
+                                        platform::kKeyAllAccessWow64,
+                                        parent.out()) != platform::ERROR_SUCCESS_T)
     return 0;
 
   bool found = false;
@@ -185,7 +194,8 @@ uint32_t DeviceInformation::SensorModeFlags(const WINBIO_UNIT_SCHEMA* firstUnit)
   for (uint32_t index = 0; !found; ++index) {
     char16_t name[kMaxKeyNameLength + 1] = {};
     uint32_t length = kMaxKeyNameLength + 1;
-    if (platform::registry().RegEnumKeyEx(parent.get(), index, name, &length) != platform::ERROR_SUCCESS_T) break;
+    if (platform::registry().RegEnumKeyEx(parent.get(), index, name, &length) != platform::ERROR_SUCCESS_T)
+      break;
     const std::u16string_view subKey(name, std::min<uint32_t>(length, kMaxKeyNameLength));
     if (!AllDigits(subKey)) continue;
     found = ReadSensorMode(configurations + u"\\" + std::u16string(subKey), &mode);

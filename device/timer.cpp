@@ -5,14 +5,18 @@
 #include "platform/platform.h"
 #include "platform/system.h"
 
-void WinTimer::Sleep(uint32_t milliseconds) { platform::system().Sleep(milliseconds); }
+void WinTimer::Sleep(uint32_t milliseconds) {
+  platform::system().Sleep(milliseconds);
+}
 
 double WinTimer::ElapsedSeconds(Tick start, Tick end) {
   const Tick difference = end - start;  // unsigned: wraps as the tick count does
   return static_cast<double>(difference) / 1000.0;
 }
 
-Tick WinTimer::Now() { return platform::system().GetTickCount(); }
+Tick WinTimer::Now() {
+  return platform::system().GetTickCount();
+}
 
 Timer* GetTimer() {
   // Built in static storage and never destroyed: a watchdog thread may still

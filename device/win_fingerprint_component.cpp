@@ -39,7 +39,8 @@ WinFingerprintComponent::WinFingerprintComponent(uint64_t unitIndex, const WINBI
                                                  std::string deviceId)
     : session_(new SessionCell(0),
                [](SessionCell* cell) {
-                 if (const WINBIO_SESSION_HANDLE handle = cell->load()) platform::biometric().CloseSession(handle);
+                 if (const WINBIO_SESSION_HANDLE handle = cell->load())
+                   platform::biometric().CloseSession(handle);
                  delete cell;
                }),
       unitIndex_(unitIndex),
@@ -50,7 +51,9 @@ WinFingerprintComponent::WinFingerprintComponent(uint64_t unitIndex, const WINBI
   DeviceInformation::Collect(*this, Unit());
 }
 
-bool WinFingerprintComponent::HasSensor() { return (Unit().Capabilities & WINBIO_CAPABILITY_SENSOR) != 0; }
+bool WinFingerprintComponent::HasSensor() {
+  return (Unit().Capabilities & WINBIO_CAPABILITY_SENSOR) != 0;
+}
 
 void WinFingerprintComponent::ResetState() {
   inProgress_.exchange(0);
@@ -58,7 +61,9 @@ void WinFingerprintComponent::ResetState() {
   located_.exchange(false);
 }
 
-bool WinFingerprintComponent::IsCancelRequested() { return cancelRequested_.load(); }
+bool WinFingerprintComponent::IsCancelRequested() {
+  return cancelRequested_.load();
+}
 
 FingerprintError WinFingerprintComponent::OpenSession() {
   // A system-pool session must use the default configuration, so the reader's
@@ -67,8 +72,8 @@ FingerprintError WinFingerprintComponent::OpenSession() {
   static_cast<void>(configuredFlags);
 
   WINBIO_SESSION_HANDLE handle = 0;
-  const HRESULT_T result = platform::biometric().OpenSession(WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM,
-                                                             WINBIO_FLAG_DEFAULT, nullptr, 0, nullptr, &handle);
+  const HRESULT_T result = platform::biometric().OpenSession(
+      WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM, WINBIO_FLAG_DEFAULT, nullptr, 0, nullptr, &handle);
   session_->store(handle);
   return result < 0 ? FingerprintError::OpenSessionFailed : FingerprintError::Success;
 }
@@ -166,7 +171,7 @@ WINBIO_IDENTITY WinFingerprintComponent::CurrentUserIdentity() {
   platform::Security& security = platform::security();
 
   platform::Handle token = nullptr;
-  if (!security.OpenProcessToken(security.GetCurrentProcess(), platform::TOKEN_READ, &token)) {
+  if (!security.OpenProcessToken(security.GetCurrentProcess(), platform::kTokenRead, &token)) {
     std::printf("Cannot open token handle: %d\n", static_cast<int>(security.GetLastError()));
     return identity;
   }
@@ -180,7 +185,7 @@ WINBIO_IDENTITY WinFingerprintComponent::CurrentUserIdentity() {
   }
   platform::TOKEN_USER_DATA user;
   std::memcpy(&user, buffer, sizeof(user));
-  if (security.CopySid(SECURITY_MAX_SID_SIZE, identity.Value.AccountSid.Data, user.Sid)) {
+  if (security.CopySid(kSecurityMaxSidSize, identity.Value.AccountSid.Data, user.Sid)) {
     identity.Value.AccountSid.Size = security.GetLengthSid(user.Sid);
     identity.Type = WINBIO_ID_TYPE_SID;
   }
@@ -210,9 +215,9 @@ uint32_t WinFingerprintComponent::GetSampleHint() {
   constexpr uint32_t kUnreadable = 20;
   void* buffer = nullptr;
   size_t size = 0;
-  const HRESULT_T hr = platform::biometric().GetProperty(Handle(), WINBIO_PROPERTY_TYPE_UNIT, WINBIO_PROPERTY_SAMPLE_HINT,
-                                                         Unit().UnitId, nullptr, WINBIO_SUBTYPE_NO_INFORMATION,
-                                                         &buffer, &size);
+  const HRESULT_T hr = platform::biometric().GetProperty(Handle(), WINBIO_PROPERTY_TYPE_UNIT,
+                                                         WINBIO_PROPERTY_SAMPLE_HINT, Unit().UnitId, nullptr,
+                                                         WINBIO_SUBTYPE_NO_INFORMATION, &buffer, &size);
   uint32_t hint = kUnreadable;
   if (hr >= 0 && buffer && size >= sizeof(hint)) std::memcpy(&hint, buffer, sizeof(hint));
   if (buffer) platform::biometric().Free(buffer);  // the framework allocated it

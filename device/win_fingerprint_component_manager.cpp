@@ -29,7 +29,9 @@ bool WinFingerprintComponentManager::IsDevicePresent() {
   return hr >= 0 && count > 0;
 }
 
-SystemComponent* WinFingerprintComponentManager::ComponentAt(uint32_t index) { return GetComponent(index); }
+SystemComponent* WinFingerprintComponentManager::ComponentAt(uint32_t index) {
+  return GetComponent(index);
+}
 
 void WinFingerprintComponentManager::EnumerateComponents() {
   DestroyComponents();

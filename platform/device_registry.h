@@ -25,12 +25,12 @@ struct DEVINFO_DATA {
 };
 static_assert(sizeof(void*) != 8 || sizeof(DEVINFO_DATA) == 32, "SP_DEVINFO_DATA is 32 bytes on x86-64");
 
-constexpr uint32_t SPDRP_DRIVER = 9;
+constexpr uint32_t kSpdrpDriver = 9;
 constexpr uint32_t REG_SZ_T = 1;
 constexpr uint32_t REG_DWORD_T = 4;
-constexpr uint32_t RRF_RT_REG_SZ = 0x00000002;
-constexpr uint32_t RRF_RT_REG_DWORD = 0x00000010;
-constexpr uint32_t KEY_ALL_ACCESS_WOW64_64KEY = 0x000F013F;  // KEY_ALL_ACCESS | KEY_WOW64_64KEY
+constexpr uint32_t kRrfRtRegSz = 0x00000002;
+constexpr uint32_t kRrfRtRegDword = 0x00000010;
+constexpr uint32_t kKeyAllAccessWow64 = 0x000F013F;  // KEY_ALL_ACCESS | KEY_WOW64_64KEY
 
 constexpr int32_t ERROR_SUCCESS_T = 0;
 constexpr int32_t ERROR_FILE_NOT_FOUND_T = 2;
@@ -42,7 +42,7 @@ constexpr int32_t ERROR_NO_MORE_ITEMS_T = 259;
 constexpr int32_t ERROR_UNSUPPORTED_TYPE_T = 1630;
 
 // {53d29ef7-377c-4d14-864b-eb3a85769359}
-constexpr WINBIO_GUID GUID_DEVCLASS_BIOMETRIC = {
+constexpr WINBIO_GUID kGuidDevClassBiometric = {
     0x53d29ef7, 0x377c, 0x4d14, {0x86, 0x4b, 0xeb, 0x3a, 0x85, 0x76, 0x93, 0x59}};
 
 // SetupAPI and the registry, as far as the module reads them. Texts are
@@ -53,8 +53,8 @@ class DeviceRegistry {
  public:
   virtual ~DeviceRegistry() = default;
 
-  virtual DevInfoSet SetupDiGetClassDevs(const WINBIO_GUID* classGuid, const char16_t* enumerator, void* parent,
-                                         uint32_t flags) = 0;
+  virtual DevInfoSet SetupDiGetClassDevs(const WINBIO_GUID* classGuid, const char16_t* enumerator,
+                                         void* parent, uint32_t flags) = 0;
   virtual bool SetupDiEnumDeviceInfo(DevInfoSet set, uint32_t memberIndex, DEVINFO_DATA* info) = 0;
   virtual bool SetupDiGetDeviceRegistryProperty(DevInfoSet set, DEVINFO_DATA* info, uint32_t property,
                                                 uint32_t* propertyRegDataType, uint8_t* buffer,

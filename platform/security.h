@@ -7,7 +7,7 @@ namespace platform {
 
 using Handle = void*;
 
-constexpr uint32_t TOKEN_READ = 0x00020008;
+constexpr uint32_t kTokenRead = 0x00020008;
 constexpr int TokenUserClass = 1;  // TOKEN_INFORMATION_CLASS::TokenUser
 constexpr uint32_t ERROR_ACCESS_DENIED_T = 5;
 

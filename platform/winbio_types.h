@@ -29,7 +29,7 @@ constexpr WINBIO_PROPERTY_TYPE WINBIO_PROPERTY_TYPE_UNIT = 2;
 constexpr WINBIO_PROPERTY_ID WINBIO_PROPERTY_SAMPLE_HINT = 1;
 constexpr WINBIO_IDENTITY_TYPE WINBIO_ID_TYPE_NULL = 0;
 constexpr WINBIO_IDENTITY_TYPE WINBIO_ID_TYPE_SID = 3;
-constexpr uint32_t SECURITY_MAX_SID_SIZE = 68;
+constexpr uint32_t kSecurityMaxSidSize = 68;
 
 constexpr HRESULT_T S_OK_T = 0;
 constexpr HRESULT_T WINBIO_E_CANCELED = static_cast<HRESULT_T>(0x80098004u);
@@ -77,7 +77,7 @@ struct WINBIO_IDENTITY {
     WINBIO_GUID TemplateGuid;
     struct {
       uint32_t Size;
-      uint8_t Data[SECURITY_MAX_SID_SIZE];
+      uint8_t Data[kSecurityMaxSidSize];
     } AccountSid;
   } Value;
 };

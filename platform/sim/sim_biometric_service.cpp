@@ -108,7 +108,8 @@ void CopyText(const std::string& utf8, WINBIO_STRING& target) {
 
 class SimBiometricService : public BiometricService {
  public:
-  HRESULT_T EnumBiometricUnits(WINBIO_BIOMETRIC_TYPE factor, WINBIO_UNIT_SCHEMA** units, size_t* count) override {
+  HRESULT_T EnumBiometricUnits(WINBIO_BIOMETRIC_TYPE factor, WINBIO_UNIT_SCHEMA** units,
+                               size_t* count) override {
     if (!units || !count) return E_POINTER_T;
     *units = nullptr;
     *count = 0;
@@ -117,7 +118,8 @@ class SimBiometricService : public BiometricService {
     if ((factor & WINBIO_TYPE_FINGERPRINT) == 0 || machine->readers.empty()) return S_OK_T;
 
     const size_t n = machine->readers.size();
-    auto* array = static_cast<WINBIO_UNIT_SCHEMA*>(SimState::Instance().Allocate(n * sizeof(WINBIO_UNIT_SCHEMA)));
+    auto* array =
+        static_cast<WINBIO_UNIT_SCHEMA*>(SimState::Instance().Allocate(n * sizeof(WINBIO_UNIT_SCHEMA)));
     if (!array) return static_cast<HRESULT_T>(0x8007000Eu);  // E_OUTOFMEMORY
     for (size_t i = 0; i < n; ++i) {
       const sim::SimReader& reader = machine->readers[i];
@@ -152,7 +154,8 @@ class SimBiometricService : public BiometricService {
     const auto machine = sim::CurrentMachine();
     if (machine->openSessionHresult < 0) return machine->openSessionHresult;
     // A system pool names no units.
-    if (factor != WINBIO_TYPE_FINGERPRINT || (poolType == WINBIO_POOL_SYSTEM && (unitArray || unitCount != 0)))
+    if (factor != WINBIO_TYPE_FINGERPRINT ||
+        (poolType == WINBIO_POOL_SYSTEM && (unitArray || unitCount != 0)))
       return E_INVALIDARG_T;
     *sessionHandle = SimState::Instance().Open();
     return S_OK_T;
@@ -199,8 +202,8 @@ class SimBiometricService : public BiometricService {
     return S_OK_T;
   }
 
-  HRESULT_T DeleteTemplate(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_ID, const WINBIO_IDENTITY* identity,
-                           WINBIO_BIOMETRIC_SUBTYPE) override {
+  HRESULT_T DeleteTemplate(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_ID,
+                           const WINBIO_IDENTITY* identity, WINBIO_BIOMETRIC_SUBTYPE) override {
     if (!SimState::Instance().Find(sessionHandle)) return E_HANDLE_T;
     if (!identity) return E_POINTER_T;
     // The simulated machine keeps no templates, so there is nothing left to delete.
@@ -209,7 +212,8 @@ class SimBiometricService : public BiometricService {
 
   HRESULT_T GetProperty(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_PROPERTY_TYPE propertyType,
                         WINBIO_PROPERTY_ID propertyId, WINBIO_UNIT_ID, const WINBIO_IDENTITY*,
-                        WINBIO_BIOMETRIC_SUBTYPE, void** propertyBuffer, size_t* propertyBufferSize) override {
+                        WINBIO_BIOMETRIC_SUBTYPE, void** propertyBuffer,
+                        size_t* propertyBufferSize) override {
     if (!propertyBuffer) return E_POINTER_T;
     *propertyBuffer = nullptr;
     if (propertyBufferSize) *propertyBufferSize = 0;
@@ -227,11 +231,17 @@ class SimBiometricService : public BiometricService {
 
 }  // namespace
 
-std::unique_ptr<BiometricService> CreateNativeBiometricService() { return std::make_unique<SimBiometricService>(); }
+std::unique_ptr<BiometricService> CreateNativeBiometricService() {
+  return std::make_unique<SimBiometricService>();
+}
 
 namespace sim {
-size_t OpenSimSessionCount() { return SimState::Instance().SessionCount(); }
-size_t OutstandingSimAllocations() { return SimState::Instance().AllocationCount(); }
+size_t OpenSimSessionCount() {
+  return SimState::Instance().SessionCount();
+}
+size_t OutstandingSimAllocations() {
+  return SimState::Instance().AllocationCount();
+}
 }  // namespace sim
 
 }  // namespace platform

@@ -57,7 +57,7 @@ std::string DriverKeyName(size_t index) {
 }
 
 struct Key {
-  std::string name;  // as written, for enumeration
+  std::string name;                     // as written, for enumeration
   std::map<std::string, Value> values;  // by folded name
 };
 
@@ -87,7 +87,8 @@ class Hive {
     const std::string prefix = Fold(path) + "\\";
     std::vector<std::string> names;
     for (const auto& [folded, key] : keys_) {
-      if (folded.compare(0, prefix.size(), prefix) == 0 && folded.find('\\', prefix.size()) == std::string::npos)
+      if (folded.compare(0, prefix.size(), prefix) == 0 &&
+          folded.find('\\', prefix.size()) == std::string::npos)
         names.push_back(key.name);
     }
     return names;
@@ -125,7 +126,7 @@ class SimDeviceRegistry : public DeviceRegistry {
  public:
   DevInfoSet SetupDiGetClassDevs(const WINBIO_GUID* classGuid, const char16_t*, void*, uint32_t) override {
     size_t devices = 0;
-    if (classGuid && std::memcmp(classGuid, &GUID_DEVCLASS_BIOMETRIC, sizeof(WINBIO_GUID)) == 0)
+    if (classGuid && std::memcmp(classGuid, &kGuidDevClassBiometric, sizeof(WINBIO_GUID)) == 0)
       devices = sim::CurrentMachine()->readers.size();
     std::lock_guard<std::mutex> lock(mutex_);
     const DevInfoSet set = NewHandle();
@@ -138,20 +139,21 @@ class SimDeviceRegistry : public DeviceRegistry {
     const auto it = sets_.find(set);
     if (it == sets_.end() || !info || info->cbSize != sizeof(DEVINFO_DATA) || memberIndex >= it->second)
       return false;
-    info->ClassGuid = GUID_DEVCLASS_BIOMETRIC;
+    info->ClassGuid = kGuidDevClassBiometric;
     info->DevInst = memberIndex + 1;
     info->Reserved = 0;
     return true;
   }
 
   bool SetupDiGetDeviceRegistryProperty(DevInfoSet set, DEVINFO_DATA* info, uint32_t property, uint32_t* type,
-                                        uint8_t* buffer, uint32_t bufferSize, uint32_t* requiredSize) override {
+                                        uint8_t* buffer, uint32_t bufferSize,
+                                        uint32_t* requiredSize) override {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       const auto it = sets_.find(set);
       if (it == sets_.end() || !info || info->DevInst == 0 || info->DevInst > it->second) return false;
     }
-    if (property != SPDRP_DRIVER) return false;
+    if (property != kSpdrpDriver) return false;
     const std::vector<uint8_t> value = StringValue(DriverKeyName(info->DevInst - 1));
     const auto size = static_cast<uint32_t>(value.size());
     if (requiredSize) *requiredSize = size;
@@ -175,8 +177,8 @@ class SimDeviceRegistry : public DeviceRegistry {
     if (!found) return ERROR_FILE_NOT_FOUND_T;
     const auto value = found->values.find(Fold(FromUtf16(valueName)));
     if (value == found->values.end()) return ERROR_FILE_NOT_FOUND_T;
-    const bool allowed = (value->second.type == REG_SZ_T && (flags & RRF_RT_REG_SZ)) ||
-                         (value->second.type == REG_DWORD_T && (flags & RRF_RT_REG_DWORD));
+    const bool allowed = (value->second.type == REG_SZ_T && (flags & kRrfRtRegSz)) ||
+                         (value->second.type == REG_DWORD_T && (flags & kRrfRtRegDword));
     if (!allowed) return ERROR_UNSUPPORTED_TYPE_T;
     if (data && !dataSize) return ERROR_INVALID_PARAMETER_T;
     const auto size = static_cast<uint32_t>(value->second.data.size());
@@ -220,7 +222,9 @@ class SimDeviceRegistry : public DeviceRegistry {
     return ERROR_SUCCESS_T;
   }
 
-  int32_t RegEnableReflectionKey(RegKey key) override { return IsOpen(key) ? ERROR_SUCCESS_T : ERROR_INVALID_HANDLE_T; }
+  int32_t RegEnableReflectionKey(RegKey key) override {
+    return IsOpen(key) ? ERROR_SUCCESS_T : ERROR_INVALID_HANDLE_T;
+  }
   int32_t RegFlushKey(RegKey key) override { return IsOpen(key) ? ERROR_SUCCESS_T : ERROR_INVALID_HANDLE_T; }
 
   int32_t RegCloseKey(RegKey key) override {
@@ -259,7 +263,9 @@ class SimDeviceRegistry : public DeviceRegistry {
 
 }  // namespace
 
-std::unique_ptr<DeviceRegistry> CreateNativeDeviceRegistry() { return std::make_unique<SimDeviceRegistry>(); }
+std::unique_ptr<DeviceRegistry> CreateNativeDeviceRegistry() {
+  return std::make_unique<SimDeviceRegistry>();
+}
 
 namespace sim {
 size_t OpenSimDeviceInfoSetCount() {

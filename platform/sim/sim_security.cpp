@@ -15,12 +15,12 @@ constexpr uint32_t kErrorInvalidParameter = 87;
 
 // A SID in its binary form: revision 1, five sub-authorities, NT authority (5).
 constexpr unsigned char kUserSid[] = {
-    1, 5, 0, 0, 0, 0, 0, 5,    // revision, sub-authority count, identifier authority
-    21, 0, 0, 0,               // SECURITY_NT_NON_UNIQUE
-    0xDC, 0xF4, 0xDC, 0x3B,    // 1004336348
-    0x83, 0x3D, 0x2B, 0x46,    // 1177238915
-    0x82, 0x8B, 0xA6, 0x28,    // 682003330
-    0xE9, 0x03, 0x00, 0x00,    // 1001, the first local user
+    1,    5,    0,    0,    0, 0, 0, 5,  // revision, sub-authority count, identifier authority
+    21,   0,    0,    0,                 // SECURITY_NT_NON_UNIQUE
+    0xDC, 0xF4, 0xDC, 0x3B,              // 1004336348
+    0x83, 0x3D, 0x2B, 0x46,              // 1177238915
+    0x82, 0x8B, 0xA6, 0x28,              // 682003330
+    0xE9, 0x03, 0x00, 0x00,              // 1001, the first local user
 };
 
 Handle const kProcessPseudoHandle = reinterpret_cast<Handle>(static_cast<intptr_t>(-1));
@@ -71,7 +71,9 @@ class SimSecurity : public Security {
 
   uint32_t GetLastError() override { return t_lastError; }
 
-  bool CloseHandle(Handle handle) override { return handle == kTokenHandle ? true : Fail(kErrorInvalidHandle); }
+  bool CloseHandle(Handle handle) override {
+    return handle == kTokenHandle ? true : Fail(kErrorInvalidHandle);
+  }
 
  private:
   static bool Fail(uint32_t error) {
@@ -82,6 +84,8 @@ class SimSecurity : public Security {
 
 }  // namespace
 
-std::unique_ptr<Security> CreateNativeSecurity() { return std::make_unique<SimSecurity>(); }
+std::unique_ptr<Security> CreateNativeSecurity() {
+  return std::make_unique<SimSecurity>();
+}
 
 }  // namespace platform

@@ -1,0 +1,106 @@
+// SetupAPI and the registry, called directly (setupapi, advapi32).
+#include <windows.h>
+
+#include <setupapi.h>
+
+// The A/W selection macros would rename the interface's operations.
+#undef RegGetValue
+#undef RegOpenKeyEx
+#undef RegEnumKeyEx
+#undef SetupDiGetClassDevs
+#undef SetupDiGetDeviceRegistryProperty
+
+#include <cstddef>
+
+#include "platform/device_registry.h"
+
+namespace platform {
+namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "WCHAR is UTF-16");
+static_assert(sizeof(DEVINFO_DATA) == sizeof(SP_DEVINFO_DATA), "SP_DEVINFO_DATA layout");
+static_assert(offsetof(DEVINFO_DATA, DevInst) == offsetof(SP_DEVINFO_DATA, DevInst),
+              "SP_DEVINFO_DATA layout");
+static_assert(sizeof(WINBIO_GUID) == sizeof(GUID), "GUID layout");
+static_assert(kSpdrpDriver == SPDRP_DRIVER, "SPDRP_DRIVER");
+static_assert(kRrfRtRegSz == RRF_RT_REG_SZ && kRrfRtRegDword == RRF_RT_REG_DWORD, "RRF_RT_*");
+static_assert(kKeyAllAccessWow64 == (KEY_ALL_ACCESS | KEY_WOW64_64KEY), "access mask");
+static_assert(ERROR_NO_MORE_ITEMS_T == ERROR_NO_MORE_ITEMS && ERROR_MORE_DATA_T == ERROR_MORE_DATA, "errors");
+
+const wchar_t* Wide(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
+wchar_t* Wide(char16_t* text) {
+  return reinterpret_cast<wchar_t*>(text);
+}
+HKEY Key(RegKey key) {
+  return static_cast<HKEY>(key);
+}
+
+class Win32DeviceRegistry : public DeviceRegistry {
+ public:
+  DevInfoSet SetupDiGetClassDevs(const WINBIO_GUID* classGuid, const char16_t* enumerator, void* parent,
+                                 uint32_t flags) override {
+    return ::SetupDiGetClassDevsW(reinterpret_cast<const GUID*>(classGuid), Wide(enumerator),
+                                  static_cast<HWND>(parent), flags);
+  }
+
+  bool SetupDiEnumDeviceInfo(DevInfoSet set, uint32_t memberIndex, DEVINFO_DATA* info) override {
+    return ::SetupDiEnumDeviceInfo(set, memberIndex, reinterpret_cast<SP_DEVINFO_DATA*>(info)) != FALSE;
+  }
+
+  bool SetupDiGetDeviceRegistryProperty(DevInfoSet set, DEVINFO_DATA* info, uint32_t property, uint32_t* type,
+                                        uint8_t* buffer, uint32_t bufferSize,
+                                        uint32_t* requiredSize) override {
+    DWORD regType = 0;
+    DWORD required = 0;
+    const BOOL ok = ::SetupDiGetDeviceRegistryPropertyW(set, reinterpret_cast<SP_DEVINFO_DATA*>(info),
+                                                        property, &regType, buffer, bufferSize, &required);
+    if (type) *type = regType;
+    if (requiredSize) *requiredSize = required;
+    return ok != FALSE;
+  }
+
+  bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {
+    return ::SetupDiDestroyDeviceInfoList(set) != FALSE;
+  }
+
+  int32_t RegGetValue(RegKey key, const char16_t* subKey, const char16_t* value, uint32_t flags,
+                      uint32_t* type, void* data, uint32_t* dataSize) override {
+    DWORD regType = 0;
+    DWORD size = dataSize ? *dataSize : 0;
+    const LSTATUS status = ::RegGetValueW(Key(key), Wide(subKey), Wide(value), flags, &regType, data,
+                                          dataSize ? &size : nullptr);
+    if (type) *type = regType;
+    if (dataSize) *dataSize = size;
+    return status;
+  }
+
+  int32_t RegOpenKeyEx(RegKey key, const char16_t* subKey, uint32_t options, uint32_t access,
+                       RegKey* result) override {
+    HKEY opened = nullptr;
+    const LSTATUS status = ::RegOpenKeyExW(Key(key), Wide(subKey), options, access, &opened);
+    if (result) *result = status == ERROR_SUCCESS ? opened : nullptr;
+    return status;
+  }
+
+  int32_t RegEnumKeyEx(RegKey key, uint32_t index, char16_t* name, uint32_t* nameLength) override {
+    DWORD length = nameLength ? *nameLength : 0;
+    const LSTATUS status =
+        ::RegEnumKeyExW(Key(key), index, Wide(name), &length, nullptr, nullptr, nullptr, nullptr);
+    if (nameLength) *nameLength = length;
+    return status;
+  }
+
+  int32_t RegEnableReflectionKey(RegKey key) override { return ::RegEnableReflectionKey(Key(key)); }
+  int32_t RegFlushKey(RegKey key) override { return ::RegFlushKey(Key(key)); }
+  int32_t RegCloseKey(RegKey key) override { return ::RegCloseKey(Key(key)); }
+};
+
+}  // namespace
+
+std::unique_ptr<DeviceRegistry> CreateNativeDeviceRegistry() {
+  return std::make_unique<Win32DeviceRegistry>();
+}
+
+}  // namespace platform
