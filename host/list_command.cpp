@@ -1,8 +1,79 @@
+// diag-host list: the machine's fingerprint readers, as the suite lists them,
+// through the module's component manager.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
 #include <cstdio>
+#include <exception>
+#include <string>
 
+#include "device/system_component.h"
+#include "device/system_component_manager.h"
 #include "host/commands.h"
+#include "host/module_library.h"
+#include "module/module_interface.h"
 
-int RunListCommand(ModuleLibrary& /*module*/, const HostOptions& /*options*/) {
-  std::fputs("diag-host: 'list' is not available yet\n", stderr);
-  return 2;
+namespace {
+
+constexpr int kHostError = 2;
+
+// Property values are UTF-8 except the UDI, which the module narrows one byte
+// per character; a value that is not valid UTF-8 is shown as Latin-1.
+QString Text(const std::string& bytes) {
+  const QByteArray raw = QByteArray::fromStdString(bytes);
+  const QString text = QString::fromUtf8(raw);
+  return text.toUtf8() == raw ? text : QString::fromLatin1(raw);
+}
+
+void Write(const std::string& bytes) {
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+}  // namespace
+
+int RunListCommand(ModuleLibrary& module, const HostOptions& options) {
+  SystemComponentManager* manager = module.Interface()->GetComponentManager();
+  if (!manager) {
+    std::fputs("diag-host: the module has no component manager\n", stderr);
+    return kHostError;
+  }
+  try {
+    manager->EnumerateComponents();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "diag-host: enumerating the readers failed: %s\n", error.what());
+    return kHostError;
+  }
+
+  const uint64_t count = manager->GetComponentCount();
+  QJsonArray readers;
+  for (uint32_t i = 0; i < count; ++i) {
+    SystemComponent* component = manager->GetComponent(i);
+    if (!component) continue;
+    const std::string deviceId = component->GetDeviceId();
+    const ComponentInfo info = component->GetInfo();
+    if (options.json) {
+      QJsonArray properties;
+      for (const Property& property : info.properties)
+        properties.append(QJsonObject{{QStringLiteral("key"), Text(property.first)},
+                                      {QStringLiteral("value"), Text(property.second)}});
+      readers.append(QJsonObject{{QStringLiteral("deviceId"), Text(deviceId)},
+                                 {QStringLiteral("typeName"), Text(info.typeName)},
+                                 {QStringLiteral("properties"), properties}});
+      continue;
+    }
+    // Plain text keeps the bytes exactly as the module gave them.
+    Write("Reader " + deviceId + "\n");
+    Write("  type: " + info.typeName + "\n");
+    for (const Property& property : info.properties)
+      Write("  " + property.first + ": " + property.second + "\n");
+  }
+
+  if (options.json) {
+    const QJsonObject json{{QStringLiteral("readers"), readers}};
+    std::fputs(QJsonDocument(json).toJson(QJsonDocument::Indented).constData(), stdout);
+  } else if (count == 0) {
+    std::fputs("No fingerprint readers found.\n", stdout);
+  }
+  return 0;
 }
