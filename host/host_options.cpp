@@ -10,7 +10,7 @@ const char* const kHostUsage =
     "  help                 the module's command-line help text\n"
     "  list [--json]        the fingerprint readers and their properties\n"
     "  run  [--device N] [--settings FILE] [--answer yes|no|none]\n"
-    "       [--abort-after-ms N] [--event-after-ms N] [--json]\n"
+    "       [--abort-after-ms N] [--event-after-ms N] [--screenshot FILE] [--json]\n"
     "                       runs the Fingerprint Recognition Test; exit code = status\n"
     "\n"
     "Options:\n"
@@ -59,6 +59,8 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& args, QString* er
       options.device = static_cast<uint32_t>(number);
     } else if (arg == QLatin1String("--settings")) {
       if (!TakeValue(args, &i, arg, &options.settingsFile, error)) return std::nullopt;
+    } else if (arg == QLatin1String("--screenshot")) {
+      if (!TakeValue(args, &i, arg, &options.screenshotFile, error)) return std::nullopt;
     } else if (arg == QLatin1String("--answer")) {
       if (!TakeValue(args, &i, arg, &options.answer, error)) return std::nullopt;
       if (options.answer != QLatin1String("yes") && options.answer != QLatin1String("no") &&

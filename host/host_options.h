@@ -14,6 +14,7 @@ struct HostOptions {
   QString answer = QStringLiteral("none");  // yes, no, none
   std::optional<int> abortAfterMs;
   std::optional<int> eventAfterMs;
+  QString screenshotFile;  // run: picture of the dialog; answers come from the script
 };
 
 // Parses the arguments (without the program name). On failure returns nullopt

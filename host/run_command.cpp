@@ -14,6 +14,7 @@
 #include "device/system_component_manager.h"
 #include "host/call_log.h"
 #include "host/commands.h"
+#include "host/dialog_screenshot.h"
 #include "host/host_test_context.h"
 #include "host/host_window.h"
 #include "host/module_library.h"
@@ -117,7 +118,9 @@ int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
   const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen") ||
                         QGuiApplication::platformName() == QLatin1String("minimal");
   CallLog log(options.json);
-  HostWindow window(headless, AnswerCode(options.answer));
+  // A screenshot run shows real windows but must not wait for a person.
+  HostWindow window(headless || !options.screenshotFile.isEmpty(), AnswerCode(options.answer));
+  if (!options.screenshotFile.isEmpty()) CaptureRecognitionDialog(options.screenshotFile);
   if (!headless) {
     log.SetListener([&window](const QString& line) { window.AppendLine(line); });
     window.show();
