@@ -1,0 +1,114 @@
+#include "utils/dpi.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/platform.h"
+#include "platform/system.h"
+#include "suite/hostcore/hostcore.h"
+
+namespace kivra::utils {
+namespace {
+
+constexpr int kReferenceWidth = 800;
+constexpr int kReferenceHeight = 600;
+constexpr double kReferenceDpi = 96.0;
+
+Dpi* g_instance = nullptr;
+// What the system reported last; 0 until a query succeeds. Kept across
+// instances, so a later failing query still has a value to fall back on.
+int32_t g_measuredDpi = 0;
+
+int Quantise(int dpi) {
+  if (dpi < 120) return 96;
+  if (dpi < 144) return 120;
+  if (dpi < 168) return 144;
+  if (dpi < 192) return 168;
+  return 192;
+}
+
+// Asks shcore.dll, loaded at run time because older systems lack it.
+void QuerySystemDpi() {
+  hostcore::ModuleLoader* loader = hostcore::get_module();
+  void* library = loader->loadLibrary("shcore.dll", hostcore::ModuleLoader::kSystemFolderOnly);
+  if (!library) return;
+  platform::System& system = platform::system();
+  if (auto setAwareness = reinterpret_cast<platform::SetProcessDpiAwarenessFn>(
+          system.GetProcAddress(library, "SetProcessDpiAwareness")))
+    setAwareness(platform::kProcessPerMonitorDpiAware);  // per-monitor answers; the outcome does not matter
+  auto getDpi =
+      reinterpret_cast<platform::GetDpiForMonitorFn>(system.GetProcAddress(library, "GetDpiForMonitor"));
+  platform::MonitorHandle monitor =
+      system.MonitorFromWindow(system.GetDesktopWindow(), platform::kMonitorDefaultToPrimary);
+  if (monitor && getDpi) {
+    uint32_t dpiX = 0;
+    uint32_t dpiY = 0;
+    if (getDpi(monitor, platform::kMdtEffectiveDpi, &dpiX, &dpiY) == platform::kSOk)
+      g_measuredDpi = static_cast<int32_t>(std::min<uint32_t>(dpiX, INT32_MAX));
+  }
+  loader->releaseLibrary(library);
+}
+
+}  // namespace
+
+Dpi::Dpi(QWidget* parent) : QWidget(parent) {
+  // A hidden helper: explicitly hidden so that showing its parent does not
+  // show it over the parent's contents.
+  hide();
+}
+
+Dpi::~Dpi() {
+  g_instance = nullptr;
+}
+
+Dpi* Dpi::instance() {
+  const QWidgetList windows = QApplication::topLevelWidgets();
+  if (windows.isEmpty()) return nullptr;
+  if (!g_instance) {
+    auto* created = new Dpi(windows.first());  // owned by the window
+    created->Measure();
+    g_instance = created;
+  }
+  return g_instance;
+}
+
+void Dpi::Measure() {
+  QuerySystemDpi();
+  int dpi = g_measuredDpi;
+  if (dpi == 0) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    dpi = screens.isEmpty() ? static_cast<int>(kReferenceDpi)
+                            : static_cast<int>(screens.first()->logicalDotsPerInchX());
+  }
+  dpi_ = Quantise(dpi);
+}
+
+QSize Dpi::fitToScreen(double factor) {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  const QSize screen = screens.isEmpty() ? QSize(kReferenceWidth, kReferenceHeight) : screens.first()->size();
+  const int screenWidth = std::max(screen.width(), kReferenceWidth);
+  const int screenHeight = std::max(screen.height(), kReferenceHeight);
+  const double scaledWidth = kReferenceWidth * factor;
+  const int width = screenWidth >= scaledWidth ? static_cast<int>(scaledWidth) : screenWidth;
+  const int height = std::min(
+      static_cast<int>(width * (static_cast<double>(kReferenceHeight) / kReferenceWidth)), screenHeight);
+  return {width, height};
+}
+
+QSize Dpi::scaledSize(const QSize& designSize) {
+  const Dpi* dpi = instance();
+  const double factor = dpi ? dpi->dpi_ / kReferenceDpi : 1.0;
+  const QSize fitted = fitToScreen(factor);
+  return {static_cast<int>(fitted.width() * (designSize.width() / static_cast<double>(kReferenceWidth))),
+          static_cast<int>(fitted.height() * (designSize.height() / static_cast<double>(kReferenceHeight)))};
+}
+
+void Dpi::ForgetMeasurement() {
+  g_measuredDpi = 0;
+}
+
+}  // namespace kivra::utils

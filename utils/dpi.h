@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QSize>
+#include <QWidget>
+
+namespace kivra::utils {
+
+// Scales the suite's design sizes, made for an 800 x 600 screen at 96 dots
+// per inch, to the actual screen. One hidden instance lives as a child of the
+// application's first top-level widget and dies with it.
+class Dpi : public QWidget {
+ public:
+  ~Dpi() override;
+
+  // The instance, created and measured when needed; null while the
+  // application has no top-level widget.
+  static Dpi* instance();
+
+  // `designSize` scaled for the screen. Without an instance the factor is 1.
+  static QSize scaledSize(const QSize& designSize);
+
+  // The 800 x 600 reference scaled by `factor`, bounded by the first screen
+  // (taken as at least 800 x 600).
+  static QSize fitToScreen(double factor);
+
+  // The quantised dots per inch: 96, 120, 144, 168 or 192.
+  int dpi() const { return dpi_; }
+
+  // Forgets the measurement kept from the system, so that the next instance
+  // measures as in a fresh process. For tests.
+  static void ForgetMeasurement();
+
+ private:
+  explicit Dpi(QWidget* parent);
+  void Measure();
+
+  int dpi_ = 96;
+};
+
+}  // namespace kivra::utils
