@@ -1,0 +1,103 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE" sourcelanguage="en_US">
+<context>
+    <name>FINGERPRINT</name>
+    <message>
+        <source>APPLICATION_NAME</source>
+        <translation>Fingerabdruck-Diagnose</translation>
+    </message>
+    <message>
+        <source>RECOGNITION_TEST</source>
+        <translation>Fingerabdruck-Erkennungstest</translation>
+    </message>
+    <message>
+        <source>TOUCH_SLIDE_FINGER_ON_SENSOR_UNTIL_TEST_FINISHES</source>
+        <translation>Berühren Sie den Sensor mit dem Finger oder streichen Sie darüber, bis der Test beendet ist.</translation>
+    </message>
+    <message>
+        <source>QUICK_FINGERPRINT</source>
+        <translation>Fingerabdruck-Schnelltest</translation>
+    </message>
+    <message>
+        <source>QUICK_FINGERPRINT_TESTS_TOOLTIP</source>
+        <translation>Schnelle Prüfungen des Fingerabdrucklesers: Stellen Sie sicher, dass er auf Ihren Finger reagiert.</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_RECOGNITION_TEST_DESCRIPTION</source>
+        <translation>Prüft, ob der Fingerabdruckleser Ihren Finger erkennt, wenn Sie den Sensor berühren oder mit dem Finger darüber streichen.</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_INSTRUCTIONS</source>
+        <translation>Wenn Sie fortfahren, öffnet sich ein kleines Fenster. Berühren Sie den Fingerabdrucksensor oder streichen Sie mit dem Finger darüber, bis der Test beendet ist.</translation>
+    </message>
+    <message>
+        <source>DID_YOU_PERFORM_THE_TEST_CORRECTLY</source>
+        <translation>Der Sensor hat Ihren Finger nicht rechtzeitig erkannt. Haben Sie den Sensor während des Tests berührt oder mit dem Finger darüber gestrichen?</translation>
+    </message>
+    <message>
+        <source>TEST_NOT_SUPPORTED</source>
+        <translation>Dieser Test wird von diesem Leser oder in diesem Modus nicht unterstützt.</translation>
+    </message>
+    <message>
+        <source>TEST_ABORTED_BY_EVENT</source>
+        <translation>Der Test wurde durch ein Systemereignis abgebrochen.</translation>
+    </message>
+    <message>
+        <source>FAILED_TO_ENROLL_FINGERPRINT</source>
+        <translation>Der Fingerabdruckleser konnte Ihren Finger nicht lesen.</translation>
+    </message>
+    <message>
+        <source>TIMEOUT_REACHED</source>
+        <translation>Die Zeit ist abgelaufen, bevor ein Finger erkannt wurde.</translation>
+    </message>
+    <message>
+        <source>CANNOT_ACCESS_DEVICE</source>
+        <translation>Auf den Fingerabdruckleser kann nicht zugegriffen werden.</translation>
+    </message>
+    <message>
+        <source>FAILED_TO_ENROLL_FINGERPRINT_DUE_TO_FINGERPRINT_READ_LIMIT_ERROR</source>
+        <translation>Der Fingerabdruck konnte nicht gelesen werden: Der Leser hat sein Leselimit erreicht.</translation>
+    </message>
+    <message>
+        <source>FAILED_TO_COMMIT_FINGERPRINT_DATA</source>
+        <translation>Die Fingerabdruckdaten konnten nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_NOT_RECOGNIZED</source>
+        <translation>Der Fingerabdruck wurde nicht erkannt.</translation>
+    </message>
+    <message>
+        <source>POSSIBLE_DEFECTIVE_COMPONENTS</source>
+        <translation>Möglicherweise defekte Komponenten</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_READER</source>
+        <translation>Fingerabdruckleser</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT</source>
+        <translation>Fingerabdruck</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_MANUFACTURER</source>
+        <translation>Hersteller</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_MODEL</source>
+        <translation>Modell</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_DESCRIPTION</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>DRIVER_VERSION</source>
+        <translation>Treiberversion</translation>
+    </message>
+    <message>
+        <source>UDI</source>
+        <translation>Eindeutige Geräte-ID</translation>
+    </message>
+</context>
+</TS>

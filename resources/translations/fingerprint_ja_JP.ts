@@ -1,0 +1,103 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP" sourcelanguage="en_US">
+<context>
+    <name>FINGERPRINT</name>
+    <message>
+        <source>APPLICATION_NAME</source>
+        <translation>指紋診断</translation>
+    </message>
+    <message>
+        <source>RECOGNITION_TEST</source>
+        <translation>指紋認識テスト</translation>
+    </message>
+    <message>
+        <source>TOUCH_SLIDE_FINGER_ON_SENSOR_UNTIL_TEST_FINISHES</source>
+        <translation>テストが終了するまで、センサーに指を触れるか、指をスライドさせてください。</translation>
+    </message>
+    <message>
+        <source>QUICK_FINGERPRINT</source>
+        <translation>指紋クイック テスト</translation>
+    </message>
+    <message>
+        <source>QUICK_FINGERPRINT_TESTS_TOOLTIP</source>
+        <translation>指紋リーダーのクイック チェック: 指に反応するかどうかを確認します。</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_RECOGNITION_TEST_DESCRIPTION</source>
+        <translation>センサーに指を触れたりスライドさせたりしたときに、指紋リーダーが指を検出するかどうかを確認します。</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_INSTRUCTIONS</source>
+        <translation>続行すると小さなウィンドウが開きます。テストが終了するまで、指紋センサーに指を触れるか、指をスライドさせてください。</translation>
+    </message>
+    <message>
+        <source>DID_YOU_PERFORM_THE_TEST_CORRECTLY</source>
+        <translation>センサーが時間内に指を検出できませんでした。テスト中にセンサーに指を触れるか、スライドさせましたか?</translation>
+    </message>
+    <message>
+        <source>TEST_NOT_SUPPORTED</source>
+        <translation>このテストは、このリーダーまたはこのモードではサポートされていません。</translation>
+    </message>
+    <message>
+        <source>TEST_ABORTED_BY_EVENT</source>
+        <translation>システム イベントによりテストが中止されました。</translation>
+    </message>
+    <message>
+        <source>FAILED_TO_ENROLL_FINGERPRINT</source>
+        <translation>指紋リーダーが指を読み取れませんでした。</translation>
+    </message>
+    <message>
+        <source>TIMEOUT_REACHED</source>
+        <translation>指が検出される前にタイムアウトしました。</translation>
+    </message>
+    <message>
+        <source>CANNOT_ACCESS_DEVICE</source>
+        <translation>指紋リーダーにアクセスできません。</translation>
+    </message>
+    <message>
+        <source>FAILED_TO_ENROLL_FINGERPRINT_DUE_TO_FINGERPRINT_READ_LIMIT_ERROR</source>
+        <translation>指紋を読み取れませんでした: リーダーが読み取り回数の上限に達しました。</translation>
+    </message>
+    <message>
+        <source>FAILED_TO_COMMIT_FINGERPRINT_DATA</source>
+        <translation>指紋データを保存できませんでした。</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_NOT_RECOGNIZED</source>
+        <translation>指紋が認識されませんでした。</translation>
+    </message>
+    <message>
+        <source>POSSIBLE_DEFECTIVE_COMPONENTS</source>
+        <translation>故障の可能性があるコンポーネント</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_READER</source>
+        <translation>指紋リーダー</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT</source>
+        <translation>指紋</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_MANUFACTURER</source>
+        <translation>製造元</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_MODEL</source>
+        <translation>モデル</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_DESCRIPTION</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>DRIVER_VERSION</source>
+        <translation>ドライバーのバージョン</translation>
+    </message>
+    <message>
+        <source>UDI</source>
+        <translation>一意のデバイス ID</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,103 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="nl_NL" sourcelanguage="en_US">
+<context>
+    <name>FINGERPRINT</name>
+    <message>
+        <source>APPLICATION_NAME</source>
+        <translation>Vingerafdrukdiagnose</translation>
+    </message>
+    <message>
+        <source>RECOGNITION_TEST</source>
+        <translation>Vingerafdrukherkenningstest</translation>
+    </message>
+    <message>
+        <source>TOUCH_SLIDE_FINGER_ON_SENSOR_UNTIL_TEST_FINISHES</source>
+        <translation>Raak de sensor aan met uw vinger of veeg eroverheen tot de test klaar is.</translation>
+    </message>
+    <message>
+        <source>QUICK_FINGERPRINT</source>
+        <translation>Snelle vingerafdruktest</translation>
+    </message>
+    <message>
+        <source>QUICK_FINGERPRINT_TESTS_TOOLTIP</source>
+        <translation>Snelle controles van de vingerafdruklezer: controleer of deze op uw vinger reageert.</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_RECOGNITION_TEST_DESCRIPTION</source>
+        <translation>Controleert of de vingerafdruklezer uw vinger detecteert wanneer u de sensor aanraakt of er met uw vinger overheen veegt.</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_INSTRUCTIONS</source>
+        <translation>Als u doorgaat, wordt er een klein venster geopend. Raak de vingerafdruksensor aan of veeg er met uw vinger overheen tot de test klaar is.</translation>
+    </message>
+    <message>
+        <source>DID_YOU_PERFORM_THE_TEST_CORRECTLY</source>
+        <translation>De sensor heeft uw vinger niet op tijd gedetecteerd. Hebt u tijdens de test de sensor aangeraakt of er met uw vinger overheen geveegd?</translation>
+    </message>
+    <message>
+        <source>TEST_NOT_SUPPORTED</source>
+        <translation>Deze test wordt niet ondersteund op deze lezer of in deze modus.</translation>
+    </message>
+    <message>
+        <source>TEST_ABORTED_BY_EVENT</source>
+        <translation>De test is gestopt door een systeemgebeurtenis.</translation>
+    </message>
+    <message>
+        <source>FAILED_TO_ENROLL_FINGERPRINT</source>
+        <translation>De vingerafdruklezer kon uw vinger niet lezen.</translation>
+    </message>
+    <message>
+        <source>TIMEOUT_REACHED</source>
+        <translation>De tijd is verstreken voordat er een vinger werd gedetecteerd.</translation>
+    </message>
+    <message>
+        <source>CANNOT_ACCESS_DEVICE</source>
+        <translation>Geen toegang tot de vingerafdruklezer.</translation>
+    </message>
+    <message>
+        <source>FAILED_TO_ENROLL_FINGERPRINT_DUE_TO_FINGERPRINT_READ_LIMIT_ERROR</source>
+        <translation>De vingerafdruk kon niet worden gelezen: de lezer heeft zijn leeslimiet bereikt.</translation>
+    </message>
+    <message>
+        <source>FAILED_TO_COMMIT_FINGERPRINT_DATA</source>
+        <translation>De vingerafdrukgegevens konden niet worden opgeslagen.</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_NOT_RECOGNIZED</source>
+        <translation>De vingerafdruk werd niet herkend.</translation>
+    </message>
+    <message>
+        <source>POSSIBLE_DEFECTIVE_COMPONENTS</source>
+        <translation>Mogelijk defecte onderdelen</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_READER</source>
+        <translation>Vingerafdruklezer</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT</source>
+        <translation>Vingerafdruk</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_MANUFACTURER</source>
+        <translation>Fabrikant</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_MODEL</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>FINGERPRINT_DESCRIPTION</source>
+        <translation>Beschrijving</translation>
+    </message>
+    <message>
+        <source>DRIVER_VERSION</source>
+        <translation>Stuurprogrammaversie</translation>
+    </message>
+    <message>
+        <source>UDI</source>
+        <translation>Unieke apparaat-ID</translation>
+    </message>
+</context>
+</TS>
