@@ -14,7 +14,7 @@
 namespace {
 
 // How often a repeated cancellation checks whether the wait has ended.
-constexpr uint32_t kRecheckMilliseconds = 10;
+constexpr uint32_t kRecheckMilliseconds = 5;
 // GetTokenInformation's buffer for the token user: SID_AND_ATTRIBUTES plus a
 // SID of up to 68 bytes, rounded.
 constexpr uint32_t kTokenUserBufferSize = 88;
