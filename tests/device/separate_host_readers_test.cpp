@@ -1,0 +1,168 @@
+// A host compiled on its own lists the readers: it declares the manager and
+// component classes itself, from their slot orders and field layouts,
+// includes none of the module's headers, and reaches the readers through
+// dlopen and the virtual tables alone.
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace hostview {
+
+struct ComponentId {
+  uint16_t module;
+  uint32_t diagnostic;
+  uint32_t test;
+  uint64_t key;
+};
+using Property = std::pair<std::string, std::string>;
+struct ComponentInfo {
+  std::string typeName;
+  std::string secondText;
+  std::vector<Property> properties;
+  std::map<std::string, std::string> propertyMap;
+};
+struct PropertyGroup {
+  std::vector<Property> properties;
+  std::string name;
+};
+
+class SystemComponent {
+ public:
+  virtual ~SystemComponent();
+  virtual std::string GetDeviceId();
+  virtual ComponentInfo GetInfo();
+  virtual std::vector<PropertyGroup> GetPropertyGroups();
+  virtual uint64_t HostValue();
+  virtual bool HostQuery1();
+  virtual bool HostQuery2();
+  virtual void HostAction1();
+  virtual bool HostQuery3();
+  virtual void HostAction2();
+  virtual void HostAction3();
+};
+
+class FingerprintComponent : public SystemComponent {
+ public:
+  virtual bool HasSensor();
+  virtual void ResetState();
+  virtual int32_t Prepare();
+  virtual int32_t Cleanup();
+  virtual int32_t OpenSession();
+  virtual int32_t CloseSession();
+  virtual void CancelAndClose();
+  virtual int32_t LocateSensor(int timeoutSeconds);
+  virtual int32_t DeleteTemplate(int finger);
+  virtual uint32_t GetSampleHint();
+  virtual bool IsCancelRequested();
+};
+
+class ComponentManager {
+ public:
+  virtual ~ComponentManager();
+  virtual ComponentId GetId();
+  virtual uint64_t GetComponentCount();
+  virtual SystemComponent* GetComponent(uint32_t index);
+  virtual bool IsDevicePresent();
+  virtual SystemComponent* ComponentAt(uint32_t index);
+  virtual void EnumerateComponents();
+};
+
+class ModuleInterface {
+ public:
+  virtual ~ModuleInterface();
+  virtual void* GetDiagnostic(uint32_t index);
+  virtual uint64_t GetDiagnosticCount();
+  virtual void* GetResource();
+  virtual ComponentManager* GetComponentManager();
+};
+
+}  // namespace hostview
+
+namespace {
+
+using ::hostview::ComponentInfo;
+using ::hostview::Property;
+
+constexpr int32_t kSuccess = 20;
+constexpr int32_t kCancelled = 17;
+
+// The simulated machine is read once per process, from this file.
+constexpr char kMachine[] = R"({
+  "readers": [
+    {"manufacturer": "Acm\u00e9", "model": "X\u4e2d", "description": "Touch sensor", "capabilities": 1},
+    {"manufacturer": "Other", "model": "S2", "description": "Swipe sensor", "capabilities": 0}
+  ],
+  "driverVersion": "10.2.0.5",
+  "sensor": {"touchAfterMs": 0}
+})";
+
+TEST(SeparateHostReadersTest, ListsReadersAndWaitsForATouchThroughTheVirtualTables) {
+  char path[] = "/tmp/fp_readers_XXXXXX";
+  const int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(write(fd, kMachine, sizeof(kMachine) - 1), static_cast<ssize_t>(sizeof(kMachine) - 1));
+  close(fd);
+  setenv("FINGERPRINT_SIM", path, 1);
+
+  void* library = dlopen(FP_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  using GetInterface = hostview::ModuleInterface* (*)();
+  using Release = void (*)();
+  const auto getInterface = reinterpret_cast<GetInterface>(dlsym(library, "GetModuleInterfaceInstance"));
+  const auto release = reinterpret_cast<Release>(dlsym(library, "ReleaseModuleInterfaceInstance"));
+  ASSERT_NE(getInterface, nullptr);
+  ASSERT_NE(release, nullptr);
+
+  hostview::ComponentManager* manager = getInterface()->GetComponentManager();
+  ASSERT_NE(manager, nullptr);
+  EXPECT_EQ(manager->GetId().key, uint64_t{22} << 48);
+  EXPECT_TRUE(manager->IsDevicePresent());
+  manager->EnumerateComponents();
+  ASSERT_EQ(manager->GetComponentCount(), 2u);
+  EXPECT_EQ(manager->GetComponent(2), nullptr);
+
+  hostview::SystemComponent* first = manager->GetComponent(0);
+  hostview::SystemComponent* second = manager->ComponentAt(1);
+  EXPECT_EQ(first->GetDeviceId(), "0");
+  EXPECT_EQ(second->GetDeviceId(), "1");
+  const ComponentInfo info = first->GetInfo();
+  EXPECT_EQ(info.typeName, "FINGERPRINT");
+  EXPECT_EQ(info.secondText, "");
+  const std::vector<Property> expected = {{"UDI", "Acm\xE9 X\x2D"},
+                                          {"FINGERPRINT_MANUFACTURER", "Acm\xC3\xA9"},
+                                          {"FINGERPRINT_MODEL", "X\xE4\xB8\xAD"},
+                                          {"FINGERPRINT_DESCRIPTION", "Touch sensor"},
+                                          {"DRIVER_VERSION", "10.2.0.5"}};
+  EXPECT_EQ(info.properties, expected);
+  EXPECT_TRUE(info.propertyMap.empty());
+  EXPECT_TRUE(first->GetPropertyGroups().empty());
+  EXPECT_EQ(second->GetInfo().properties.at(0), (Property{"UDI", "Other S2"}));
+  EXPECT_EQ(first->HostValue(), 0u);
+  EXPECT_TRUE(first->HostQuery1() && first->HostQuery2() && first->HostQuery3());
+
+  auto* reader = static_cast<hostview::FingerprintComponent*>(first);
+  EXPECT_TRUE(reader->HasSensor());
+  EXPECT_FALSE(static_cast<hostview::FingerprintComponent*>(second)->HasSensor());
+  reader->ResetState();
+  ASSERT_EQ(reader->OpenSession(), kSuccess);
+  EXPECT_EQ(reader->LocateSensor(5), kSuccess);
+  reader->CancelAndClose();
+  EXPECT_TRUE(reader->IsCancelRequested());
+  ASSERT_EQ(reader->OpenSession(), kSuccess);
+  EXPECT_EQ(reader->LocateSensor(5), kCancelled);
+  reader->CancelAndClose();
+
+  release();
+  unlink(path);
+}
+
+}  // namespace
