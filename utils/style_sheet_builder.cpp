@@ -252,8 +252,9 @@ QString StyleSheetBuilder::RecolorImage(const QString& value, const QString& col
     out << content;
     out.flush();
   }
-  const QString recolored =
-      QStringLiteral("url(\"") + QFileInfo(file->fileName()).absoluteFilePath() + QStringLiteral("\")");
+  const QString recolored = QStringLiteral("url(\"") +
+                            QDir::cleanPath(QFileInfo(file->fileName()).absoluteFilePath()) +
+                            QStringLiteral("\")");
   file->close();
   file.release()->setParent(owner);  // removed from disk when the owner goes
   return recolored;
