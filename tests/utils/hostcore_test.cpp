@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstring>
+#include <string>
+
+#include "platform/sim/sim_machine.h"
+#include "suite/hostcore/hostcore.h"
+#include "tests/utils/test_support.h"
+
+namespace {
+
+using kivra::hostcore::get_filesystem;
+using kivra::hostcore::get_module;
+using kivra::hostcore::ModuleLoader;
+using ::testing::_;
+
+TEST(HostcoreTest, BaseDirectoryIsTheFolderOfTheBinaryHoldingTheCode) {
+  // Linked statically into this test, so the binary is the test executable.
+  const QString expected = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+  EXPECT_EQ(QString::fromUtf8(get_filesystem()->baseDirectory()), QFileInfo(expected).absolutePath());
+  EXPECT_EQ(get_filesystem(), get_filesystem());
+}
+
+TEST(HostcoreTest, DirectoryOfCodeInASharedLibraryIsTheLibrarysFolder) {
+  // Qt's own code lives in a shared library of the system.
+  const std::string directory =
+      kivra::hostcore::detail::DirectoryOfBinaryContaining(reinterpret_cast<const void*>(&qVersion));
+  ASSERT_FALSE(directory.empty());
+  const QString libraryDir = QString::fromStdString(directory);
+  EXPECT_NE(libraryDir, QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
+  EXPECT_FALSE(QDir(libraryDir).entryList({QStringLiteral("libQt6Core.so*")}, QDir::Files).isEmpty());
+  EXPECT_EQ(kivra::hostcore::detail::DirectoryOfBinaryContaining(nullptr), "");
+}
+
+TEST(HostcoreTest, LongModulePathsAreReadInFull) {
+  fp_test::ScopedMockSystem system;
+  const std::u16string path = u"/very" + std::u16string(600, u'x') + u"/module_fingerprint.so";
+  EXPECT_CALL(*system, GetModuleFileNameW(_, _, _))
+      .WillRepeatedly([&](platform::LibraryHandle, char16_t* buffer, uint32_t size) -> uint32_t {
+        // Windows semantics: a truncated name fills the buffer and reports its size.
+        const size_t copied = std::min<size_t>(path.size(), size - 1);
+        std::memcpy(buffer, path.data(), copied * sizeof(char16_t));
+        buffer[copied] = u'\0';
+        return copied < path.size() ? size : static_cast<uint32_t>(copied);
+      });
+  const std::string directory = kivra::hostcore::detail::DirectoryOfBinaryContaining(
+      reinterpret_cast<const void*>(&kivra::hostcore::get_module));
+  EXPECT_EQ(directory, "/very" + std::string(600, 'x'));
+}
+
+TEST(HostcoreTest, LoaderLoadsAndReleasesThroughThePlatform) {
+  ModuleLoader* loader = get_module();
+  ASSERT_EQ(loader, get_module());
+  const uint64_t before = loader->loadedCount();
+
+  void* shcore = loader->loadLibrary("shcore.dll", ModuleLoader::kSystemFolderOnly);
+  ASSERT_NE(shcore, nullptr);
+  EXPECT_EQ(loader->loadedCount(), before + 1);
+  EXPECT_NE(platform::system().GetProcAddress(shcore, "GetDpiForMonitor"), nullptr);
+  EXPECT_TRUE(loader->releaseLibrary(shcore));
+  EXPECT_EQ(loader->loadedCount(), before);
+  EXPECT_EQ(platform::system().GetProcAddress(shcore, "GetDpiForMonitor"), nullptr) << "released for good";
+  EXPECT_FALSE(loader->releaseLibrary(shcore)) << "a second release has nothing to give back";
+  EXPECT_EQ(loader->loadedCount(), before);
+
+  EXPECT_EQ(loader->loadLibrary("nosuch.dll", 1), nullptr);
+  EXPECT_EQ(loader->loadLibrary("", 1), nullptr);
+  EXPECT_EQ(loader->loadLibrary(nullptr, 1), nullptr);
+  EXPECT_FALSE(loader->releaseLibrary(nullptr));
+  EXPECT_EQ(loader->loadedCount(), before);
+}
+
+TEST(HostcoreTest, LoaderFlagOneRestrictsTheSearchToTheSystemFolder) {
+  fp_test::ScopedMockSystem system;
+  EXPECT_CALL(*system, LoadLibraryExW(::testing::Eq(std::u16string(u"shcore.dll")),
+                                      platform::kLoadLibrarySearchSystem32))
+      .WillOnce(::testing::Return(nullptr));
+  EXPECT_CALL(*system, LoadLibraryExW(::testing::Eq(std::u16string(u"other.dll")), 0u))
+      .WillOnce(::testing::Return(nullptr));
+  EXPECT_EQ(get_module()->loadLibrary("shcore.dll", 1), nullptr);
+  EXPECT_EQ(get_module()->loadLibrary("other.dll", 0), nullptr);
+}
+
+TEST(HostcoreTest, FileSystemOperations) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string nested = dir.filePath(QStringLiteral("a/b/c")).toStdString();
+  const auto* fs = get_filesystem();
+  EXPECT_FALSE(fs->exists(nested.c_str()));
+  EXPECT_TRUE(fs->makePath(nested.c_str()));
+  EXPECT_TRUE(fs->exists(nested.c_str()));
+  EXPECT_TRUE(fs->isDirectory(nested.c_str()));
+  EXPECT_TRUE(fs->makePath(nested.c_str())) << "an existing folder is fine";
+
+  const QString file = dir.filePath(QStringLiteral("file.txt"));
+  ASSERT_TRUE(fp_test::WriteFile(file, "x"));
+  EXPECT_TRUE(fs->exists(file.toUtf8().constData()));
+  EXPECT_FALSE(fs->isDirectory(file.toUtf8().constData()));
+  EXPECT_FALSE(fs->makePath((file + QStringLiteral("/below")).toUtf8().constData()));
+  EXPECT_FALSE(fs->exists(nullptr));
+  EXPECT_FALSE(fs->exists(""));
+}
+
+TEST(HostcoreTest, TemporaryPathIsEmptyUntilTheHostSetsIt) {
+  EXPECT_EQ(kivra::hostcore::get_temporary_path(), "");
+  kivra::hostcore::set_temporary_path("/somewhere");
+  EXPECT_EQ(kivra::hostcore::get_temporary_path(), "/somewhere");
+  kivra::hostcore::set_temporary_path("");
+  EXPECT_EQ(kivra::hostcore::get_temporary_path(), "");
+}
+
+}  // namespace
