@@ -2,7 +2,9 @@
 
 #include "device/system_component.h"
 
-SystemComponentManager::~SystemComponentManager() { DestroyComponents(); }
+SystemComponentManager::~SystemComponentManager() {
+  DestroyComponents();
+}
 
 void SystemComponentManager::DestroyComponents() {
   for (auto& component : components_) component.reset();
