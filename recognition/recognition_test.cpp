@@ -8,8 +8,18 @@
 #include <string>
 
 #include "device/fingerprint_component.h"
+#include "module/input_request.h"
+#include "module/test_context.h"
+#include "recognition/fingerprint_widget_wrapper.h"
+#include "recognition/result_report.h"
+#include "utils/dpi.h"
 
 namespace {
+
+constexpr uint32_t kRequestMode = 1;
+// Design size of the recognition dialog on the 800x600, 96 dpi reference screen.
+constexpr int kDialogWidth = 360;
+constexpr int kDialogHeight = 144;
 
 constexpr const char* kSettingsSection = "CSAT";
 constexpr const char* kTestTimeoutKey = "CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST";
@@ -38,9 +48,70 @@ bool RecognitionTest::IsSupported(SystemComponent* component) {
   return reader && reader->HasSensor();
 }
 
-TestStatus RecognitionTest::Run(TestContext* /*context*/) {
-  // The interactive run arrives with the recognition dialog.
-  return TestStatus::Error;
+TestStatus RecognitionTest::Run(TestContext* context) {
+  if (!context) return TestStatus::Error;
+  TestUserInterface* ui = context->GetUserInterface();
+  if (!ui->IsInteractive()) {
+    ReportResult(context, "TEST_NOT_SUPPORTED");
+    return TestStatus::NotSupported;
+  }
+  auto* reader = dynamic_cast<FingerprintComponent*>(context->GetComponent());
+  if (!reader) return TestStatus::Error;
+  reader->ResetState();
+  if (!IsSupported(reader)) {
+    ReportResult(context, "TEST_NOT_SUPPORTED");
+    return TestStatus::Aborted;
+  }
+  if (context->GetEventMonitor()->PendingEvent() != 0) {
+    ReportResult(context, "TEST_ABORTED_BY_EVENT");
+    return TestStatus::Aborted;
+  }
+  if (context->IsAbortRequested() || reader->IsCancelRequested()) return TestStatus::Aborted;
+
+  {
+    InputRequest instructions("RECOGNITION_TEST", "FINGERPRINT_INSTRUCTIONS", kRequestMode,
+                              InputRequest::Information, 0);
+    ui->Request(instructions);
+  }
+
+  auto cells = std::make_shared<RunCells>();
+  const QSize dialogSize = kivra::utils::Dpi::scaledSize(QSize(kDialogWidth, kDialogHeight));
+  auto wrapper = std::make_shared<FingerprintWidgetWrapper>(dialogSize, context, cells, timeoutSeconds_);
+
+  const std::optional<TestStatus> decided = Interact(context, *wrapper, *cells);
+  wrapper->CloseIfOpen();
+  return decided ? *decided : cells->status.load();
+}
+
+std::optional<TestStatus> RecognitionTest::Interact(TestContext* context, FingerprintWidgetWrapper& wrapper,
+                                                    RunCells& cells) {
+  if (context->GetEventMonitor()->PendingEvent() != 0) {
+    ReportResult(context, "TEST_ABORTED_BY_EVENT");
+    return TestStatus::Aborted;
+  }
+  TestUserInterface* ui = context->GetUserInterface();
+  if (!context->IsAbortRequested()) {
+    InputRequest dialog("", "", kRequestMode, InputRequest::Widget, 0);
+    dialog.widget = &wrapper;
+    ui->Request(dialog);
+  }
+  if (!cells.askConfirmation.load()) return std::nullopt;
+
+  // The wait ran out: only the user knows whether the sensor was touched.
+  ui->SetProgress(100, "");
+  InputRequest question("RECOGNITION_TEST", "DID_YOU_PERFORM_THE_TEST_CORRECTLY", kRequestMode,
+                        InputRequest::YesNo, 0);
+  ui->Request(question);
+  switch (question.answer) {
+    case InputRequest::Yes:
+      ReportResult(context, "FAILED_TO_ENROLL_FINGERPRINT");
+      return TestStatus::Failed;
+    case InputRequest::No:
+      ReportResult(context, "TIMEOUT_REACHED");
+      return TestStatus::Aborted;
+    default:
+      return TestStatus::Aborted;
+  }
 }
 
 bool RecognitionTest::Configure(Settings settings, void* /*extra*/) {

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "module/test.h"
+
+class FingerprintWidgetWrapper;
+struct RunCells;
 
 // The Fingerprint Recognition Test: instructions, then the recognition dialog
 // in which the user touches the sensor, then the verdict.
@@ -23,5 +27,9 @@ class RecognitionTest : public Test {
   uint32_t timeoutSeconds() const { return timeoutSeconds_; }
 
  private:
+  // Runs the dialog through the host and, after a timeout, asks the user.
+  // Gives the verdict, or nothing when the dialog's status stands.
+  std::optional<TestStatus> Interact(TestContext* context, FingerprintWidgetWrapper& wrapper, RunCells& cells);
+
   uint32_t timeoutSeconds_ = kDefaultTimeoutSeconds;
 };

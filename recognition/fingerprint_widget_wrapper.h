@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+#include <cstdint>
+
+#include "recognition/abstract_widget_wrapper.h"
+#include "recognition/run_cells.h"
+
+class PlayTest;
+
+// What the recognition test hands the host to run: Exec creates the
+// recognition dialog, centres it over the host's widget and runs it modally.
+class FingerprintWidgetWrapper : public QObject, public AbstractWidgetWrapper {
+  Q_OBJECT
+  Q_INTERFACES(AbstractWidgetWrapper)
+
+ public:
+  FingerprintWidgetWrapper(QSize dialogSize, TestContext* context, RunCellsPtr cells, uint32_t timeoutSeconds);
+  ~FingerprintWidgetWrapper() override;
+
+  int Exec(QWidget* parent, QObject* eventFilter) override;
+
+  // Closes the dialog if it still exists and has no result yet.
+  void CloseIfOpen();
+
+  PlayTest* dialog() const { return dialog_; }
+
+ signals:
+  void CloseDialog();
+
+ private:
+  QSize dialogSize_;
+  PlayTest* dialog_ = nullptr;  // cleared when the dialog is destroyed
+  TestContext* dialogContext_;
+  RunCellsPtr cells_;
+  uint32_t timeoutSeconds_;
+};

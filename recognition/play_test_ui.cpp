@@ -1,0 +1,62 @@
+#include "recognition/play_test_ui.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMetaObject>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+void PlayTestUi::setupUi(QDialog* dialog) {
+  if (dialog->objectName().isEmpty()) dialog->setObjectName(QStringLiteral("recognition_test_dialog_base"));
+
+  headerVerticalLayout = new QVBoxLayout(dialog);
+  headerVerticalLayout->setObjectName(QStringLiteral("recognition_test_widget_header_vertical_layout"));
+  headerVerticalLayout->setSpacing(0);
+  headerVerticalLayout->setContentsMargins(0, 0, 0, 0);
+
+  header = new QWidget(dialog);
+  header->setObjectName(QStringLiteral("recognition_test_widget_header"));
+  headerHorizontalLayout = new QHBoxLayout(header);
+  headerHorizontalLayout->setObjectName(QStringLiteral("recognition_test_horizontal_layout"));
+
+  headerIcon = new QLabel(header);
+  headerIcon->setObjectName(QStringLiteral("recognition_test_header_icon"));
+  headerHorizontalLayout->addWidget(headerIcon);
+
+  headerTitle = new QLabel(header);
+  headerTitle->setObjectName(QStringLiteral("recognition_test_header_label"));
+  headerHorizontalLayout->addWidget(headerTitle);
+
+  headerClose = new QPushButton(header);
+  headerClose->setObjectName(QStringLiteral("recognition_test_header_close"));
+  headerClose->setCursor(QCursor(Qt::PointingHandCursor));
+  headerClose->setFlat(true);
+  headerHorizontalLayout->addWidget(headerClose);
+
+  headerVerticalLayout->addWidget(header);
+
+  bottom = new QWidget(dialog);
+  bottom->setObjectName(QStringLiteral("recognition_test_widget_bottom"));
+  bottomVerticalLayout = new QVBoxLayout(bottom);
+  bottomVerticalLayout->setObjectName(QStringLiteral("recognition_test_vertical_layout"));
+  bottomVerticalLayout->setSpacing(16);
+  bottomVerticalLayout->setContentsMargins(-1, -1, -1, 16);
+
+  instructionLabel = new QLabel(bottom);
+  instructionLabel->setObjectName(QStringLiteral("recognition_test_instruction_label"));
+  instructionLabel->setAlignment(Qt::AlignCenter);
+  instructionLabel->setWordWrap(true);
+  bottomVerticalLayout->addWidget(instructionLabel);
+
+  progressBar = new QProgressBar(bottom);
+  progressBar->setObjectName(QStringLiteral("recognition_test_progress_bar"));
+  progressBar->setAlignment(Qt::AlignCenter);
+  progressBar->setValue(0);
+  bottomVerticalLayout->addWidget(progressBar);
+
+  headerVerticalLayout->addWidget(bottom);
+
+  QMetaObject::connectSlotsByName(dialog);
+}

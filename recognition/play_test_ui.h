@@ -1,0 +1,26 @@
+#pragma once
+
+class QDialog;
+class QHBoxLayout;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QVBoxLayout;
+class QWidget;
+
+// The recognition dialog's widget tree. The widgets belong to the dialog's
+// child tree; this holder only points at them.
+struct PlayTestUi {
+  QVBoxLayout* headerVerticalLayout = nullptr;
+  QWidget* header = nullptr;
+  QHBoxLayout* headerHorizontalLayout = nullptr;
+  QLabel* headerIcon = nullptr;
+  QLabel* headerTitle = nullptr;
+  QPushButton* headerClose = nullptr;
+  QWidget* bottom = nullptr;
+  QVBoxLayout* bottomVerticalLayout = nullptr;
+  QLabel* instructionLabel = nullptr;
+  QProgressBar* progressBar = nullptr;
+
+  void setupUi(QDialog* dialog);
+};

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "module/input_request.h"
+#include "module/test_context.h"
+#include "recognition/abstract_widget_wrapper.h"
+
+// A host for the tests: it records every call the module makes (from any
+// thread) and answers as scripted.
+class RecordingHost : public TestContext,
+                      private ResultReporter,
+                      private TestUserInterface,
+                      private EventMonitor {
+ public:
+  struct Call {
+    std::string what;  // "SetProgress", "AddMessage", "Request:0", "Request:2", "Request:3"
+    std::string text;
+    bool fromWorker = false;
+  };
+
+  RecordingHost() : uiThread_(std::this_thread::get_id()) {}
+
+  // Script.
+  SystemComponent* component = nullptr;
+  bool interactive = true;
+  bool runExec = true;          // whether a widget request runs the wrapper's Exec
+  uint32_t yesNoAnswer = 0;     // answer to the question after a timeout
+  QWidget* parentWidget = nullptr;
+  QObject* eventFilter = nullptr;
+  std::function<bool()> abortRequested = [] { return false; };
+  std::function<int32_t()> pendingEvent = [] { return 0; };
+  std::function<void(const InputRequest&)> onRequest;  // called as a request arrives
+  std::function<void()> whileExec;                     // called on the ui thread just before Exec
+
+  // Record.
+  std::vector<Call> Calls() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return calls_;
+  }
+  std::vector<std::string> Messages() const { return Texts("AddMessage"); }
+  std::vector<std::string> Progress() const { return Texts("SetProgress"); }
+  int RequestCount(uint32_t kind) const {
+    int count = 0;
+    for (const Call& call : Calls()) count += call.what == "Request:" + std::to_string(kind);
+    return count;
+  }
+  int execResult = -1;
+
+  SystemComponent* GetComponent() override { return component; }
+  ResultReporter* GetResultReporter() override { return this; }
+  TestUserInterface* GetUserInterface() override { return this; }
+  void HostReserved() override {}
+  bool IsAbortRequested() override { return abortRequested(); }
+  EventMonitor* GetEventMonitor() override { return this; }
+
+ private:
+  std::vector<std::string> Texts(const std::string& what) const {
+    std::vector<std::string> texts;
+    for (const Call& call : Calls())
+      if (call.what == what) texts.push_back(call.text);
+    return texts;
+  }
+  void Record(std::string what, std::string text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_.push_back(Call{std::move(what), std::move(text), std::this_thread::get_id() != uiThread_});
+  }
+
+  void AddMessage(std::string messageId, uint64_t arg1, uint64_t arg2) override {
+    Record("AddMessage", messageId + (arg1 || arg2 ? " (non-zero arguments)" : ""));
+  }
+  void SetProgress(uint8_t percent, const std::string& textId) override {
+    Record("SetProgress", percent == 100 ? textId : textId + " at " + std::to_string(percent));
+  }
+  void Request(InputRequest& request) override {
+    Record("Request:" + std::to_string(request.kind), request.title + "|" + request.message);
+    if (onRequest) onRequest(request);
+    if (request.kind == InputRequest::Widget) {
+      if (runExec && request.widget) {
+        if (whileExec) whileExec();
+        execResult = request.widget->Exec(parentWidget, eventFilter);
+      }
+    } else if (request.kind == InputRequest::YesNo) {
+      request.answer = yesNoAnswer;
+    }
+  }
+  bool IsInteractive() override { return interactive; }
+  int32_t PendingEvent() override { return pendingEvent(); }
+
+  std::thread::id uiThread_;
+  mutable std::mutex mutex_;
+  std::vector<Call> calls_;
+};
