@@ -12,7 +12,7 @@
 namespace kivra::utils {
 namespace {
 
-QString LowerAscii(const std::string& text) {
+QString Lower(const std::string& text) {
   return QString::fromStdString(text).toLower();
 }
 
@@ -23,7 +23,7 @@ ModuleTranslator::ModuleTranslator(std::string moduleName)
   ChooseLanguage();
   language_ = CurrentLanguage();
 
-  const QString lowerName = LowerAscii(moduleName_);
+  const QString lowerName = Lower(moduleName_);
   resourcePath_ =
       std::string(hostcore::get_filesystem()->baseDirectory()) + "/" + lowerName.toStdString() + ".rcc";
   registered_ = QResource::registerResource(QString::fromStdString(resourcePath_), QString());

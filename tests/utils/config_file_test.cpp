@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QTemporaryDir>
 #include <QTextStream>
 
