@@ -14,7 +14,11 @@ QString CallLog::ThreadName() const {
 
 QString CallLog::Translate(const QString& id) {
   if (id.isEmpty()) return id;
-  return QCoreApplication::translate("FINGERPRINT", id.toUtf8().constData());
+  // Composite ids such as the device hint join two keys with ": ".
+  const QStringList parts = id.split(QStringLiteral(": "));
+  QStringList translated;
+  for (const QString& part : parts) translated << QCoreApplication::translate("FINGERPRINT", part.toUtf8().constData());
+  return translated.join(QStringLiteral(": "));
 }
 
 QString CallLog::Describe(const QString& id) {
