@@ -112,17 +112,4 @@ TEST_F(ApplicationFolderTest, OverlongCurrentDirectoryIsLeftOut) {
   EXPECT_EQ(Folder(6), "/scripts/");
 }
 
-TEST_F(ApplicationFolderTest, UserNameIsAskedWithRoomForTheLongestName) {
-  fp_test::ScopedMockSystem system;
-  EXPECT_CALL(*system, GetUserNameW(::testing::NotNull(), ::testing::Pointee(257u)))
-      .WillOnce([](char16_t* buffer, uint32_t* size) {
-        const std::u16string name = u"carol";
-        std::copy(name.begin(), name.end(), buffer);
-        buffer[name.size()] = u'\0';
-        *size = static_cast<uint32_t>(name.size() + 1);
-        return true;
-      });
-  EXPECT_EQ(Folder(3), "/data/ProgramData/Tavero/Nuvex/carol/logs/");
-}
-
 }  // namespace

@@ -63,15 +63,6 @@ TEST(HighContrastTest, SnapshotHasThirtyOpaqueColoursWithoutIndex25) {
   EXPECT_EQ(colors[8], QColor(8, 16, 24));
 }
 
-TEST(HighContrastTest, SnapshotAsksForEachColourInOrder) {
-  fp_test::ScopedMockSystem system;
-  ::testing::InSequence order;
-  for (int index = 0; index <= 30; ++index) {
-    if (index != 25) EXPECT_CALL(*system, GetSysColor(index)).WillOnce(::testing::Return(0u));
-  }
-  EXPECT_EQ(SystemColors().size(), 30u);
-}
-
 TEST(HighContrastEventFilterTest, ConsumesOnlyTheThemeChangeMessage) {
   HighContrastEventFilter filter;
   int changes = 0;

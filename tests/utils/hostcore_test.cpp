@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <cstring>
 #include <string>
@@ -84,34 +83,6 @@ TEST(HostcoreTest, LoaderFlagOneRestrictsTheSearchToTheSystemFolder) {
       .WillOnce(::testing::Return(nullptr));
   EXPECT_EQ(get_module()->loadLibrary("shcore.dll", 1), nullptr);
   EXPECT_EQ(get_module()->loadLibrary("other.dll", 0), nullptr);
-}
-
-TEST(HostcoreTest, FileSystemOperations) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const std::string nested = dir.filePath(QStringLiteral("a/b/c")).toStdString();
-  const auto* fs = get_filesystem();
-  EXPECT_FALSE(fs->exists(nested.c_str()));
-  EXPECT_TRUE(fs->makePath(nested.c_str()));
-  EXPECT_TRUE(fs->exists(nested.c_str()));
-  EXPECT_TRUE(fs->isDirectory(nested.c_str()));
-  EXPECT_TRUE(fs->makePath(nested.c_str())) << "an existing folder is fine";
-
-  const QString file = dir.filePath(QStringLiteral("file.txt"));
-  ASSERT_TRUE(fp_test::WriteFile(file, "x"));
-  EXPECT_TRUE(fs->exists(file.toUtf8().constData()));
-  EXPECT_FALSE(fs->isDirectory(file.toUtf8().constData()));
-  EXPECT_FALSE(fs->makePath((file + QStringLiteral("/below")).toUtf8().constData()));
-  EXPECT_FALSE(fs->exists(nullptr));
-  EXPECT_FALSE(fs->exists(""));
-}
-
-TEST(HostcoreTest, TemporaryPathIsEmptyUntilTheHostSetsIt) {
-  EXPECT_EQ(kivra::hostcore::get_temporary_path(), "");
-  kivra::hostcore::set_temporary_path("/somewhere");
-  EXPECT_EQ(kivra::hostcore::get_temporary_path(), "/somewhere");
-  kivra::hostcore::set_temporary_path("");
-  EXPECT_EQ(kivra::hostcore::get_temporary_path(), "");
 }
 
 }  // namespace

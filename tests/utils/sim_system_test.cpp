@@ -58,17 +58,6 @@ TEST(SimSystemTest, UserNameAndCurrentDirectory) {
   EXPECT_EQ(std::u16string(large.data()), cwd);
 }
 
-TEST(SimSystemTest, HighContrastNeedsTheRightStructureSize) {
-  ScopedMachine machine(fp_test::Machine([](SimMachine& m) { m.system.highContrast = true; }));
-  platform::HighContrastData contrast{};
-  contrast.cbSize = 12;
-  EXPECT_FALSE(System().SystemParametersInfoW(platform::kSpiGetHighContrast, 12, &contrast, 0));
-  contrast.cbSize = sizeof(contrast);
-  ASSERT_TRUE(System().SystemParametersInfoW(platform::kSpiGetHighContrast, sizeof(contrast), &contrast, 0));
-  EXPECT_EQ(contrast.dwFlags & platform::kHcfHighContrastOn, platform::kHcfHighContrastOn);
-  EXPECT_EQ(sizeof(contrast), 16u);
-}
-
 TEST(SimSystemTest, PseudoShcoreAnswersFromTheMachine) {
   platform::LibraryHandle shcore =
       System().LoadLibraryExW(u"SHCORE.DLL", platform::kLoadLibrarySearchSystem32);
@@ -102,12 +91,6 @@ TEST(SimSystemTest, PseudoShcoreAnswersFromTheMachine) {
   EXPECT_EQ(setAwareness(7), platform::kEInvalidArg);
   EXPECT_TRUE(System().FreeLibrary(shcore));
   EXPECT_FALSE(System().FreeLibrary(shcore));
-}
-
-TEST(SimSystemTest, SystemColoursAreColourReferences) {
-  ScopedMachine machine(fp_test::Machine([](SimMachine& m) { m.system.sysColors[8] = 0x00563412; }));
-  EXPECT_EQ(System().GetSysColor(8), 0x00563412u);
-  EXPECT_EQ(System().GetSysColor(25), 0u) << "no such colour";
 }
 
 }  // namespace
