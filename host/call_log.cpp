@@ -4,9 +4,13 @@
 #include <QJsonDocument>
 #include <cstdio>
 
-CallLog::CallLog(bool json) : json_(json), uiThread_(std::this_thread::get_id()) { clock_.start(); }
+CallLog::CallLog(bool json) : json_(json), uiThread_(std::this_thread::get_id()) {
+  clock_.start();
+}
 
-double CallLog::Elapsed() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e9; }
+double CallLog::Elapsed() const {
+  return static_cast<double>(clock_.nsecsElapsed()) / 1e9;
+}
 
 QString CallLog::ThreadName() const {
   return std::this_thread::get_id() == uiThread_ ? QStringLiteral("ui") : QStringLiteral("worker");
@@ -17,7 +21,8 @@ QString CallLog::Translate(const QString& id) {
   // Composite ids such as the device hint join two keys with ": ".
   const QStringList parts = id.split(QStringLiteral(": "));
   QStringList translated;
-  for (const QString& part : parts) translated << QCoreApplication::translate("FINGERPRINT", part.toUtf8().constData());
+  for (const QString& part : parts)
+    translated << QCoreApplication::translate("FINGERPRINT", part.toUtf8().constData());
   return translated.join(QStringLiteral(": "));
 }
 
@@ -61,9 +66,9 @@ QString CallLog::HumanLine(const QJsonObject& f) const {
     text = call + QStringLiteral("()");
     if (f.contains(QStringLiteral("result"))) {
       const QJsonValue result = f.value(QStringLiteral("result"));
-      text += QStringLiteral(" -> ") +
-              (result.isBool() ? (result.toBool() ? QStringLiteral("yes") : QStringLiteral("no"))
-                               : result.toVariant().toString());
+      text += QStringLiteral(" -> ") + (result.isBool()
+                                            ? (result.toBool() ? QStringLiteral("yes") : QStringLiteral("no"))
+                                            : result.toVariant().toString());
     }
   }
   return text;

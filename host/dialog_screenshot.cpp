@@ -16,7 +16,8 @@ constexpr int kSettleMs = 700;  // let styling, the first tick and the composito
 
 QWidget* VisibleDialog() {
   for (QWidget* widget : QApplication::topLevelWidgets())
-    if (widget->objectName() == QLatin1String("recognition_test_dialog_base") && widget->isVisible()) return widget;
+    if (widget->objectName() == QLatin1String("recognition_test_dialog_base") && widget->isVisible())
+      return widget;
   return nullptr;
 }
 
@@ -45,7 +46,8 @@ void CaptureRecognitionDialog(const QString& file) {
       if (picture.save(file))
         std::fprintf(stderr, "diag-host: screenshot saved to %s\n", file.toLocal8Bit().constData());
       else
-        std::fprintf(stderr, "diag-host: cannot save the screenshot to '%s'\n", file.toLocal8Bit().constData());
+        std::fprintf(stderr, "diag-host: cannot save the screenshot to '%s'\n",
+                     file.toLocal8Bit().constData());
     });
   });
 }

@@ -31,13 +31,17 @@ bool TakeValue(const QStringList& args, int* i, const QString& name, QString* va
   return true;
 }
 
-bool TakeNumber(const QStringList& args, int* i, const QString& name, int minimum, int* number, QString* error) {
+bool TakeNumber(const QStringList& args, int* i, const QString& name, int minimum, int* number,
+                QString* error) {
   QString text;
   if (!TakeValue(args, i, name, &text, error)) return false;
   bool ok = false;
   *number = text.toInt(&ok);
   if (!ok || *number < minimum) {
-    *error = QStringLiteral("option %1 expects a whole number of at least %2, not '%3'").arg(name).arg(minimum).arg(text);
+    *error = QStringLiteral("option %1 expects a whole number of at least %2, not '%3'")
+                 .arg(name)
+                 .arg(minimum)
+                 .arg(text);
     return false;
   }
   return true;

@@ -10,18 +10,25 @@ namespace {
 
 QString KindName(uint32_t kind) {
   switch (kind) {
-    case InputRequest::Information: return QStringLiteral("information");
-    case InputRequest::YesNo: return QStringLiteral("yes/no");
-    case InputRequest::Widget: return QStringLiteral("widget");
-    default: return QStringLiteral("kind %1").arg(kind);
+    case InputRequest::Information:
+      return QStringLiteral("information");
+    case InputRequest::YesNo:
+      return QStringLiteral("yes/no");
+    case InputRequest::Widget:
+      return QStringLiteral("widget");
+    default:
+      return QStringLiteral("kind %1").arg(kind);
   }
 }
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 }  // namespace
 
-HostTestContext::HostTestContext(SystemComponent* component, CallLog& log, RequestHandler& handler, Script script)
+HostTestContext::HostTestContext(SystemComponent* component, CallLog& log, RequestHandler& handler,
+                                 Script script)
     : component_(component), log_(log), handler_(handler), script_(script) {}
 
 bool HostTestContext::Reached(const std::optional<int>& afterMs) const {
@@ -30,7 +37,8 @@ bool HostTestContext::Reached(const std::optional<int>& afterMs) const {
 
 bool HostTestContext::IsAbortRequested() {
   const bool abort = Reached(script_.abortAfterMs);
-  log_.Write({{QStringLiteral("call"), QStringLiteral("IsAbortRequested")}, {QStringLiteral("result"), abort}});
+  log_.Write(
+      {{QStringLiteral("call"), QStringLiteral("IsAbortRequested")}, {QStringLiteral("result"), abort}});
   return abort;
 }
 
@@ -41,7 +49,8 @@ int32_t HostTestContext::PendingEvent() {
 }
 
 bool HostTestContext::IsInteractive() {
-  log_.Write({{QStringLiteral("call"), QStringLiteral("IsInteractive")}, {QStringLiteral("result"), script_.interactive}});
+  log_.Write({{QStringLiteral("call"), QStringLiteral("IsInteractive")},
+              {QStringLiteral("result"), script_.interactive}});
   return script_.interactive;
 }
 

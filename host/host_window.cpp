@@ -10,7 +10,8 @@
 HostWindow::HostWindow(bool headless, uint32_t scriptedAnswer)
     : headless_(headless), scriptedAnswer_(scriptedAnswer) {
   setObjectName(QStringLiteral("diag_host_window"));
-  setWindowTitle(QStringLiteral("diag-host — %1").arg(CallLog::Translate(QStringLiteral("RECOGNITION_TEST"))));
+  setWindowTitle(
+      QStringLiteral("diag-host — %1").arg(CallLog::Translate(QStringLiteral("RECOGNITION_TEST"))));
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   status_ = new QLabel(QStringLiteral("Running…"), central);
@@ -38,7 +39,10 @@ uint32_t HostWindow::Ask(const InputRequest& request) {
 }
 
 void HostWindow::AppendLine(const QString& line) {
-  QMetaObject::invokeMethod(log_, [this, line] { log_->appendPlainText(line); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      log_, [this, line] { log_->appendPlainText(line); }, Qt::QueuedConnection);
 }
 
-void HostWindow::ShowStatus(const QString& text) { status_->setText(text); }
+void HostWindow::ShowStatus(const QString& text) {
+  status_->setText(text);
+}

@@ -13,14 +13,19 @@
 
 namespace {
 
-QString IdText(const ComponentId& id) { return QStringLiteral("%1.%2.%3").arg(id.module).arg(id.diagnostic).arg(id.test); }
+QString IdText(const ComponentId& id) {
+  return QStringLiteral("%1.%2.%3").arg(id.module).arg(id.diagnostic).arg(id.test);
+}
 
-QString S(const std::string& text) { return QString::fromStdString(text); }
+QString S(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 QJsonObject AliasJson(const AliasMap& aliases, const ComponentId& id) {
   const auto it = aliases.find(id);
   if (it == aliases.end()) return {};
-  return {{QStringLiteral("short"), S(it->second.shortName)}, {QStringLiteral("long"), S(it->second.longName)},
+  return {{QStringLiteral("short"), S(it->second.shortName)},
+          {QStringLiteral("long"), S(it->second.longName)},
           {QStringLiteral("kind"), it->second.kind}};
 }
 
@@ -54,26 +59,27 @@ int RunInfoCommand(ModuleLibrary& module, const HostOptions& options) {
     if (!diagnostic) continue;
     const ComponentId id = diagnostic->GetId();
     text += QStringLiteral("\nDiagnostic %1\n  name:        %2\n  description: %3\n  aliases:     %4\n")
-                .arg(IdText(id), S(resource->GetDiagnosticName(id)), S(resource->GetDiagnosticDescription(id)),
-                     AliasText(diagnosticAliases, id));
+                .arg(IdText(id), S(resource->GetDiagnosticName(id)),
+                     S(resource->GetDiagnosticDescription(id)), AliasText(diagnosticAliases, id));
     QJsonArray testsJson;
     for (uint32_t j = 0; j < diagnostic->GetTestCount(); ++j) {
       Test* test = diagnostic->GetTest(j);
       if (!test) continue;
       const ComponentId testId = test->id;
       text += QStringLiteral("  Test %1\n    name:        %2\n    description: %3\n    aliases:     %4\n")
-                  .arg(IdText(testId), S(resource->GetTestName(testId)), S(resource->GetTestDescription(testId)),
-                       AliasText(testAliases, testId));
+                  .arg(IdText(testId), S(resource->GetTestName(testId)),
+                       S(resource->GetTestDescription(testId)), AliasText(testAliases, testId));
       testsJson.append(QJsonObject{{QStringLiteral("id"), IdText(testId)},
                                    {QStringLiteral("name"), S(resource->GetTestName(testId))},
                                    {QStringLiteral("description"), S(resource->GetTestDescription(testId))},
                                    {QStringLiteral("alias"), AliasJson(testAliases, testId)}});
     }
-    diagnosticsJson.append(QJsonObject{{QStringLiteral("id"), IdText(id)},
-                                       {QStringLiteral("name"), S(resource->GetDiagnosticName(id))},
-                                       {QStringLiteral("description"), S(resource->GetDiagnosticDescription(id))},
-                                       {QStringLiteral("alias"), AliasJson(diagnosticAliases, id)},
-                                       {QStringLiteral("tests"), testsJson}});
+    diagnosticsJson.append(
+        QJsonObject{{QStringLiteral("id"), IdText(id)},
+                    {QStringLiteral("name"), S(resource->GetDiagnosticName(id))},
+                    {QStringLiteral("description"), S(resource->GetDiagnosticDescription(id))},
+                    {QStringLiteral("alias"), AliasJson(diagnosticAliases, id)},
+                    {QStringLiteral("tests"), testsJson}});
   }
 
   if (options.json) {

@@ -17,7 +17,8 @@ constexpr int kHostError = 2;
 int main(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-  if (arguments.size() == 1 && (arguments[0] == QLatin1String("--help") || arguments[0] == QLatin1String("-h"))) {
+  if (arguments.size() == 1 &&
+      (arguments[0] == QLatin1String("--help") || arguments[0] == QLatin1String("-h"))) {
     std::fputs(kHostUsage, stdout);
     return 0;
   }
@@ -48,10 +49,14 @@ int main(int argc, char** argv) {
   }
 
   int code = 0;
-  if (options->command == QLatin1String("info")) code = RunInfoCommand(module, *options);
-  else if (options->command == QLatin1String("help")) code = RunHelpCommand(module, *options);
-  else if (options->command == QLatin1String("list")) code = RunListCommand(module, *options);
-  else code = RunRunCommand(module, *options);
+  if (options->command == QLatin1String("info"))
+    code = RunInfoCommand(module, *options);
+  else if (options->command == QLatin1String("help"))
+    code = RunHelpCommand(module, *options);
+  else if (options->command == QLatin1String("list"))
+    code = RunListCommand(module, *options);
+  else
+    code = RunRunCommand(module, *options);
   std::fflush(stdout);
   module.Release();
   return code;

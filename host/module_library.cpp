@@ -58,7 +58,9 @@ ModuleInterface* ModuleLibrary::Interface() {
   return getInterface_();
 }
 
-ProductVersion* ModuleLibrary::Version() { return getVersion_(); }
+ProductVersion* ModuleLibrary::Version() {
+  return getVersion_();
+}
 
 void ModuleLibrary::Release() {
   if (built_ && release_) release_();

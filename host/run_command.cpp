@@ -60,7 +60,8 @@ bool ReadSettings(const QString& path, Settings* settings, QString* error) {
   for (const QString& group : file.childGroups()) {
     file.beginGroup(group);
     for (const QString& key : file.childKeys())
-      (*settings)[group.toUpper().toStdString()][key.toUpper().toStdString()] = file.value(key).toString().toStdString();
+      (*settings)[group.toUpper().toStdString()][key.toUpper().toStdString()] =
+          file.value(key).toString().toStdString();
     file.endGroup();
   }
   return true;
@@ -125,11 +126,12 @@ int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
     log.SetListener([&window](const QString& line) { window.AppendLine(line); });
     window.show();
   }
-  log.Write({{QStringLiteral("call"), QStringLiteral("note")},
-             {QStringLiteral("text"), QStringLiteral("Running %1 on reader %2 (%3)")
-                                          .arg(CallLog::Describe(QStringLiteral("RECOGNITION_TEST")),
-                                               QString::fromStdString(reader->GetDeviceId()),
-                                               headless ? QStringLiteral("headless") : QStringLiteral("window"))}});
+  log.Write(
+      {{QStringLiteral("call"), QStringLiteral("note")},
+       {QStringLiteral("text"), QStringLiteral("Running %1 on reader %2 (%3)")
+                                    .arg(CallLog::Describe(QStringLiteral("RECOGNITION_TEST")),
+                                         QString::fromStdString(reader->GetDeviceId()),
+                                         headless ? QStringLiteral("headless") : QStringLiteral("window"))}});
 
   HostTestContext::Script script;
   script.abortAfterMs = options.abortAfterMs;

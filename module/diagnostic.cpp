@@ -2,7 +2,9 @@
 
 #include "module/test.h"
 
-Test* Diagnostic::GetTest(uint32_t index) { return index < tests_.size() ? tests_[index] : nullptr; }
+Test* Diagnostic::GetTest(uint32_t index) {
+  return index < tests_.size() ? tests_[index] : nullptr;
+}
 
 Test* Diagnostic::FindTest(const ComponentId& testId) {
   for (Test* test : tests_) {

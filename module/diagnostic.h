@@ -11,7 +11,8 @@ class Test;
 // deletes the tests before the diagnostic.
 class Diagnostic {
  public:
-  Diagnostic(ComponentId diagnosticId, std::vector<Test*> tests) : id_(diagnosticId), tests_(std::move(tests)) {}
+  Diagnostic(ComponentId diagnosticId, std::vector<Test*> tests)
+      : id_(diagnosticId), tests_(std::move(tests)) {}
   virtual ~Diagnostic() = default;
 
   virtual ComponentId GetId() { return id_; }

@@ -14,7 +14,11 @@ class InputRequest {
   enum Answer : uint32_t { Yes = 3, No = 4 };
 
   InputRequest(std::string title, std::string message, uint32_t mode, uint32_t kind, uint32_t extraNumber)
-      : title(std::move(title)), message(std::move(message)), mode(mode), kind(kind), extraNumber(extraNumber) {}
+      : title(std::move(title)),
+        message(std::move(message)),
+        mode(mode),
+        kind(kind),
+        extraNumber(extraNumber) {}
   virtual ~InputRequest() = default;
 
   AbstractWidgetWrapper* widget = nullptr;  // kind 3 only

@@ -25,7 +25,9 @@ class ModuleInterface {
   virtual uint64_t GetDiagnosticCount() { return diagnostics_.size(); }
   virtual Resource* GetResource() { return resource_; }
   virtual SystemComponentManager* GetComponentManager() { return manager_; }
-  virtual void* GetAuxiliary(uint32_t index) { return index < auxiliary_.size() ? auxiliary_[index] : nullptr; }
+  virtual void* GetAuxiliary(uint32_t index) {
+    return index < auxiliary_.size() ? auxiliary_[index] : nullptr;
+  }
   virtual uint64_t GetAuxiliaryCount() { return auxiliary_.size(); }
   virtual void* GetAuxiliaryObject() { return auxiliaryObject_; }
   virtual bool GetModuleFlag() { return false; }

@@ -15,12 +15,18 @@ enum class TestStatus : int32_t {
 
 inline const char* TestStatusName(TestStatus status) {
   switch (status) {
-    case TestStatus::Passed: return "Passed";
-    case TestStatus::Failed: return "Failed";
-    case TestStatus::NotSupported: return "NotSupported";
-    case TestStatus::Aborted: return "Aborted";
-    case TestStatus::NotRecognized: return "NotRecognized";
-    case TestStatus::Error: return "Error";
+    case TestStatus::Passed:
+      return "Passed";
+    case TestStatus::Failed:
+      return "Failed";
+    case TestStatus::NotSupported:
+      return "NotSupported";
+    case TestStatus::Aborted:
+      return "Aborted";
+    case TestStatus::NotRecognized:
+      return "NotRecognized";
+    case TestStatus::Error:
+      return "Error";
   }
   return "Unknown";
 }

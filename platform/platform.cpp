@@ -30,7 +30,9 @@ Services& current() {
 
 }  // namespace
 
-const Services& services() { return current(); }
+const Services& services() {
+  return current();
+}
 
 ScopedServices::ScopedServices(const Services& replacement) : saved_(current()) {
   Services& live = current();
@@ -40,6 +42,8 @@ ScopedServices::ScopedServices(const Services& replacement) : saved_(current()) 
   if (replacement.security) live.security = replacement.security;
 }
 
-ScopedServices::~ScopedServices() { current() = saved_; }
+ScopedServices::~ScopedServices() {
+  current() = saved_;
+}
 
 }  // namespace platform

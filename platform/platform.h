@@ -21,10 +21,18 @@ struct Services {
 // The services in force. The native ones are created on first use.
 const Services& services();
 
-inline BiometricService& biometric() { return *services().biometric; }
-inline DeviceRegistry& registry() { return *services().registry; }
-inline System& system() { return *services().system; }
-inline Security& security() { return *services().security; }
+inline BiometricService& biometric() {
+  return *services().biometric;
+}
+inline DeviceRegistry& registry() {
+  return *services().registry;
+}
+inline System& system() {
+  return *services().system;
+}
+inline Security& security() {
+  return *services().security;
+}
 
 // Replaces the non-null members of `replacement` for its lifetime. Install
 // before starting threads that use the services; not itself thread-safe.

@@ -33,7 +33,8 @@ int FingerprintWidgetWrapper::Exec(QWidget* parent, QObject* eventFilter) {
 
   dialog_->setResult(0);
   dialog_->setAttribute(Qt::WA_DeleteOnClose, true);
-  connect(dialog_, &QObject::destroyed, this, [this] { dialog_ = nullptr; }, Qt::DirectConnection);
+  connect(
+      dialog_, &QObject::destroyed, this, [this] { dialog_ = nullptr; }, Qt::DirectConnection);
   connect(this, &FingerprintWidgetWrapper::CloseDialog, dialog_, &PlayTest::OnFinished);
 
   // Raise it once above everything, then let it behave as a normal modal window.

@@ -17,7 +17,8 @@ class FingerprintWidgetWrapper : public QObject, public AbstractWidgetWrapper {
   Q_INTERFACES(AbstractWidgetWrapper)
 
  public:
-  FingerprintWidgetWrapper(QSize dialogSize, TestContext* context, RunCellsPtr cells, uint32_t timeoutSeconds);
+  FingerprintWidgetWrapper(QSize dialogSize, TestContext* context, RunCellsPtr cells,
+                           uint32_t timeoutSeconds);
   ~FingerprintWidgetWrapper() override;
 
   int Exec(QWidget* parent, QObject* eventFilter) override;

@@ -43,6 +43,10 @@ int InputDialog::exec() {
   return result();
 }
 
-void InputDialog::accept() { done(result()); }
+void InputDialog::accept() {
+  done(result());
+}
 
-void InputDialog::reject() { done(result()); }
+void InputDialog::reject() {
+  done(result());
+}

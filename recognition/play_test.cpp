@@ -160,7 +160,9 @@ void PlayTest::OnCancelClicked() {
   close();
 }
 
-void PlayTest::OnLoopFinished() { close(); }
+void PlayTest::OnLoopFinished() {
+  close();
+}
 
 void PlayTest::OnUpdateProgress(int value) {
   ui_->progressBar->setValue(value);
@@ -178,7 +180,8 @@ void PlayTest::OnFinished() {
     if (context_) ReaderOf(context_)->CancelAndClose();
     // Wait for the worker: once this returns, no thread writes the run's
     // cells or calls the host any more.
-    if (worker_.valid() && worker_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) worker_.get();
+    if (worker_.valid() && worker_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+      worker_.get();
     closed_ = true;
   }
   close();

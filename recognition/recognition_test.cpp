@@ -33,7 +33,8 @@ int ParseInt(const std::string& text) {
   errno = 0;
   const long value = std::strtol(begin, &end, 10);
   if (end == begin) throw std::invalid_argument("invalid stoi argument");
-  if (errno == ERANGE || value < INT_MIN || value > INT_MAX) throw std::out_of_range("stoi argument out of range");
+  if (errno == ERANGE || value < INT_MIN || value > INT_MAX)
+    throw std::out_of_range("stoi argument out of range");
   return static_cast<int>(value);
 }
 

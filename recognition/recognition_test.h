@@ -29,7 +29,8 @@ class RecognitionTest : public Test {
  private:
   // Runs the dialog through the host and, after a timeout, asks the user.
   // Gives the verdict, or nothing when the dialog's status stands.
-  std::optional<TestStatus> Interact(TestContext* context, FingerprintWidgetWrapper& wrapper, RunCells& cells);
+  std::optional<TestStatus> Interact(TestContext* context, FingerprintWidgetWrapper& wrapper,
+                                     RunCells& cells);
 
   uint32_t timeoutSeconds_ = kDefaultTimeoutSeconds;
 };

@@ -25,7 +25,9 @@ const std::map<int, uint32_t> kDefaultSysColors = {
     {24, 0xE1FFFF}, {26, 0xCC6600}, {27, 0xEAD1B9}, {28, 0xF2E4D7}, {29, 0xFF9933}, {30, 0xF0F0F0},
 };
 
-std::string TempFolder() { return QDir::tempPath().toStdString(); }
+std::string TempFolder() {
+  return QDir::tempPath().toStdString();
+}
 
 std::string ExpandTemp(const QString& text) {
   QString expanded = text;
@@ -93,7 +95,8 @@ class Reader {
     return true;
   }
 
-  bool Object(const QJsonObject& parent, const char* key, const QString& where, QJsonObject* out, bool* present) {
+  bool Object(const QJsonObject& parent, const char* key, const QString& where, QJsonObject* out,
+              bool* present) {
     const QJsonValue value = parent.value(QLatin1String(key));
     *present = !value.isUndefined();
     if (!*present) return true;
@@ -115,7 +118,8 @@ bool ParseReaders(Reader& r, const QJsonValue& value, std::vector<SimReader>* re
     if (!array[i].isObject()) return r.Fail(where, "expected an object");
     const QJsonObject object = array[i].toObject();
     SimReader reader;
-    if (!r.KnownKeys(object, {"manufacturer", "model", "description", "capabilities", "unitId", "deviceInstanceId"},
+    if (!r.KnownKeys(object,
+                     {"manufacturer", "model", "description", "capabilities", "unitId", "deviceInstanceId"},
                      where) ||
         !r.String(object, "manufacturer", where, &reader.manufacturer) ||
         !r.String(object, "model", where, &reader.model) ||
@@ -145,8 +149,10 @@ bool ParseSensor(Reader& r, const QJsonObject& object, SimSensor* sensor) {
 
 bool ParseSystem(Reader& r, const QJsonObject& object, SimSystem* system) {
   const QString where = QStringLiteral("system");
-  if (!r.KnownKeys(object, {"userName", "programData", "uiLanguages", "highContrast", "dpi", "tokenFails", "sysColors"},
-                   where))
+  if (!r.KnownKeys(
+          object,
+          {"userName", "programData", "uiLanguages", "highContrast", "dpi", "tokenFails", "sysColors"},
+          where))
     return false;
   if (!r.String(object, "userName", where, &system->userName)) return false;
   const QJsonValue programData = object.value(QLatin1String("programData"));
@@ -156,10 +162,12 @@ bool ParseSystem(Reader& r, const QJsonObject& object, SimSystem* system) {
   }
   const QJsonValue languages = object.value(QLatin1String("uiLanguages"));
   if (!languages.isUndefined()) {
-    if (!languages.isArray()) return r.Fail(where + QStringLiteral(".uiLanguages"), "expected an array of strings");
+    if (!languages.isArray())
+      return r.Fail(where + QStringLiteral(".uiLanguages"), "expected an array of strings");
     system->uiLanguages.clear();
     for (const QJsonValue& language : languages.toArray()) {
-      if (!language.isString()) return r.Fail(where + QStringLiteral(".uiLanguages"), "expected an array of strings");
+      if (!language.isString())
+        return r.Fail(where + QStringLiteral(".uiLanguages"), "expected an array of strings");
       system->uiLanguages.push_back(language.toString().toStdString());
     }
   }
@@ -175,7 +183,8 @@ bool ParseSystem(Reader& r, const QJsonObject& object, SimSystem* system) {
       const QString path = where + QStringLiteral(".sysColors.") + it.key();
       bool isNumber = false;
       const int index = it.key().toInt(&isNumber);
-      if (!isNumber || index < 0 || index > 30) return r.Fail(path, "key must be a colour index from 0 to 30");
+      if (!isNumber || index < 0 || index > 30)
+        return r.Fail(path, "key must be a colour index from 0 to 30");
       const QString text = it.value().toString();
       if (!it.value().isString() || text.size() != 7 || !text.startsWith(QLatin1Char('#')))
         return r.Fail(path, "expected a colour written #rrggbb");
@@ -194,15 +203,18 @@ std::shared_ptr<const SimMachine> LoadFromEnvironment() {
   if (!path || !*path) return std::make_shared<const SimMachine>(DefaultMachine());
   QFile file(QString::fromLocal8Bit(path));
   if (!file.open(QIODevice::ReadOnly)) {
-    std::fprintf(stderr, "FINGERPRINT_SIM: cannot read simulation file '%s': %s; simulating a machine without readers\n",
-                 path, file.errorString().toLocal8Bit().constData());
+    std::fprintf(
+        stderr,
+        "FINGERPRINT_SIM: cannot read simulation file '%s': %s; simulating a machine without readers\n", path,
+        file.errorString().toLocal8Bit().constData());
     return std::make_shared<const SimMachine>(EmptyMachine());
   }
   std::string error;
   const std::optional<SimMachine> machine = ParseMachine(file.readAll().toStdString(), &error);
   if (!machine) {
-    std::fprintf(stderr, "FINGERPRINT_SIM: bad simulation file '%s': %s; simulating a machine without readers\n", path,
-                 error.c_str());
+    std::fprintf(stderr,
+                 "FINGERPRINT_SIM: bad simulation file '%s': %s; simulating a machine without readers\n",
+                 path, error.c_str());
     return std::make_shared<const SimMachine>(EmptyMachine());
   }
   return std::make_shared<const SimMachine>(*machine);
@@ -245,8 +257,9 @@ std::optional<SimMachine> ParseMachine(const std::string& json, std::string* err
   const QJsonObject root = document.object();
   SimMachine machine = DefaultMachine();
   Reader r(error);
-  if (!r.KnownKeys(root, {"readers", "enumerateHresult", "driverVersion", "sensorMode", "openSessionHresult", "sensor",
-                          "system"},
+  if (!r.KnownKeys(root,
+                   {"readers", "enumerateHresult", "driverVersion", "sensorMode", "openSessionHresult",
+                    "sensor", "system"},
                    QString()))
     return std::nullopt;
   const QJsonValue readers = root.value(QLatin1String("readers"));

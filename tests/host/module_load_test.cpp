@@ -15,7 +15,9 @@
 
 namespace {
 
-QString ModulePath() { return QStringLiteral(FP_MODULE_PATH); }
+QString ModulePath() {
+  return QStringLiteral(FP_MODULE_PATH);
+}
 
 TEST(ModuleLoadTest, MissingFileIsNamed) {
   ModuleLibrary library;
@@ -88,8 +90,9 @@ TEST(ModuleLoadTest, ExportsExactlyThreeSymbols) {
     if (fields.size() == 3) names << QString::fromLatin1(fields[2]);
   }
   names.sort();
-  EXPECT_EQ(names, (QStringList{QStringLiteral("GetModuleInterfaceInstance"), QStringLiteral("GetProductVersion"),
-                                QStringLiteral("ReleaseModuleInterfaceInstance")}));
+  EXPECT_EQ(names,
+            (QStringList{QStringLiteral("GetModuleInterfaceInstance"), QStringLiteral("GetProductVersion"),
+                         QStringLiteral("ReleaseModuleInterfaceInstance")}));
 }
 
 }  // namespace

@@ -214,7 +214,8 @@ TEST_F(SeparateHostTest, ReadsTheResource) {
 TEST_F(SeparateHostTest, ConfigureAcceptsSettingsAndRaisesOnBadNumbers) {
   hostview::Test* test = get_()->GetDiagnostic(0)->GetTest(0);
   EXPECT_TRUE(test->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", "15"}}}}, nullptr));
-  EXPECT_THROW(test->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", "soon"}}}}, nullptr), std::invalid_argument);
+  EXPECT_THROW(test->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", "soon"}}}}, nullptr),
+               std::invalid_argument);
 }
 
 TEST_F(SeparateHostTest, ReleaseThenRebuild) {

@@ -191,7 +191,8 @@ class ScenarioHost : public Context, Reporter, UserInterface, Events {
     probe.start(10);
     QTimer::singleShot(200, qApp, [this] {
       for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() != QLatin1String("recognition_test_dialog_base") || !widget->isVisible()) continue;
+        if (widget->objectName() != QLatin1String("recognition_test_dialog_base") || !widget->isVisible())
+          continue;
         std::string names;
         for (const char* name : {"recognition_test_widget_header", "recognition_test_header_icon",
                                  "recognition_test_header_label", "recognition_test_header_close",
@@ -263,7 +264,8 @@ Outcome Launch(const std::string& scenario, const char* machineJson) {
   environment.insert(QStringLiteral("FINGERPRINT_SIM"), machine.fileName());
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   child.setProcessEnvironment(environment);
-  child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--scenario"), QString::fromStdString(scenario)});
+  child.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--scenario"), QString::fromStdString(scenario)});
   EXPECT_TRUE(child.waitForFinished(120000)) << scenario;
   Outcome outcome;
   for (const QByteArray& raw : child.readAllStandardOutput().split('\n')) {

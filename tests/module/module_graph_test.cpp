@@ -79,8 +79,9 @@ class JournalInterface : public ModuleInterface {
 
 TEST(ModuleGraphReleaseTest, DestroysEachObjectOnceInTheWalksOrder) {
   Journal journal;
-  auto* first = new JournalDiagnostic(&journal, "diagnostic 0",
-                                      {new JournalTest(&journal, "test 0.0"), new JournalTest(&journal, "test 0.1")});
+  auto* first =
+      new JournalDiagnostic(&journal, "diagnostic 0",
+                            {new JournalTest(&journal, "test 0.0"), new JournalTest(&journal, "test 0.1")});
   auto* second = new JournalDiagnostic(&journal, "diagnostic 1", {new JournalTest(&journal, "test 1.0")});
   auto* root = new JournalInterface(&journal, {first, second}, new JournalResource(&journal),
                                     new JournalManager(&journal));
@@ -93,7 +94,8 @@ TEST(ModuleGraphReleaseTest, DestroysEachObjectOnceInTheWalksOrder) {
 
 TEST(ModuleGraphReleaseTest, SkipsMissingObjects) {
   Journal journal;
-  auto* diagnostic = new JournalDiagnostic(&journal, "diagnostic", {nullptr, new JournalTest(&journal, "test")});
+  auto* diagnostic =
+      new JournalDiagnostic(&journal, "diagnostic", {nullptr, new JournalTest(&journal, "test")});
   auto* root = new JournalInterface(&journal, {nullptr, diagnostic}, nullptr, nullptr);
 
   module_graph::Release(root);

@@ -10,7 +10,9 @@ using testing::Return;
 
 namespace {
 
-Settings Csat(std::map<std::string, std::string> keys) { return Settings{{"CSAT", std::move(keys)}}; }
+Settings Csat(std::map<std::string, std::string> keys) {
+  return Settings{{"CSAT", std::move(keys)}};
+}
 
 TEST(RecognitionTestConfigureTest, StartsAtNineSeconds) {
   RecognitionTest test(ids::kRecognitionTest);
@@ -22,7 +24,8 @@ TEST(RecognitionTestConfigureTest, StartsAtNineSeconds) {
 TEST(RecognitionTestConfigureTest, OwnKeyWinsOverTheGeneralOne) {
   RecognitionTest test(ids::kRecognitionTest);
   EXPECT_TRUE(test.Configure(
-      Csat({{"CSAT_TEST_TIMEOUT", "30"}, {"CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST", "15"}}), nullptr));
+      Csat({{"CSAT_TEST_TIMEOUT", "30"}, {"CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST", "15"}}),
+      nullptr));
   EXPECT_EQ(test.timeoutSeconds(), 15u);
 
   EXPECT_TRUE(test.Configure(Csat({{"CSAT_TEST_TIMEOUT", " 20"}}), nullptr));
@@ -42,8 +45,8 @@ TEST(RecognitionTestConfigureTest, MissingSectionOrKeysFallBackToNine) {
 
 TEST(RecognitionTestConfigureTest, ConvertsLikeADecimalStoi) {
   RecognitionTest test(ids::kRecognitionTest);
-  const std::pair<const char*, int> cases[] = {
-      {"12abc", 12}, {"  \t7", 7}, {"+4", 4}, {"0", 0}, {"-3", -3}, {"2147483647", 2147483647}};
+  const std::pair<const char*, int> cases[] = {{"12abc", 12}, {"  \t7", 7}, {"+4", 4},
+                                               {"0", 0},      {"-3", -3},   {"2147483647", 2147483647}};
   for (const auto& [text, expected] : cases) {
     test.Configure(Csat({{"CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST", text}}), nullptr);
     EXPECT_EQ(static_cast<int>(test.timeoutSeconds()), expected) << text;

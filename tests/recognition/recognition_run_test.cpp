@@ -86,7 +86,8 @@ TEST_F(RecognitionRunTest, TouchInTimePassesWithTheDialogShown) {
     WhenDialogShown([&](PlayTest* dialog) {
       for (QObject* child : dialog->findChildren<QObject*>()) names << child->objectName();
       names << dialog->objectName();
-      progressWhileWaiting = dialog->findChild<QProgressBar*>(QStringLiteral("recognition_test_progress_bar"))->value();
+      progressWhileWaiting =
+          dialog->findChild<QProgressBar*>(QStringLiteral("recognition_test_progress_bar"))->value();
       frameless = dialog->windowFlags().testFlag(Qt::FramelessWindowHint);
     });
   };
@@ -98,9 +99,10 @@ TEST_F(RecognitionRunTest, TouchInTimePassesWithTheDialogShown) {
   EXPECT_EQ(progressWhileWaiting, 0);
   for (const char* name :
        {"recognition_test_dialog_base", "recognition_test_widget_header_vertical_layout",
-        "recognition_test_widget_header", "recognition_test_horizontal_layout", "recognition_test_header_icon",
-        "recognition_test_header_label", "recognition_test_header_close", "recognition_test_widget_bottom",
-        "recognition_test_vertical_layout", "recognition_test_instruction_label", "recognition_test_progress_bar"})
+        "recognition_test_widget_header", "recognition_test_horizontal_layout",
+        "recognition_test_header_icon", "recognition_test_header_label", "recognition_test_header_close",
+        "recognition_test_widget_bottom", "recognition_test_vertical_layout",
+        "recognition_test_instruction_label", "recognition_test_progress_bar"})
     EXPECT_TRUE(names.contains(QLatin1String(name))) << name;
   EXPECT_THAT(host_.Messages(), IsEmpty());
   EXPECT_THAT(host_.Progress(), IsEmpty());
@@ -120,10 +122,11 @@ TEST_F(RecognitionRunTest, TimeoutThenYesFailsWithTheHintLast) {
   std::vector<std::string> sequence;
   for (const auto& call : host_.Calls())
     if (call.what != "Request:0" && call.what != "Request:3") sequence.push_back(call.what + " " + call.text);
-  EXPECT_THAT(sequence, ElementsAre("SetProgress ", "Request:2 RECOGNITION_TEST|DID_YOU_PERFORM_THE_TEST_CORRECTLY",
-                                    "SetProgress FAILED_TO_ENROLL_FINGERPRINT",
-                                    "AddMessage FAILED_TO_ENROLL_FINGERPRINT", "AddMessage " + kHint,
-                                    "SetProgress " + kHint));
+  EXPECT_THAT(
+      sequence,
+      ElementsAre("SetProgress ", "Request:2 RECOGNITION_TEST|DID_YOU_PERFORM_THE_TEST_CORRECTLY",
+                  "SetProgress FAILED_TO_ENROLL_FINGERPRINT", "AddMessage FAILED_TO_ENROLL_FINGERPRINT",
+                  "AddMessage " + kHint, "SetProgress " + kHint));
 }
 
 TEST_F(RecognitionRunTest, TimeoutThenNoOrAnotherAnswerAborts) {
@@ -151,9 +154,8 @@ TEST_F(RecognitionRunTest, SessionThatDoesNotOpenReportsOnlyToTheReporter) {
   host_.whileExec = [&] {
     QTimer::singleShot(0, qApp, [&] {
       if (PlayTest* dialog = OpenDialog()) {
-        QObject::connect(dialog, &QDialog::finished, [&, dialog] {
-          progressAtEnd = dialog->findChild<QProgressBar*>()->value();
-        });
+        QObject::connect(dialog, &QDialog::finished,
+                         [&, dialog] { progressAtEnd = dialog->findChild<QProgressBar*>()->value(); });
       }
     });
   };
@@ -390,9 +392,9 @@ TEST(PlayTestMetaObjectTest, SignalsAndSlotsInOrder) {
   for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
     methods << QString::fromLatin1(meta.method(i).methodSignature());
   EXPECT_EQ(methods, (QStringList{"nextWidget()", "cancelTest()", "ChangeInfoLabelMessage(QString)",
-                                  "LoopFinished()", "UpdateProgress(int)", "OnCancelClicked()", "OnStartTest()",
-                                  "OnChangeLabelInfo(QString)", "OnLoopFinished()", "OnUpdateProgress(int)",
-                                  "OnFinished()", "OnTimerTick()"}));
+                                  "LoopFinished()", "UpdateProgress(int)", "OnCancelClicked()",
+                                  "OnStartTest()", "OnChangeLabelInfo(QString)", "OnLoopFinished()",
+                                  "OnUpdateProgress(int)", "OnFinished()", "OnTimerTick()"}));
 }
 
 }  // namespace

@@ -30,8 +30,8 @@ class RecordingHost : public TestContext,
   // Script.
   SystemComponent* component = nullptr;
   bool interactive = true;
-  bool runExec = true;          // whether a widget request runs the wrapper's Exec
-  uint32_t yesNoAnswer = 0;     // answer to the question after a timeout
+  bool runExec = true;       // whether a widget request runs the wrapper's Exec
+  uint32_t yesNoAnswer = 0;  // answer to the question after a timeout
   QWidget* parentWidget = nullptr;
   QObject* eventFilter = nullptr;
   std::function<bool()> abortRequested = [] { return false; };
