@@ -2,112 +2,11 @@
 // the published slot orders and field layouts, includes none of the module's
 // headers, and drives the module through dlopen and the virtual tables alone.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <map>
 #include <stdexcept>
-#include <string>
-#include <utility>
-#include <vector>
 
-namespace hostview {
-
-struct ComponentId {
-  uint16_t module;
-  uint32_t diagnostic;
-  uint32_t test;
-  uint64_t key;
-};
-struct ById {
-  bool operator()(const ComponentId& a, const ComponentId& b) const { return a.key < b.key; }
-};
-struct CommandAlias {
-  std::string shortName;
-  std::string longName;
-  int32_t kind;
-};
-using Settings = std::map<std::string, std::map<std::string, std::string>>;
-
-class Test {
- public:
-  virtual ~Test();
-  virtual bool IsSupported(void* component);
-  virtual int32_t Run(void* context);
-  virtual bool QueryTraitA();
-  virtual bool QueryTraitB();
-  virtual std::vector<uint64_t> GetListA();
-  virtual void AcceptRecord(void* record);  // never called here
-  virtual std::vector<uint64_t> GetListB();
-  virtual bool QueryTraitC();
-  virtual bool QueryTraitD();
-  virtual bool Configure(Settings settings, void* extra);
-  virtual void Notify();
-  ComponentId id;
-  std::vector<uint64_t> list;
-};
-
-class Diagnostic {
- public:
-  virtual ~Diagnostic();
-  virtual ComponentId GetId();
-  virtual uint64_t GetTestCount();
-  virtual Test* GetTest(uint32_t index);
-  virtual Test* FindTest(const ComponentId& id);
-};
-
-class Resource {
- public:
-  virtual ~Resource();
-  virtual uint64_t GetReserved();
-  virtual std::string GetDiagnosticName(const ComponentId& id);
-  virtual std::string GetTestName(const ComponentId& id);
-  virtual std::string GetDiagnosticDescription(const ComponentId& id);
-  virtual std::string GetTestDescription(const ComponentId& id);
-  virtual std::string GetHelpText();
-  virtual std::string GetModuleName();
-  virtual std::string GetModuleShortName();
-  virtual std::map<ComponentId, CommandAlias, ById> GetTestAliases();
-  virtual std::map<ComponentId, CommandAlias, ById> GetDiagnosticAliases();
-  virtual std::map<int, std::string> GetKeyedTexts();
-  virtual void SetKeyedTexts(const std::map<int, std::string>& texts);
-};
-
-class ComponentManager {
- public:
-  virtual ~ComponentManager();
-  virtual ComponentId GetId();
-  virtual uint64_t GetComponentCount();
-  virtual void* GetComponent(uint32_t index);
-  virtual bool IsDevicePresent();
-  virtual void* ComponentAt(uint32_t index);
-  virtual void EnumerateComponents();
-};
-
-class Module {
- public:
-  virtual ~Module();
-  virtual Diagnostic* GetDiagnostic(uint32_t index);
-  virtual uint64_t GetDiagnosticCount();
-  virtual Resource* GetResource();
-  virtual ComponentManager* GetComponentManager();
-  virtual void* GetAuxiliary(uint32_t index);
-  virtual uint64_t GetAuxiliaryCount();
-  virtual void* GetAuxiliaryObject();
-  virtual bool GetModuleFlag();
-};
-
-class Version {
- public:
-  virtual ~Version();
-  virtual uint32_t GetMajor();
-  virtual uint32_t GetMinor();
-  virtual uint32_t GetPatch();
-  virtual uint32_t GetBuild();
-};
-
-}  // namespace hostview
+#include "host_view.h"
 
 namespace {
 
@@ -115,28 +14,16 @@ using namespace hostview;
 
 class SeparateHostTest : public testing::Test {
  protected:
-  void SetUp() override {
-    handle_ = dlopen(FP_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(handle_, nullptr) << dlerror();
-    get_ = reinterpret_cast<Module* (*)()>(dlsym(handle_, "GetModuleInterfaceInstance"));
-    version_ = reinterpret_cast<Version* (*)()>(dlsym(handle_, "GetProductVersion"));
-    release_ = reinterpret_cast<void (*)()>(dlsym(handle_, "ReleaseModuleInterfaceInstance"));
-    ASSERT_TRUE(get_ && version_ && release_);
-  }
+  void SetUp() override { ASSERT_TRUE(module_.ok()) << module_.error; }
   void TearDown() override {
-    if (release_) release_();
-    // Left loaded: unloading a Qt-based library mid-process is not something hosts do.
+    if (module_.ok()) module_.release();
   }
 
-  void* handle_ = nullptr;
-  Module* (*get_)() = nullptr;
-  Version* (*version_)() = nullptr;
-  void (*release_)() = nullptr;
+  LoadedModule module_{FP_MODULE_PATH};
+  Module* (*&get_)() = module_.get;
+  Version* (*&version_)() = module_.version;
+  void (*&release_)() = module_.release;
 };
-
-ComponentId Id(uint16_t m, uint32_t d, uint32_t t) {
-  return ComponentId{m, d, t, uint64_t{m} << 48 | uint64_t{d} << 24 | t};
-}
 
 TEST_F(SeparateHostTest, ReadsVersionAndWalksTheGraph) {
   Version* version = version_();

@@ -4,7 +4,6 @@
 // field layouts. Each outcome runs in a child process of this program, since
 // the simulated machine is read once per process.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -20,109 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "host_view.h"
+
 namespace hostview {
-
-using Settings = std::map<std::string, std::map<std::string, std::string>>;
-struct ComponentId {
-  uint16_t module;
-  uint32_t diagnostic;
-  uint32_t test;
-  uint64_t key;
-};
-
-class Component;  // the module's or the host's; only passed around here
-
-class WidgetWrapper {
- public:
-  virtual ~WidgetWrapper();
-  virtual int Exec(QWidget* parent, QObject* eventFilter);
-  void* context;
-};
-
-class Request {
- public:
-  virtual ~Request() = default;
-  WidgetWrapper* widget = nullptr;
-  uint32_t answer = 0;
-  std::string title;
-  std::string message;
-  uint32_t mode = 0;
-  uint32_t kind = 0;
-  std::vector<uint64_t> extraValues;
-  uint32_t extraNumber = 0;
-  uint64_t extraData = 0;
-};
-
-class Reporter {
- public:
-  virtual ~Reporter() = default;
-  virtual void AddMessage(std::string id, uint64_t a, uint64_t b) = 0;
-};
-class UserInterface {
- public:
-  virtual ~UserInterface() = default;
-  virtual void SetProgress(uint8_t percent, const std::string& id) = 0;
-  virtual void Ask(Request& request) = 0;
-  virtual void Unused() = 0;
-  virtual bool IsInteractive() = 0;
-};
-class Events {
- public:
-  virtual ~Events() = default;
-  virtual int32_t PendingEvent() = 0;
-};
-class Context {
- public:
-  virtual ~Context() = default;
-  virtual Component* GetComponent() = 0;
-  virtual Reporter* GetResultReporter() = 0;
-  virtual UserInterface* GetUserInterface() = 0;
-  virtual void Unused() = 0;
-  virtual bool IsAbortRequested() = 0;
-  virtual Events* GetEventMonitor() = 0;
-};
-
-class Test {
- public:
-  virtual ~Test();
-  virtual bool IsSupported(Component* component);
-  virtual int32_t Run(Context* context);
-  virtual bool QueryTraitA();
-  virtual bool QueryTraitB();
-  virtual std::vector<uint64_t> GetListA();
-  virtual void AcceptRecord(void* record);
-  virtual std::vector<uint64_t> GetListB();
-  virtual bool QueryTraitC();
-  virtual bool QueryTraitD();
-  virtual bool Configure(Settings settings, void* extra);
-  virtual void Notify();
-  ComponentId id;
-};
-class Diagnostic {
- public:
-  virtual ~Diagnostic();
-  virtual ComponentId GetId();
-  virtual uint64_t GetTestCount();
-  virtual Test* GetTest(uint32_t index);
-};
-class Manager {
- public:
-  virtual ~Manager();
-  virtual ComponentId GetId();
-  virtual uint64_t GetComponentCount();
-  virtual Component* GetComponent(uint32_t index);
-  virtual bool IsDevicePresent();
-  virtual Component* ComponentAt(uint32_t index);
-  virtual void EnumerateComponents();
-};
-class Module {
- public:
-  virtual ~Module();
-  virtual Diagnostic* GetDiagnostic(uint32_t index);
-  virtual uint64_t GetDiagnosticCount();
-  virtual void* GetResource();
-  virtual Manager* GetComponentManager();
-};
 
 // A component of the host's own kind: eleven slots, none a reader's.
 class OtherComponent {
@@ -147,9 +46,9 @@ namespace {
 using namespace hostview;
 
 // The scenario's host: prints each call for the parent process to read.
-class ScenarioHost : public Context, Reporter, UserInterface, Events {
+class ScenarioHost : public TestContext, ResultReporter, TestUserInterface, EventMonitor {
  public:
-  Component* component = nullptr;
+  SystemComponent* component = nullptr;
   bool interactive = true;
   uint32_t answer = 0;
   std::atomic<bool> abort{false};
@@ -157,12 +56,12 @@ class ScenarioHost : public Context, Reporter, UserInterface, Events {
   std::function<void(QWidget*)> onDialog;  // called once the dialog is on screen
   double longestGapMs = 0;
 
-  Component* GetComponent() override { return component; }
-  Reporter* GetResultReporter() override { return this; }
-  UserInterface* GetUserInterface() override { return this; }
+  SystemComponent* GetComponent() override { return component; }
+  ResultReporter* GetResultReporter() override { return this; }
+  TestUserInterface* GetUserInterface() override { return this; }
   void Unused() override {}
   bool IsAbortRequested() override { return abort.load(); }
-  Events* GetEventMonitor() override { return this; }
+  EventMonitor* GetEventMonitor() override { return this; }
 
  private:
   void Print(const std::string& line) {
@@ -174,7 +73,7 @@ class ScenarioHost : public Context, Reporter, UserInterface, Events {
   void SetProgress(uint8_t, const std::string& id) override { Print("progress " + id); }
   bool IsInteractive() override { return interactive; }
   int32_t PendingEvent() override { return event.load() ? 1 : 0; }
-  void Ask(Request& request) override {
+  void Request(InputRequest& request) override {
     Print("request " + std::to_string(request.kind));
     if (request.kind == 2) request.answer = answer;
     if (request.kind != 3 || !request.widget) return;
@@ -213,21 +112,20 @@ class ScenarioHost : public Context, Reporter, UserInterface, Events {
 };
 
 int RunScenario(const std::string& name) {
-  void* module = dlopen(FP_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-  if (!module) {
-    std::printf("cannot load: %s\n", dlerror());
+  LoadedModule module(FP_MODULE_PATH);
+  if (!module.ok()) {
+    std::printf("cannot load: %s\n", module.error.c_str());
     return 100;
   }
-  auto get = reinterpret_cast<Module* (*)()>(dlsym(module, "GetModuleInterfaceInstance"));
-  auto release = reinterpret_cast<void (*)()>(dlsym(module, "ReleaseModuleInterfaceInstance"));
-  Module* root = get();
+  Module* root = module.get();
   Test* test = root->GetDiagnostic(0)->GetTest(0);
-  Manager* manager = root->GetComponentManager();
+  ComponentManager* manager = root->GetComponentManager();
   manager->EnumerateComponents();
 
   ScenarioHost host;
   hostview::OtherComponent other;
-  host.component = name == "other-kind" ? reinterpret_cast<Component*>(&other) : manager->GetComponent(0);
+  host.component =
+      name == "other-kind" ? reinterpret_cast<SystemComponent*>(&other) : manager->GetComponent(0);
   if (name == "timeout-yes" || name == "timeout-no")
     test->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST", "0"}}}}, nullptr);
   host.answer = name == "timeout-yes" ? 3 : 4;
@@ -239,10 +137,10 @@ int RunScenario(const std::string& name) {
   if (name == "abort-during-wait") host.onDialog = [&host](QWidget*) { host.abort = true; };
   if (name == "event-during-wait") host.onDialog = [&host](QWidget*) { host.event = true; };
 
-  const int32_t status = test->Run(reinterpret_cast<Context*>(static_cast<Context*>(&host)));
+  const int32_t status = test->Run(&host);
   std::printf("gap %.0f\nstatus %d\n", host.longestGapMs, status);
   std::fflush(stdout);
-  release();
+  module.release();
   return 0;
 }
 

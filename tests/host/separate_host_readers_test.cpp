@@ -3,7 +3,6 @@
 // includes none of the module's headers, and reaches the readers through
 // dlopen and the virtual tables alone.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -15,77 +14,7 @@
 #include <utility>
 #include <vector>
 
-namespace hostview {
-
-struct ComponentId {
-  uint16_t module;
-  uint32_t diagnostic;
-  uint32_t test;
-  uint64_t key;
-};
-using Property = std::pair<std::string, std::string>;
-struct ComponentInfo {
-  std::string typeName;
-  std::string secondText;
-  std::vector<Property> properties;
-  std::map<std::string, std::string> propertyMap;
-};
-struct PropertyGroup {
-  std::vector<Property> properties;
-  std::string name;
-};
-
-class SystemComponent {
- public:
-  virtual ~SystemComponent();
-  virtual std::string GetDeviceId();
-  virtual ComponentInfo GetInfo();
-  virtual std::vector<PropertyGroup> GetPropertyGroups();
-  virtual uint64_t HostValue();
-  virtual bool HostQuery1();
-  virtual bool HostQuery2();
-  virtual void HostAction1();
-  virtual bool HostQuery3();
-  virtual void HostAction2();
-  virtual void HostAction3();
-};
-
-class FingerprintComponent : public SystemComponent {
- public:
-  virtual bool HasSensor();
-  virtual void ResetState();
-  virtual int32_t Prepare();
-  virtual int32_t Cleanup();
-  virtual int32_t OpenSession();
-  virtual int32_t CloseSession();
-  virtual void CancelAndClose();
-  virtual int32_t LocateSensor(int timeoutSeconds);
-  virtual int32_t DeleteTemplate(int finger);
-  virtual uint32_t GetSampleHint();
-  virtual bool IsCancelRequested();
-};
-
-class ComponentManager {
- public:
-  virtual ~ComponentManager();
-  virtual ComponentId GetId();
-  virtual uint64_t GetComponentCount();
-  virtual SystemComponent* GetComponent(uint32_t index);
-  virtual bool IsDevicePresent();
-  virtual SystemComponent* ComponentAt(uint32_t index);
-  virtual void EnumerateComponents();
-};
-
-class ModuleInterface {
- public:
-  virtual ~ModuleInterface();
-  virtual void* GetDiagnostic(uint32_t index);
-  virtual uint64_t GetDiagnosticCount();
-  virtual void* GetResource();
-  virtual ComponentManager* GetComponentManager();
-};
-
-}  // namespace hostview
+#include "host_view.h"
 
 namespace {
 
@@ -113,16 +42,10 @@ TEST(SeparateHostReadersTest, ListsReadersAndWaitsForATouchThroughTheVirtualTabl
   close(fd);
   setenv("FINGERPRINT_SIM", path, 1);
 
-  void* library = dlopen(FP_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(library, nullptr) << dlerror();
-  using GetInterface = hostview::ModuleInterface* (*)();
-  using Release = void (*)();
-  const auto getInterface = reinterpret_cast<GetInterface>(dlsym(library, "GetModuleInterfaceInstance"));
-  const auto release = reinterpret_cast<Release>(dlsym(library, "ReleaseModuleInterfaceInstance"));
-  ASSERT_NE(getInterface, nullptr);
-  ASSERT_NE(release, nullptr);
+  hostview::LoadedModule module(FP_MODULE_PATH);
+  ASSERT_TRUE(module.ok()) << module.error;
 
-  hostview::ComponentManager* manager = getInterface()->GetComponentManager();
+  hostview::ComponentManager* manager = module.get()->GetComponentManager();
   ASSERT_NE(manager, nullptr);
   EXPECT_EQ(manager->GetId().key, uint64_t{22} << 48);
   EXPECT_TRUE(manager->IsDevicePresent());
@@ -161,7 +84,7 @@ TEST(SeparateHostReadersTest, ListsReadersAndWaitsForATouchThroughTheVirtualTabl
   EXPECT_EQ(reader->LocateSensor(5), kCancelled);
   reader->CancelAndClose();
 
-  release();
+  module.release();
   unlink(path);
 }
 
