@@ -76,7 +76,6 @@ void HostTestContext::Request(InputRequest& request) {
     log_.Write(record);
     const int result = request.widget->Exec(handler_.HostWidget(), EventFilter());
     record.insert(QStringLiteral("result"), result);
-    record.insert(QStringLiteral("call"), QStringLiteral("Request"));
     request.answer = static_cast<uint32_t>(result);
   } else {
     request.answer = handler_.Ask(request);

@@ -1,6 +1,5 @@
 #include "recognition/recognition_test.h"
 
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
