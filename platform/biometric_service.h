@@ -33,6 +33,4 @@ class BiometricService {
                                 void** propertyBuffer, size_t* propertyBufferSize) = 0;
 };
 
-std::unique_ptr<BiometricService> CreateNativeBiometricService();
-
 }  // namespace platform

@@ -73,6 +73,4 @@ class DeviceRegistry {
   virtual int32_t RegCloseKey(RegKey key) = 0;
 };
 
-std::unique_ptr<DeviceRegistry> CreateNativeDeviceRegistry();
-
 }  // namespace platform

@@ -1,41 +1,53 @@
 #include "platform/platform.h"
 
-#include <memory>
-
-#include "platform/biometric_service.h"
-#include "platform/device_registry.h"
-#include "platform/security.h"
-#include "platform/system.h"
+#include "platform/backend.h"
 
 namespace platform {
 namespace {
 
-struct NativeServices {
-  std::unique_ptr<BiometricService> biometric = CreateNativeBiometricService();
-  std::unique_ptr<DeviceRegistry> registry = CreateNativeDeviceRegistry();
-  std::unique_ptr<System> system = CreateNativeSystem();
-  std::unique_ptr<Security> security = CreateNativeSecurity();
+// The one place that decides which backend a process runs on: the real
+// Windows services on Windows, the simulated machine everywhere else.
+Backend CreateChosenBackend() {
+#if defined(FP_BACKEND_WIN32)
+  return win32::CreateBackend();
+#else
+  return sim::CreateBackend();
+#endif
+}
+
+struct Current {
+  Backend backend = CreateChosenBackend();
+  Services services{backend.biometric.get(), backend.registry.get(), backend.system.get(),
+                    backend.security.get()};
 };
 
-Services& current() {
+Current& current() {
   // Never destroyed: worker threads may still use a service while the
   // process exits.
-  static Services* services = [] {
-    static NativeServices* natives = new NativeServices();
-    return new Services{natives->biometric.get(), natives->registry.get(), natives->system.get(),
-                        natives->security.get()};
-  }();
-  return *services;
+  static Current* current = new Current();
+  return *current;
 }
 
 }  // namespace
 
 const Services& services() {
-  return current();
+  return current().services;
 }
 
-ScopedServices::ScopedServices(const Services& replacement) : saved_(current()) {
-  Services& live = current();
+const std::string& backendName() {
+  return current().backend.name;
+}
+
+char16_t PathSeparator() {
+#if defined(FP_BACKEND_WIN32)
+  return u'\\';
+#else
+  return u'/';
+#endif
+}
+
+ScopedServices::ScopedServices(const Services& replacement) : saved_(current().services) {
+  Services& live = current().services;
   if (replacement.biometric) live.biometric = replacement.biometric;
   if (replacement.registry) live.registry = replacement.registry;
   if (replacement.system) live.system = replacement.system;
@@ -43,7 +55,7 @@ ScopedServices::ScopedServices(const Services& replacement) : saved_(current()) 
 }
 
 ScopedServices::~ScopedServices() {
-  current() = saved_;
+  current().services = saved_;
 }
 
 }  // namespace platform

@@ -1,8 +1,10 @@
 #pragma once
 
-// The one door from the rest of the module to the operating system. On
-// Windows the services are the real APIs; elsewhere the simulated machine.
-// Tests replace single services with ScopedServices.
+#include <string>
+
+// The one door from the rest of the module to the operating system. The
+// backend behind it is chosen once per process (platform.cpp); tests replace
+// single services with ScopedServices.
 
 namespace platform {
 
@@ -18,8 +20,11 @@ struct Services {
   Security* security = nullptr;
 };
 
-// The services in force. The native ones are created on first use.
+// The services in force. The backend's are created on first use.
 const Services& services();
+
+// The name of the backend in force ("sim", "win32", ...).
+const std::string& backendName();
 
 inline BiometricService& biometric() {
   return *services().biometric;

@@ -34,6 +34,4 @@ class Security {
   virtual bool CloseHandle(Handle handle) = 0;
 };
 
-std::unique_ptr<Security> CreateNativeSecurity();
-
 }  // namespace platform

@@ -109,8 +109,6 @@ class System {
   virtual uint32_t GetModuleFileNameW(LibraryHandle module, char16_t* buffer, uint32_t size) = 0;
 };
 
-std::unique_ptr<System> CreateNativeSystem();
-
 // The separator of the platform's paths: "\" on Windows, "/" elsewhere.
 char16_t PathSeparator();
 

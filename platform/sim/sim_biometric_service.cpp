@@ -19,7 +19,7 @@
 #include "platform/biometric_service.h"
 #include "platform/sim/sim_machine.h"
 
-namespace platform {
+namespace platform::sim {
 namespace {
 
 // Sample hint of the simulated touch sensor: one good sample makes a template.
@@ -231,17 +231,14 @@ class SimBiometricService : public BiometricService {
 
 }  // namespace
 
-std::unique_ptr<BiometricService> CreateNativeBiometricService() {
+std::unique_ptr<BiometricService> CreateSimBiometricService() {
   return std::make_unique<SimBiometricService>();
 }
 
-namespace sim {
 size_t OpenSimSessionCount() {
   return SimState::Instance().SessionCount();
 }
 size_t OutstandingSimAllocations() {
   return SimState::Instance().AllocationCount();
 }
-}  // namespace sim
-
-}  // namespace platform
+}  // namespace platform::sim

@@ -1,10 +1,18 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+
+#include "platform/biometric_service.h"
+
+namespace platform::sim {
+
+// winbio.dll of the simulated machine: readers, sessions and sensor waits as
+// the machine description says.
+std::unique_ptr<BiometricService> CreateSimBiometricService();
 
 // What the simulated biometric service holds right now, so that tests can
 // check that every session and every array handed out was given back.
-namespace platform::sim {
 
 size_t OpenSimSessionCount();
 size_t OutstandingSimAllocations();

@@ -17,7 +17,7 @@
 #include "platform/device_registry.h"
 #include "platform/sim/sim_machine.h"
 
-namespace platform {
+namespace platform::sim {
 namespace {
 
 constexpr char kClassKey[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\";
@@ -263,11 +263,10 @@ class SimDeviceRegistry : public DeviceRegistry {
 
 }  // namespace
 
-std::unique_ptr<DeviceRegistry> CreateNativeDeviceRegistry() {
+std::unique_ptr<DeviceRegistry> CreateSimDeviceRegistry() {
   return std::make_unique<SimDeviceRegistry>();
 }
 
-namespace sim {
 size_t OpenSimDeviceInfoSetCount() {
   OpenHandles& handles = OpenHandles::Instance();
   std::lock_guard<std::mutex> lock(handles.mutex);
@@ -278,6 +277,4 @@ size_t OpenSimRegistryKeyCount() {
   std::lock_guard<std::mutex> lock(handles.mutex);
   return handles.keys.size();
 }
-}  // namespace sim
-
-}  // namespace platform
+}  // namespace platform::sim

@@ -35,9 +35,9 @@ std::string ExpandTemp(const QString& text) {
   return expanded.toStdString();
 }
 
-class Reader {
+class JsonFields {
  public:
-  explicit Reader(std::string* error) : error_(error) {}
+  explicit JsonFields(std::string* error) : error_(error) {}
 
   bool Fail(const QString& where, const char* what) {
     if (error_->empty()) *error_ = (where + QStringLiteral(": ") + QString::fromUtf8(what)).toStdString();
@@ -109,7 +109,7 @@ class Reader {
   std::string* error_;
 };
 
-bool ParseReaders(Reader& r, const QJsonValue& value, std::vector<SimReader>* readers) {
+bool ParseReaders(JsonFields& r, const QJsonValue& value, std::vector<SimReader>* readers) {
   if (!value.isArray()) return r.Fail(QStringLiteral("readers"), "expected an array");
   readers->clear();
   const QJsonArray array = value.toArray();
@@ -133,7 +133,7 @@ bool ParseReaders(Reader& r, const QJsonValue& value, std::vector<SimReader>* re
   return true;
 }
 
-bool ParseSensor(Reader& r, const QJsonObject& object, SimSensor* sensor) {
+bool ParseSensor(JsonFields& r, const QJsonObject& object, SimSensor* sensor) {
   const QString where = QStringLiteral("sensor");
   if (!r.KnownKeys(object, {"touchAfterMs", "locateHresult"}, where)) return false;
   const QJsonValue touch = object.value(QLatin1String("touchAfterMs"));
@@ -147,7 +147,7 @@ bool ParseSensor(Reader& r, const QJsonObject& object, SimSensor* sensor) {
   return r.Integer(object, "locateHresult", where, &sensor->locateHresult);
 }
 
-bool ParseSystem(Reader& r, const QJsonObject& object, SimSystem* system) {
+bool ParseSystem(JsonFields& r, const QJsonObject& object, SimSystemSettings* system) {
   const QString where = QStringLiteral("system");
   if (!r.KnownKeys(
           object,
@@ -256,7 +256,7 @@ std::optional<SimMachine> ParseMachine(const std::string& json, std::string* err
   }
   const QJsonObject root = document.object();
   SimMachine machine = DefaultMachine();
-  Reader r(error);
+  JsonFields r(error);
   if (!r.KnownKeys(root,
                    {"readers", "enumerateHresult", "driverVersion", "sensorMode", "openSessionHresult",
                     "sensor", "system"},

@@ -23,7 +23,7 @@ struct SimSensor {
   int32_t locateHresult = 0;                    // negative: every wait fails at once
 };
 
-struct SimSystem {
+struct SimSystemSettings {
   std::string userName = "user";
   std::string programData;  // "<temp>/ProgramData" unless given
   std::vector<std::string> uiLanguages{"en-US"};
@@ -41,7 +41,7 @@ struct SimMachine {
   uint32_t sensorMode = 0;
   int32_t openSessionHresult = 0;
   SimSensor sensor;
-  SimSystem system;
+  SimSystemSettings system;
 };
 
 // Parses a machine description. On failure returns nullopt and sets `error`

@@ -3,10 +3,11 @@
 // cannot be opened (access denied).
 #include <cstring>
 
-#include "platform/security.h"
+#include "platform/sim/sim_security.h"
+
 #include "platform/sim/sim_machine.h"
 
-namespace platform {
+namespace platform::sim {
 namespace {
 
 constexpr uint32_t kErrorInsufficientBuffer = 122;
@@ -84,8 +85,8 @@ class SimSecurity : public Security {
 
 }  // namespace
 
-std::unique_ptr<Security> CreateNativeSecurity() {
+std::unique_ptr<Security> CreateSimSecurity() {
   return std::make_unique<SimSecurity>();
 }
 
-}  // namespace platform
+}  // namespace platform::sim

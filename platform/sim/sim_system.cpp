@@ -1,3 +1,5 @@
+#include "platform/sim/sim_system.h"
+
 #include <dlfcn.h>
 #include <link.h>
 
@@ -15,9 +17,8 @@
 #include <thread>
 
 #include "platform/sim/sim_machine.h"
-#include "platform/system.h"
 
-namespace platform {
+namespace platform::sim {
 namespace {
 
 // Pseudo handles of the simulated desktop: one window, one monitor.
@@ -73,7 +74,7 @@ std::u16string Utf16(const std::string& utf8) {
   return QString::fromStdString(utf8).toStdU16String();
 }
 
-class SimulatedSystem : public System {
+class SimSystem : public System {
  public:
   // The real monotonic clock in milliseconds, truncated to 32 bits as
   // GetTickCount is.
@@ -225,12 +226,8 @@ class SimulatedSystem : public System {
 
 }  // namespace
 
-std::unique_ptr<System> CreateNativeSystem() {
-  return std::make_unique<SimulatedSystem>();
+std::unique_ptr<System> CreateSimSystem() {
+  return std::make_unique<SimSystem>();
 }
 
-char16_t PathSeparator() {
-  return u'/';
-}
-
-}  // namespace platform
+}  // namespace platform::sim

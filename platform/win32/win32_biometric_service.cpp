@@ -2,9 +2,9 @@
 // machine without it has no readers and opens no session.
 #include <windows.h>
 
-#include "platform/biometric_service.h"
+#include "platform/win32/win32_biometric_service.h"
 
-namespace platform {
+namespace platform::win32 {
 namespace {
 
 static_assert(sizeof(WINBIO_UNIT_SCHEMA) == 2588, "WINBIO_UNIT_SCHEMA layout");
@@ -131,8 +131,8 @@ class Win32BiometricService : public BiometricService {
 
 }  // namespace
 
-std::unique_ptr<BiometricService> CreateNativeBiometricService() {
+std::unique_ptr<BiometricService> CreateWin32BiometricService() {
   return std::make_unique<Win32BiometricService>();
 }
 
-}  // namespace platform
+}  // namespace platform::win32

@@ -12,9 +12,9 @@
 
 #include <cstddef>
 
-#include "platform/device_registry.h"
+#include "platform/win32/win32_device_registry.h"
 
-namespace platform {
+namespace platform::win32 {
 namespace {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "WCHAR is UTF-16");
@@ -99,8 +99,8 @@ class Win32DeviceRegistry : public DeviceRegistry {
 
 }  // namespace
 
-std::unique_ptr<DeviceRegistry> CreateNativeDeviceRegistry() {
+std::unique_ptr<DeviceRegistry> CreateWin32DeviceRegistry() {
   return std::make_unique<Win32DeviceRegistry>();
 }
 
-}  // namespace platform
+}  // namespace platform::win32

@@ -1,9 +1,9 @@
 // The process token and SID services, called directly (advapi32, kernel32).
 #include <windows.h>
 
-#include "platform/security.h"
+#include "platform/win32/win32_security.h"
 
-namespace platform {
+namespace platform::win32 {
 namespace {
 
 static_assert(sizeof(TOKEN_USER_DATA) == sizeof(TOKEN_USER), "TOKEN_USER layout");
@@ -41,8 +41,8 @@ class Win32Security : public Security {
 
 }  // namespace
 
-std::unique_ptr<Security> CreateNativeSecurity() {
+std::unique_ptr<Security> CreateWin32Security() {
   return std::make_unique<Win32Security>();
 }
 
-}  // namespace platform
+}  // namespace platform::win32

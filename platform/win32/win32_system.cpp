@@ -9,9 +9,9 @@
 #include <cstddef>
 #include <cstring>
 
-#include "platform/system.h"
+#include "platform/win32/win32_system.h"
 
-namespace platform {
+namespace platform::win32 {
 namespace {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "WCHAR is UTF-16");
@@ -114,12 +114,8 @@ class Win32System : public System {
 
 }  // namespace
 
-std::unique_ptr<System> CreateNativeSystem() {
+std::unique_ptr<System> CreateWin32System() {
   return std::make_unique<Win32System>();
 }
 
-char16_t PathSeparator() {
-  return u'\\';
-}
-
-}  // namespace platform
+}  // namespace platform::win32

@@ -121,7 +121,7 @@ class FakeSystem : public platform::System {
   std::atomic<uint32_t> ticks_;
   std::atomic<uint64_t> slept_{0};
   std::atomic<uint64_t> sleeps_{0};
-  std::unique_ptr<platform::System> native_ = platform::CreateNativeSystem();
+  platform::System* native_ = &platform::system();  // the service in force before this fake
 };
 
 inline void SetText(WINBIO_STRING& target, const std::u16string& text) {

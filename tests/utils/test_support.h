@@ -20,10 +20,10 @@ namespace fp_test {
 // says otherwise, and records every call for EXPECT_CALL.
 class MockSystem : public platform::System {
  public:
-  MockSystem() : native_(platform::CreateNativeSystem()) {
+  MockSystem() : native_(&platform::system()) {
     using ::testing::_;
     using ::testing::Invoke;
-    platform::System* n = native_.get();
+    platform::System* n = native_;
     ON_CALL(*this, GetTickCount()).WillByDefault(Invoke(n, &platform::System::GetTickCount));
     ON_CALL(*this, Sleep(_)).WillByDefault(Invoke(n, &platform::System::Sleep));
     ON_CALL(*this, GetUserPreferredUILanguages(_, _, _, _))
@@ -70,7 +70,7 @@ class MockSystem : public platform::System {
   MOCK_METHOD(uint32_t, GetModuleFileNameW, (platform::LibraryHandle, char16_t*, uint32_t), (override));
 
  private:
-  std::unique_ptr<platform::System> native_;
+  platform::System* native_;  // the service in force before this mock
 };
 
 // Installs a mock system service for the lifetime of the object.

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/biometric_service.h"
+#include "platform/device_registry.h"
+#include "platform/security.h"
+#include "platform/system.h"
+
+namespace platform {
+
+// One backend's services. Each backend folder builds its own; platform.cpp
+// is the one place that chooses which backend a process runs on.
+struct Backend {
+  std::string name;
+  std::unique_ptr<BiometricService> biometric;
+  std::unique_ptr<DeviceRegistry> registry;
+  std::unique_ptr<System> system;
+  std::unique_ptr<Security> security;
+};
+
+namespace sim {
+// The simulated machine (platform/sim/): the default on every non-Windows build.
+Backend CreateBackend();
+}  // namespace sim
+
+namespace win32 {
+// The real Windows services (platform/win32/).
+Backend CreateBackend();
+}  // namespace win32
+
+}  // namespace platform
