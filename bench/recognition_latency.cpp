@@ -3,21 +3,22 @@
 // button to the end of Run, and from a host abort request to the end of Run.
 // Runs on the simulated machine with the offscreen platform.
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QPushButton>
-#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <functional>
 #include <vector>
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
+
+#include "contract/abstract_widget_wrapper.h"
+#include "contract/input_request.h"
+#include "contract/test_context.h"
 #include "device/win_fingerprint_component_manager.h"
-#include "module/input_request.h"
-#include "module/test_context.h"
 #include "platform/sim/sim_machine.h"
-#include "recognition/abstract_widget_wrapper.h"
 #include "recognition/play_test.h"
 #include "recognition/recognition_test.h"
 

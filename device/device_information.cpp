@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "device/system_component.h"
+#include "contract/system_component.h"
 #include "platform/device_registry.h"
 #include "platform/platform.h"
 

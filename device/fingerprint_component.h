@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "contract/system_component.h"
 #include "device/fingerprint_error.h"
-#include "device/system_component.h"
 
 // A fingerprint reader: the operations the recognition test and its dialog use.
 // Slots follow those of SystemComponent in this order.

@@ -1,6 +1,6 @@
-#include "device/system_component_manager.h"
+#include "contract/system_component_manager.h"
 
-#include "device/system_component.h"
+#include "contract/system_component.h"
 
 SystemComponentManager::~SystemComponentManager() {
   DestroyComponents();

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "device/system_component_manager.h"
+#include "contract/system_component_manager.h"
 #include "platform/winbio_types.h"
 
 // Lists the machine's fingerprint readers through the biometric service: one

@@ -1,8 +1,9 @@
 #include "host/call_log.h"
 
+#include <cstdio>
+
 #include <QCoreApplication>
 #include <QJsonDocument>
-#include <cstdio>
 
 CallLog::CallLog(bool json) : json_(json), uiThread_(std::this_thread::get_id()) {
   clock_.start();

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <QJsonObject>
-#include <QString>
 #include <functional>
 #include <mutex>
 #include <thread>
+
+#include <QElapsedTimer>
+#include <QJsonObject>
+#include <QString>
 
 // Prints the calls the module makes to the host as they happen, from any
 // thread: readable lines for people, or one JSON object per line (--json).

@@ -1,5 +1,7 @@
 #include "host/dialog_screenshot.h"
 
+#include <cstdio>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -7,7 +9,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
-#include <cstdio>
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <QJsonObject>
 
+#include "contract/abstract_widget_wrapper.h"
+#include "contract/input_request.h"
 #include "host/call_log.h"
-#include "module/input_request.h"
-#include "recognition/abstract_widget_wrapper.h"
 
 namespace {
 

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <optional>
+
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
-#include <optional>
 
-#include "module/test_context.h"
+#include "contract/test_context.h"
 
 class CallLog;
 class InputRequest;

@@ -4,8 +4,8 @@
 #include <QMetaObject>
 #include <QVBoxLayout>
 
+#include "contract/input_request.h"
 #include "host/call_log.h"
-#include "module/input_request.h"
 
 HostWindow::HostWindow(bool headless, uint32_t scriptedAnswer)
     : headless_(headless), scriptedAnswer_(scriptedAnswer) {

@@ -1,15 +1,16 @@
+#include <cstdio>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <cstdio>
 
+#include "contract/diagnostic.h"
+#include "contract/module_interface.h"
+#include "contract/product_version.h"
+#include "contract/resource.h"
+#include "contract/test.h"
 #include "host/commands.h"
 #include "host/module_library.h"
-#include "module/diagnostic.h"
-#include "module/module_interface.h"
-#include "module/product_version.h"
-#include "module/resource.h"
-#include "module/test.h"
 
 namespace {
 

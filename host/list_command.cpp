@@ -1,18 +1,19 @@
 // diag-host list: the machine's fingerprint readers, as the suite lists them,
 // through the module's component manager.
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QString>
 #include <cstdio>
 #include <exception>
 #include <string>
 
-#include "device/system_component.h"
-#include "device/system_component_manager.h"
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+#include "contract/module_interface.h"
+#include "contract/system_component.h"
+#include "contract/system_component_manager.h"
 #include "host/commands.h"
 #include "host/module_library.h"
-#include "module/module_interface.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
 // diag-host: loads the fingerprint module as the diagnostics suite does and
 // drives it from the command line.
 
-#include <QApplication>
-#include <QCoreApplication>
 #include <cstdio>
 #include <memory>
+
+#include <QApplication>
+#include <QCoreApplication>
 
 #include "host/commands.h"
 #include "host/host_options.h"

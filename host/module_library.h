@@ -3,7 +3,7 @@
 #include <QLibrary>
 #include <QString>
 
-#include "module/exports.h"
+#include "contract/exports.h"
 
 class ModuleInterface;
 class ProductVersion;

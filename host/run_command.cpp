@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -8,21 +10,20 @@
 #include <QSettings>
 #include <QTimer>
 #include <QTranslator>
-#include <cstdio>
 
-#include "device/system_component.h"
-#include "device/system_component_manager.h"
+#include "contract/diagnostic.h"
+#include "contract/input_request.h"
+#include "contract/module_interface.h"
+#include "contract/settings.h"
+#include "contract/system_component.h"
+#include "contract/system_component_manager.h"
+#include "contract/test.h"
 #include "host/call_log.h"
 #include "host/commands.h"
 #include "host/dialog_screenshot.h"
 #include "host/host_test_context.h"
 #include "host/host_window.h"
 #include "host/module_library.h"
-#include "module/diagnostic.h"
-#include "module/input_request.h"
-#include "module/module_interface.h"
-#include "module/settings.h"
-#include "module/test.h"
 
 namespace {
 

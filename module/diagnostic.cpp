@@ -1,6 +1,6 @@
-#include "module/diagnostic.h"
+#include "contract/diagnostic.h"
 
-#include "module/test.h"
+#include "contract/test.h"
 
 Test* Diagnostic::GetTest(uint32_t index) {
   return index < tests_.size() ? tests_[index] : nullptr;

@@ -1,8 +1,8 @@
-#include "module/exports.h"
+#include "contract/exports.h"
 
+#include "contract/module_interface.h"
+#include "contract/product_version.h"
 #include "module/module_graph.h"
-#include "module/module_interface.h"
-#include "module/product_version.h"
 
 namespace {
 // Set only once the whole graph exists, so a failed build leaves it null and

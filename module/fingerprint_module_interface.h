@@ -1,6 +1,6 @@
 #pragma once
 
-#include "module/module_interface.h"
+#include "contract/module_interface.h"
 
 class FingerprintModuleInterface : public ModuleInterface {
  public:

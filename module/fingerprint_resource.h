@@ -1,6 +1,6 @@
 #pragma once
 
-#include "module/resource.h"
+#include "contract/resource.h"
 
 // The fingerprint module's names, aliases and command-line help.
 class FingerprintResource : public Resource {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "contract/diagnostic.h"
 #include "device/win_fingerprint_component_manager.h"
-#include "module/diagnostic.h"
 #include "module/fingerprint_module_interface.h"
 #include "module/fingerprint_resource.h"
 #include "module/test_with_device_hint.h"

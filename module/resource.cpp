@@ -1,4 +1,4 @@
-#include "module/resource.h"
+#include "contract/resource.h"
 
 void Resource::SetKeyedTexts(const KeyedTexts& texts) {
   if (&texts == &keyedTexts) return;

@@ -3,8 +3,8 @@
 #include <string>
 #include <utility>
 
-#include "module/test.h"
-#include "module/test_context.h"
+#include "contract/test.h"
+#include "contract/test_context.h"
 
 // Wraps a test and, when it fails, points the user at the component that is
 // probably defective: the hint is added after everything the test reported.

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <cstdint>
+
 #include <QObject>
 #include <QPointer>
 #include <QSize>
-#include <cstdint>
 
-#include "recognition/abstract_widget_wrapper.h"
+#include "contract/abstract_widget_wrapper.h"
 #include "recognition/run_cells.h"
 
 class PlayTest;

@@ -4,7 +4,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "module/test_context.h"
+#include "contract/test_context.h"
 
 namespace {
 constexpr int kAbortPollMs = 1000;

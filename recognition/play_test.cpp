@@ -1,14 +1,15 @@
 #include "recognition/play_test.h"
 
+#include <chrono>
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
-#include <chrono>
 
+#include "contract/test_context.h"
 #include "device/fingerprint_component.h"
-#include "module/test_context.h"
 #include "recognition/play_test_ui.h"
 #include "recognition/result_report.h"
 #include "utils/module_translator.h"
@@ -111,39 +112,10 @@ FingerprintError PlayTest::RunSensorCheck() {
 }
 
 void PlayTest::ReportError() {
-  TestStatus status = TestStatus::Aborted;
-  const char* messageId = nullptr;
-  switch (lastError_) {
-    case FingerprintError::DeviceNotAccessible:
-      messageId = "CANNOT_ACCESS_DEVICE";
-      status = TestStatus::Error;
-      break;
-    case FingerprintError::EnrollFailed:
-      messageId = "FAILED_TO_ENROLL_FINGERPRINT";
-      break;
-    case FingerprintError::ReadLimitError:
-      messageId = "FAILED_TO_ENROLL_FINGERPRINT_DUE_TO_FINGERPRINT_READ_LIMIT_ERROR";
-      break;
-    case FingerprintError::CommitFailed:
-      messageId = "FAILED_TO_COMMIT_FINGERPRINT_DATA";
-      break;
-    case FingerprintError::LocateFailed:
-      messageId = "FAILED_TO_ENROLL_FINGERPRINT";
-      status = TestStatus::Failed;
-      break;
-    case FingerprintError::Timeout:
-      // No message: the test asks the user whether the touch was made.
-      cells_->askConfirmation.store(true);
-      break;
-    case FingerprintError::FingerprintNotRecognized:
-      messageId = "FINGERPRINT_NOT_RECOGNIZED";
-      status = TestStatus::NotRecognized;
-      break;
-    default:  // OpenSessionFailed, Cancelled and the rest end without a verdict
-      break;
-  }
-  if (messageId) ReportResult(context_, messageId);
-  cells_->status.store(status);
+  const SensorCheckOutcome outcome = OutcomeOfSensorError(lastError_);
+  if (outcome.askConfirmation) cells_->askConfirmation.store(true);
+  if (outcome.messageId) ReportResult(context_, outcome.messageId);
+  cells_->status.store(outcome.status);
 }
 
 void PlayTest::OnTimerTick() {

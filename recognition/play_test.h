@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QString>
-#include <QTimer>
 #include <atomic>
 #include <cstdint>
 #include <future>
 #include <memory>
+
+#include <QString>
+#include <QTimer>
 
 #include "device/fingerprint_error.h"
 #include "recognition/input_dialog.h"

@@ -6,9 +6,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "contract/input_request.h"
+#include "contract/test_context.h"
 #include "device/fingerprint_component.h"
-#include "module/input_request.h"
-#include "module/test_context.h"
 #include "recognition/fingerprint_widget_wrapper.h"
 #include "recognition/result_report.h"
 #include "utils/dpi.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "module/test.h"
+#include "contract/test.h"
 
 class FingerprintWidgetWrapper;
 struct RunCells;

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <memory>
 
-#include "module/test_status.h"
+#include "contract/test_status.h"
 
 // The state one run shares between the test, the widget wrapper and the
 // dialog. Both cells are atomics: the status is written by the dialog's

@@ -1,8 +1,8 @@
 #include "utils/application_folder.h"
 
-#include <QString>
-
 #include <vector>
+
+#include <QString>
 
 #include "platform/platform.h"
 #include "platform/system.h"

@@ -1,11 +1,11 @@
 #include "utils/config_file.h"
 
+#include <utility>
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QString>
 #include <QTextStream>
-
-#include <utility>
 
 namespace kivra::utils {
 namespace {

@@ -1,11 +1,11 @@
 #include "utils/dpi.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
-
-#include <algorithm>
-#include <cstdint>
 
 #include "platform/platform.h"
 #include "platform/system.h"

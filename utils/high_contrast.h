@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QColor>
-
 #include <vector>
+
+#include <QColor>
 
 namespace kivra::utils {
 

@@ -1,12 +1,12 @@
 #include "utils/language_table.h"
 
-#include <QString>
-
 #include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
+
+#include <QString>
 
 #include "platform/platform.h"
 #include "platform/system.h"

@@ -1,10 +1,10 @@
 #include "utils/module_translator.h"
 
+#include <utility>
+
 #include <QResource>
 #include <QString>
 #include <QTranslator>
-
-#include <utility>
 
 #include "suite/hostcore/hostcore.h"
 #include "utils/language_table.h"

@@ -1,5 +1,8 @@
 #include "utils/style_sheet_builder.h"
 
+#include <array>
+#include <memory>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,12 +11,8 @@
 #include <QTemporaryFile>
 #include <QTextStream>
 
-#include <array>
-#include <memory>
-
 #include "platform/system.h"
 #include "suite/hostcore/hostcore.h"
-#include "utils/accessibility/accessible_dialog_base.h"
 #include "utils/application_folder.h"
 
 namespace kivra::utils {
@@ -69,15 +68,14 @@ void RewriteButton(StyleRuleSet& rules, const QString& selector, StyleProperties
     rule[QStringLiteral("border-radius")] = QStringLiteral("14px");
     rule.erase(QStringLiteral("animation"));
     rule.erase(QStringLiteral("border-style"));
-    StyleProperties& hover =
-        rules[StyleSheetBuilder::PseudoStateSelector(selector, QStringLiteral(":hover"))];
+    StyleProperties& hover = rules[style_sheet::PseudoStateSelector(selector, QStringLiteral(":hover"))];
     hover[QStringLiteral("background-color")] = colors.highlight;
     hover[QStringLiteral("border")] = QStringLiteral("none");
   }
   if (selector.contains(QLatin1String("objectName*="))) rule.erase(QStringLiteral("border-color"));
   if (selector.contains(QLatin1String(":focus"))) {
-    const QString focus = StyleSheetBuilder::PseudoStateSelector(selector, QStringLiteral(":focus"));
-    const QString footer = StyleSheetBuilder::FooterSelector(focus);
+    const QString focus = style_sheet::PseudoStateSelector(selector, QStringLiteral(":focus"));
+    const QString footer = style_sheet::FooterSelector(focus);
     if (!footer.isEmpty()) rules[footer][QStringLiteral("border-radius")] = QStringLiteral("8px");
     HighContrastFocus(rules[focus], colors);
   }
@@ -107,15 +105,9 @@ HighContrastColors HighContrastColors::FromSystemColors(const SystemColorTable& 
   return roles;
 }
 
-void StyleSheetBuilder::BuildHighContrastStyle(accessibility::AccessibleDialogBase& dialog) {
-  dialog.colors_ = SystemColors();
-  const HighContrastColors colors = HighContrastColors::FromSystemColors(dialog.colors_);
-  StyleRuleSet rules = Parse(dialog.baseStyleSheet_);
-  Rewrite(rules, colors, [&](const QString& value) { return RecolorImage(value, colors.text, &dialog); });
-  dialog.setStyleSheet(Write(rules));
-}
+namespace style_sheet {
 
-StyleRuleSet StyleSheetBuilder::Parse(const QString& sheet) {
+StyleRuleSet Parse(const QString& sheet) {
   StyleRuleSet rules;
   for (const QString& block : sheet.split(QLatin1Char('}'), Qt::SkipEmptyParts)) {
     const QStringList parts = block.split(QLatin1Char('{'), Qt::SkipEmptyParts);
@@ -133,7 +125,7 @@ StyleRuleSet StyleSheetBuilder::Parse(const QString& sheet) {
   return rules;
 }
 
-QString StyleSheetBuilder::Write(const StyleRuleSet& rules) {
+QString Write(const StyleRuleSet& rules) {
   QString sheet;
   for (const auto& [selector, properties] : rules) {
     if (properties.empty()) continue;
@@ -145,8 +137,7 @@ QString StyleSheetBuilder::Write(const StyleRuleSet& rules) {
   return sheet;
 }
 
-void StyleSheetBuilder::Rewrite(StyleRuleSet& rules, const HighContrastColors& colors,
-                                const ImageRecolorer& recolorImage) {
+void Rewrite(StyleRuleSet& rules, const HighContrastColors& colors, const ImageRecolorer& recolorImage) {
   // Rules created on the way are not rewritten themselves.
   QStringList selectors;
   for (const auto& entry : rules) selectors.append(entry.first);
@@ -180,13 +171,13 @@ void StyleSheetBuilder::Rewrite(StyleRuleSet& rules, const HighContrastColors& c
   }
 }
 
-QString StyleSheetBuilder::PseudoStateSelector(const QString& selector, const QString& suffix) {
+QString PseudoStateSelector(const QString& selector, const QString& suffix) {
   QStringList parts = selector.split(QLatin1Char(','), Qt::SkipEmptyParts);
   for (QString& part : parts) part += suffix;
   return parts.join(QLatin1String(", "));
 }
 
-QString StyleSheetBuilder::FooterSelector(const QString& focusSelector) {
+QString FooterSelector(const QString& focusSelector) {
   const QStringList parts = focusSelector.split(QLatin1Char(','), Qt::SkipEmptyParts);
   QString footer;
   for (const QLatin1String& button : kFooterButtons) {
@@ -199,7 +190,7 @@ QString StyleSheetBuilder::FooterSelector(const QString& focusSelector) {
   return footer;
 }
 
-QString StyleSheetBuilder::RecolorSvg(const QString& content, const QString& color) {
+QString RecolorSvg(const QString& content, const QString& color) {
   static const QLatin1String kFill("fill=\"");
   const qsizetype fill = content.indexOf(kFill);
   if (fill < 0) return content;
@@ -212,7 +203,7 @@ QString StyleSheetBuilder::RecolorSvg(const QString& content, const QString& col
   return recolored;
 }
 
-QString StyleSheetBuilder::TemporaryBaseName(const QString& value) {
+QString TemporaryBaseName(const QString& value) {
   QString name = value.trimmed();
   name.remove(QStringLiteral("url(\":/"));
   name.remove(QLatin1Char('='));
@@ -222,14 +213,14 @@ QString StyleSheetBuilder::TemporaryBaseName(const QString& value) {
   return name.isEmpty() ? QStringLiteral("temp_svg") : name;
 }
 
-QString StyleSheetBuilder::TemporaryFolder() {
+QString TemporaryFolder() {
   const std::string& suitePath = hostcore::get_temporary_path();
   if (!suitePath.empty())
     return QString::fromStdString(suitePath) + QChar(platform::PathSeparator()) + QStringLiteral("temp");
   return QString::fromStdString(ApplicationFolderUtf8(ApplicationFolderKind::Temp));
 }
 
-QString StyleSheetBuilder::RecolorImage(const QString& value, const QString& color, QObject* owner) {
+QString RecolorImage(const QString& value, const QString& color, QObject* owner) {
   if (!owner) return value;  // the copy would vanish at once
   static const QRegularExpression quoted(QStringLiteral("\"([^\"]+)\""));
   const QRegularExpressionMatch match = quoted.match(value);
@@ -259,5 +250,7 @@ QString StyleSheetBuilder::RecolorImage(const QString& value, const QString& col
   file.release()->setParent(owner);  // removed from disk when the owner goes
   return recolored;
 }
+
+}  // namespace style_sheet
 
 }  // namespace kivra::utils

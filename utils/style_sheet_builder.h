@@ -1,19 +1,15 @@
 #pragma once
 
-#include <QString>
-
 #include <functional>
 #include <map>
+
+#include <QString>
 
 #include "utils/high_contrast.h"
 
 class QObject;
 
 namespace kivra::utils {
-
-namespace accessibility {
-class AccessibleDialogBase;
-}
 
 // A parsed style sheet: selector -> property -> value, both ordered by Qt's
 // string comparison, which fixes the order of the written sheet.
@@ -34,46 +30,41 @@ struct HighContrastColors {
   static HighContrastColors FromSystemColors(const SystemColorTable& colors);
 };
 
-// Rebuilds a dialog's style sheet from the system colours while Windows high
-// contrast is on: colours, borders and radii of the suite's rules are
-// overridden, and the SVG images the rules use are replaced by recoloured
-// copies in temporary files that live as long as the dialog.
-class StyleSheetBuilder {
- public:
-  // Starts from the dialog's base sheet each time, so runs do not accumulate.
-  static void BuildHighContrastStyle(accessibility::AccessibleDialogBase& dialog);
+// The high-contrast style of the suite's dialogs, in steps: a base sheet is
+// parsed into rules, their colours, borders and radii are overridden from the
+// system colours, the SVG images they use are replaced by recoloured copies in
+// temporary files, and the rules are written back. AccessibleDialogBase runs
+// the steps on itself.
+namespace style_sheet {
 
-  // The steps, public for tests and tools.
+// Blocks at "}", selector and declarations at "{", declarations at ";",
+// property and value at the first ":" (the value keeps any further ":").
+// A later block or declaration for the same selector or property wins.
+StyleRuleSet Parse(const QString& sheet);
 
-  // Blocks at "}", selector and declarations at "{", declarations at ";",
-  // property and value at the first ":" (the value keeps any further ":").
-  // A later block or declaration for the same selector or property wins.
-  static StyleRuleSet Parse(const QString& sheet);
+// Rules without properties are left out.
+QString Write(const StyleRuleSet& rules);
 
-  // Rules without properties are left out.
-  static QString Write(const StyleRuleSet& rules);
+// Given the value of an "image" or "icon" property, returns its new value.
+using ImageRecolorer = std::function<QString(const QString& value)>;
+void Rewrite(StyleRuleSet& rules, const HighContrastColors& colors, const ImageRecolorer& recolorImage);
 
-  // Given the value of an "image" or "icon" property, returns its new value.
-  using ImageRecolorer = std::function<QString(const QString& value)>;
-  static void Rewrite(StyleRuleSet& rules, const HighContrastColors& colors,
-                      const ImageRecolorer& recolorImage);
+// `suffix` appended to every comma-separated part of `selector`.
+QString PseudoStateSelector(const QString& selector, const QString& suffix);
+// The parts of a focus selector that name one of the footer buttons, or "".
+QString FooterSelector(const QString& focusSelector);
 
-  // `suffix` appended to every comma-separated part of `selector`.
-  static QString PseudoStateSelector(const QString& selector, const QString& suffix);
-  // The parts of a focus selector that name one of the footer buttons, or "".
-  static QString FooterSelector(const QString& focusSelector);
-
-  // The SVG with its first fill colour replaced everywhere by `color`.
-  static QString RecolorSvg(const QString& content, const QString& color);
-  // The file-name stem for the recoloured copy of the image in `value`.
-  static QString TemporaryBaseName(const QString& value);
-  // Where recoloured copies go: the suite's temporary path plus "temp", or
-  // the suite's temporary application folder.
-  static QString TemporaryFolder();
-  // Writes a recoloured copy of the image named in `value` to a temporary
-  // file owned by `owner` and returns url("<file>"); returns `value`
-  // unchanged when the image cannot be read or the file cannot be written.
-  static QString RecolorImage(const QString& value, const QString& color, QObject* owner);
-};
+// The SVG with its first fill colour replaced everywhere by `color`.
+QString RecolorSvg(const QString& content, const QString& color);
+// The file-name stem for the recoloured copy of the image in `value`.
+QString TemporaryBaseName(const QString& value);
+// Where recoloured copies go: the suite's temporary path plus "temp", or
+// the suite's temporary application folder.
+QString TemporaryFolder();
+// Writes a recoloured copy of the image named in `value` to a temporary
+// file owned by `owner` and returns url("<file>"); returns `value`
+// unchanged when the image cannot be read or the file cannot be written.
+QString RecolorImage(const QString& value, const QString& color, QObject* owner);
+}  // namespace style_sheet
 
 }  // namespace kivra::utils

@@ -3,8 +3,6 @@
 // way WinBioLocateSensor does until a touch, a failure or WinBioCancel.
 #include "platform/sim/sim_biometric_service.h"
 
-#include <QString>
-
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -15,6 +13,8 @@
 #include <mutex>
 #include <set>
 #include <string>
+
+#include <QString>
 
 #include "platform/biometric_service.h"
 #include "platform/sim/sim_machine.h"

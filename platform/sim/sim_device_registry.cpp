@@ -4,8 +4,6 @@
 // "SensorMode"), built afresh from the machine in force at every call.
 #include "platform/sim/sim_device_registry.h"
 
-#include <QString>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +11,8 @@
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include <QString>
 
 #include "platform/device_registry.h"
 #include "platform/sim/sim_machine.h"

@@ -1,17 +1,17 @@
 #include "platform/sim/sim_machine.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <mutex>
+#include <type_traits>
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
-
-#include <cstdio>
-#include <cstdlib>
-#include <limits>
-#include <mutex>
-#include <type_traits>
 
 namespace platform::sim {
 namespace {

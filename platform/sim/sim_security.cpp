@@ -1,9 +1,9 @@
 // The simulated process token: the process user is a fixed local account,
 // S-1-5-21-1004336348-1177238915-682003330-1001. With "tokenFails" the token
 // cannot be opened (access denied).
-#include <cstring>
-
 #include "platform/sim/sim_security.h"
+
+#include <cstring>
 
 #include "platform/sim/sim_machine.h"
 

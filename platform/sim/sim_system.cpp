@@ -1,20 +1,19 @@
 #include "platform/sim/sim_system.h"
 
-#include <dlfcn.h>
-#include <link.h>
-
-#include <QString>
-
 #include <atomic>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <filesystem>
+#include <link.h>
 #include <mutex>
 #include <string>
 #include <system_error>
 #include <thread>
+
+#include <QString>
 
 #include "platform/sim/sim_machine.h"
 

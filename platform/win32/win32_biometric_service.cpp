@@ -1,8 +1,8 @@
 // The Windows Biometric Framework, loaded from winbio.dll at run time: a
 // machine without it has no readers and opens no session.
-#include <windows.h>
-
 #include "platform/win32/win32_biometric_service.h"
+
+#include <windows.h>
 
 namespace platform::win32 {
 namespace {

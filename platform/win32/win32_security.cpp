@@ -1,7 +1,7 @@
 // The process token and SID services, called directly (advapi32, kernel32).
-#include <windows.h>
-
 #include "platform/win32/win32_security.h"
+
+#include <windows.h>
 
 namespace platform::win32 {
 namespace {

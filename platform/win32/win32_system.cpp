@@ -1,15 +1,14 @@
 #ifndef _WIN32_WINNT
 #define _WIN32_WINNT 0x0A00
 #endif
-#include <windows.h>
+#include "platform/win32/win32_system.h"
 
-#include <objbase.h>
-#include <shlobj.h>
+#include <windows.h>
 
 #include <cstddef>
 #include <cstring>
-
-#include "platform/win32/win32_system.h"
+#include <objbase.h>
+#include <shlobj.h>
 
 namespace platform::win32 {
 namespace {

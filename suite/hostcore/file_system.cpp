@@ -1,12 +1,12 @@
 #include "suite/hostcore/file_system.h"
 
-#include <QString>
-
 #include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
 #include <vector>
+
+#include <QString>
 
 #include "platform/platform.h"
 #include "platform/system.h"

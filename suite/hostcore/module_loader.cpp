@@ -1,8 +1,8 @@
 #include "suite/hostcore/module_loader.h"
 
-#include <QString>
-
 #include <string>
+
+#include <QString>
 
 #include "platform/platform.h"
 #include "platform/system.h"

@@ -2,13 +2,12 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <stdexcept>
 
 #include "device/win_fingerprint_component.h"
 #include "platform/sim/sim_device_registry.h"
 #include "platform/sim/sim_machine.h"
-#include "tests/device/platform_fakes.h"
+#include "tests/support/platform_fakes.h"
 
 namespace {
 

@@ -1,16 +1,15 @@
 // The sensor wait with its watchdog, on real threads: against a scripted
 // sensor (with a fake clock where the timing is the point) and against the
 // simulated machine in real time.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <dirent.h>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <future>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -21,7 +20,7 @@
 #include "device/win_fingerprint_component.h"
 #include "platform/sim/sim_biometric_service.h"
 #include "platform/sim/sim_machine.h"
-#include "tests/device/platform_fakes.h"
+#include "tests/support/platform_fakes.h"
 
 namespace {
 

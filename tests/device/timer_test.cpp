@@ -1,12 +1,11 @@
 #include "device/timer.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 #include <thread>
 #include <vector>
 
-#include "tests/device/platform_fakes.h"
+#include "tests/support/platform_fakes.h"
 
 namespace {
 

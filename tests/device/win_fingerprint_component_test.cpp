@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim_machine.h"
-#include "tests/device/platform_fakes.h"
+#include "tests/support/platform_fakes.h"
 
 namespace {
 

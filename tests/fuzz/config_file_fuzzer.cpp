@@ -1,13 +1,13 @@
 // Feeds arbitrary bytes to the settings reader as a config.ini would. The
 // result must describe the stream: an error code with a line inside it, or
 // none; every stored name upper case; nothing crashes, hangs or leaks.
-#include <QByteArray>
-#include <QIODevice>
-#include <QTextStream>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QTextStream>
 
 #include "utils/config_file.h"
 

@@ -1,12 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <map>
 #include <type_traits>
 
-#include "module/component_id.h"
-#include "module/diagnostic.h"
-#include "module/test.h"
+#include "contract/component_id.h"
+#include "contract/diagnostic.h"
+#include "contract/test.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
+#include "module/fingerprint_resource.h"
+
 #include <gtest/gtest.h>
 
-#include "module/component_id.h"
-#include "module/fingerprint_resource.h"
+#include "contract/component_id.h"
 
 namespace {
 

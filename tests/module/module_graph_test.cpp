@@ -1,16 +1,16 @@
+#include "module/module_graph.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
-#include "device/system_component_manager.h"
+#include "contract/diagnostic.h"
+#include "contract/system_component_manager.h"
+#include "contract/test.h"
 #include "device/win_fingerprint_component_manager.h"
-#include "module/diagnostic.h"
 #include "module/fingerprint_module_interface.h"
 #include "module/fingerprint_resource.h"
-#include "module/module_graph.h"
-#include "module/test.h"
 #include "module/test_with_device_hint.h"
 #include "recognition/recognition_test.h"
 

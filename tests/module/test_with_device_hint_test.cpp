@@ -1,7 +1,8 @@
+#include "module/test_with_device_hint.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "module/test_with_device_hint.h"
 #include "tests/support/host_context_mocks.h"
 
 using testing::_;

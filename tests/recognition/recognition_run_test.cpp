@@ -1,4 +1,8 @@
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <memory>
+#include <optional>
 
 #include <QApplication>
 #include <QLabel>
@@ -8,20 +12,16 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-#include <atomic>
-#include <chrono>
-#include <memory>
-#include <optional>
 
+#include "contract/component_id.h"
 #include "device/win_fingerprint_component_manager.h"
-#include "module/component_id.h"
 #include "module/test_with_device_hint.h"
 #include "platform/sim/sim_machine.h"
 #include "recognition/fingerprint_widget_wrapper.h"
 #include "recognition/play_test.h"
 #include "recognition/recognition_test.h"
-#include "tests/recognition/recording_host.h"
 #include "tests/support/mock_fingerprint_component.h"
+#include "tests/support/recording_host.h"
 
 using platform::sim::ScopedMachine;
 using platform::sim::SimMachine;

@@ -2,8 +2,8 @@
 
 #include <gmock/gmock.h>
 
-#include "module/input_request.h"
-#include "module/test_context.h"
+#include "contract/input_request.h"
+#include "contract/test_context.h"
 
 // GMock doubles of the host's side of a run.
 class MockResultReporter : public ResultReporter {

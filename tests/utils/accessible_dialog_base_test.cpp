@@ -1,4 +1,7 @@
+#include "utils/accessibility/accessible_dialog_base.h"
+
 #include <gtest/gtest.h>
+#include <memory>
 
 #include <QAbstractEventDispatcher>
 #include <QAccessible>
@@ -11,19 +14,16 @@
 #include <QTemporaryFile>
 #include <QTest>
 
-#include <memory>
-
 #include "platform/sim/sim_machine.h"
 #include "suite/hostcore/hostcore.h"
 #include "suite/stylekit/style_manager.h"
-#include "tests/utils/test_support.h"
-#include "utils/accessibility/accessible_dialog_base.h"
+#include "tests/support/test_support.h"
 #include "utils/style_sheet_builder.h"
 
 namespace {
 
 using kivra::utils::StyleRuleSet;
-using kivra::utils::StyleSheetBuilder;
+namespace style_sheet = kivra::utils::style_sheet;
 using kivra::utils::accessibility::AccessibleDialogBase;
 using platform::sim::ScopedMachine;
 using platform::sim::SimMachine;
@@ -64,7 +64,7 @@ int RecolouredFiles(const QObject& dialog) {
 // The image and icon URLs of a sheet.
 QStringList ImageFiles(const QString& sheet) {
   QStringList files;
-  for (const auto& [selector, properties] : StyleSheetBuilder::Parse(sheet)) {
+  for (const auto& [selector, properties] : style_sheet::Parse(sheet)) {
     for (const auto& [name, value] : properties) {
       if (name != QLatin1String("image") && name != QLatin1String("icon")) continue;
       const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\"([^\"]+)\"")).match(value);
@@ -108,7 +108,7 @@ TEST_F(AccessibleDialogBaseTest, DialogBuiltUnderHighContrastIsStyledFromTheSyst
   ASSERT_NE(sheet, dialog->baseStyleSheet());
   EXPECT_EQ(dialog->systemColors().at(8), QColor(QString::fromLatin1(kText)));
 
-  const StyleRuleSet rules = StyleSheetBuilder::Parse(sheet);
+  const StyleRuleSet rules = style_sheet::Parse(sheet);
   EXPECT_EQ(
       rules.at(QStringLiteral("QWidget#recognition_test_dialog_base")).at(QStringLiteral("background-color")),
       QLatin1String(kDesktop));

@@ -1,14 +1,14 @@
+#include "utils/application_folder.h"
+
+#include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <string>
 
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
-#include "tests/utils/test_support.h"
-#include "utils/application_folder.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
+#include "utils/config_file.h"
+
 #include <gtest/gtest.h>
+#include <string>
 
 #include <QByteArray>
 #include <QIODevice>
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <string>
-
-#include "tests/utils/test_support.h"
-#include "utils/config_file.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

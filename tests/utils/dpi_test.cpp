@@ -1,4 +1,7 @@
+#include "utils/dpi.h"
+
 #include <gtest/gtest.h>
+#include <memory>
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -6,12 +9,9 @@
 #include <QScreen>
 #include <QWidget>
 
-#include <memory>
-
 #include "platform/sim/sim_machine.h"
 #include "suite/hostcore/hostcore.h"
-#include "tests/utils/test_support.h"
-#include "utils/dpi.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

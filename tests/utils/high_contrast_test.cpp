@@ -1,11 +1,12 @@
+#include "utils/high_contrast.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractNativeEventFilter>
 
 #include "platform/sim/sim_machine.h"
-#include "tests/utils/test_support.h"
+#include "tests/support/test_support.h"
 #include "utils/event_filters/high_contrast_event_filter.h"
-#include "utils/high_contrast.h"
 
 namespace {
 

@@ -1,17 +1,16 @@
 #include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "platform/sim/sim_machine.h"
 #include "suite/hostcore/hostcore.h"
-#include "tests/utils/test_support.h"
+#include "tests/support/test_support.h"
 #include "utils/language_table.h"
 #include "utils/module_translator.h"
 

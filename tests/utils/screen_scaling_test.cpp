@@ -1,4 +1,7 @@
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -6,12 +9,8 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include <cstdio>
-#include <string>
-#include <vector>
-
 #include "platform/sim/sim_machine.h"
-#include "tests/utils/test_support.h"
+#include "tests/support/test_support.h"
 #include "utils/dpi.h"
 
 // The screen is fixed when the application starts, so each screen of the

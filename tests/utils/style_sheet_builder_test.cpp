@@ -1,4 +1,8 @@
+#include "utils/style_sheet_builder.h"
+
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 #include <QDir>
 #include <QFile>
@@ -8,19 +12,15 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
-#include <memory>
-#include <vector>
-
 #include "platform/sim/sim_machine.h"
 #include "suite/hostcore/hostcore.h"
-#include "tests/utils/test_support.h"
-#include "utils/style_sheet_builder.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
 using kivra::utils::HighContrastColors;
 using kivra::utils::StyleRuleSet;
-using kivra::utils::StyleSheetBuilder;
+namespace style_sheet = kivra::utils::style_sheet;
 
 // Distinct colours per role, so every assignment shows which role it used.
 HighContrastColors Roles() {
@@ -37,8 +37,8 @@ HighContrastColors Roles() {
 }
 
 StyleRuleSet Rewritten(const QString& sheet, std::vector<QString>* images = nullptr) {
-  StyleRuleSet rules = StyleSheetBuilder::Parse(sheet);
-  StyleSheetBuilder::Rewrite(rules, Roles(), [images](const QString& value) {
+  StyleRuleSet rules = style_sheet::Parse(sheet);
+  style_sheet::Rewrite(rules, Roles(), [images](const QString& value) {
     if (images) images->push_back(value);
     return QStringLiteral("recoloured(") + value + QLatin1Char(')');
   });
@@ -46,7 +46,7 @@ StyleRuleSet Rewritten(const QString& sheet, std::vector<QString>* images = null
 }
 
 TEST(StyleSheetParseTest, BlocksSelectorsAndDeclarations) {
-  const StyleRuleSet rules = StyleSheetBuilder::Parse(
+  const StyleRuleSet rules = style_sheet::Parse(
       QStringLiteral("  QWidget#base {\n  background-color: #ffffff;\n  border: 1px solid #c6ced8 ;\n}\n"
                      "QLabel#icon { image: url(\":/stylekit/icons/fingerprint.svg\"); }\n"
                      "QLabel#title { color: red; color: blue; font-weight 600; ; padding:  4px }\n"
@@ -76,11 +76,11 @@ TEST(StyleSheetParseTest, BlocksSelectorsAndDeclarations) {
 }
 
 TEST(StyleSheetParseTest, WriteSortsSelectorsAndPropertiesAndSkipsEmptyRules) {
-  const StyleRuleSet rules = StyleSheetBuilder::Parse(QStringLiteral(
+  const StyleRuleSet rules = style_sheet::Parse(QStringLiteral(
       "QWidget#z { z-index: 1; color: red; }\nQLabel#a { }\nQLabel#b { color: ; b: 1 }\nAAA { x: y }\n"));
-  EXPECT_EQ(StyleSheetBuilder::Write(rules), QStringLiteral("AAA {\n  x: y;\n}\n"
-                                                            "QLabel#b {\n  b: 1;\n  color: ;\n}\n"
-                                                            "QWidget#z {\n  color: red;\n  z-index: 1;\n}\n"))
+  EXPECT_EQ(style_sheet::Write(rules), QStringLiteral("AAA {\n  x: y;\n}\n"
+                                                      "QLabel#b {\n  b: 1;\n  color: ;\n}\n"
+                                                      "QWidget#z {\n  color: red;\n  z-index: 1;\n}\n"))
       << "sorted, empty rules left out, empty values written";
 }
 
@@ -232,14 +232,14 @@ TEST(StyleSheetRewriteTest, OtherNamedWidgetsAndImages) {
 }
 
 TEST(StyleSheetSelectorTest, PseudoStateAndFooterSelectors) {
-  EXPECT_EQ(StyleSheetBuilder::PseudoStateSelector(QStringLiteral("QPushButton#a"), QStringLiteral(":hover")),
+  EXPECT_EQ(style_sheet::PseudoStateSelector(QStringLiteral("QPushButton#a"), QStringLiteral(":hover")),
             QStringLiteral("QPushButton#a:hover"));
-  EXPECT_EQ(StyleSheetBuilder::PseudoStateSelector(QStringLiteral("A, B,"), QStringLiteral(":hover")),
+  EXPECT_EQ(style_sheet::PseudoStateSelector(QStringLiteral("A, B,"), QStringLiteral(":hover")),
             QStringLiteral("A:hover,  B:hover"));
-  EXPECT_EQ(StyleSheetBuilder::PseudoStateSelector(QStringLiteral("A:focus"), QStringLiteral(":focus")),
+  EXPECT_EQ(style_sheet::PseudoStateSelector(QStringLiteral("A:focus"), QStringLiteral(":focus")),
             QStringLiteral("A:focus:focus"));
-  EXPECT_EQ(StyleSheetBuilder::FooterSelector(QStringLiteral("QPushButton#x:focus")), QString());
-  EXPECT_EQ(StyleSheetBuilder::FooterSelector(QStringLiteral(
+  EXPECT_EQ(style_sheet::FooterSelector(QStringLiteral("QPushButton#x:focus")), QString());
+  EXPECT_EQ(style_sheet::FooterSelector(QStringLiteral(
                 "#display_interactive_footer_button_number_3,#display_interactive_footer_button_number_1")),
             QStringLiteral(
                 "#display_interactive_footer_button_number_1,#display_interactive_footer_button_number_3"));
@@ -248,27 +248,26 @@ TEST(StyleSheetSelectorTest, PseudoStateAndFooterSelectors) {
 TEST(StyleSheetSvgTest, FirstFillColourIsReplacedEverywhere) {
   const QString svg = QStringLiteral(
       "<svg><circle fill=\"#1a73e8\"/><path fill=\"none\" stroke=\"#1a73e8\"/><g fill=\"#1A73E8\"/></svg>");
-  EXPECT_EQ(StyleSheetBuilder::RecolorSvg(svg, QStringLiteral("#ffffff")),
+  EXPECT_EQ(style_sheet::RecolorSvg(svg, QStringLiteral("#ffffff")),
             QStringLiteral("<svg><circle fill=\"#ffffff\"/><path fill=\"none\" stroke=\"#ffffff\"/>"
                            "<g fill=\"#1A73E8\"/></svg>"));
   const QString noFill = QStringLiteral("<svg><path stroke=\"#000\"/></svg>");
-  EXPECT_EQ(StyleSheetBuilder::RecolorSvg(noFill, QStringLiteral("#ffffff")), noFill);
+  EXPECT_EQ(style_sheet::RecolorSvg(noFill, QStringLiteral("#ffffff")), noFill);
   const QString emptyFill = QStringLiteral("<svg fill=\"\"><path/></svg>");
-  EXPECT_EQ(StyleSheetBuilder::RecolorSvg(emptyFill, QStringLiteral("#ffffff")), emptyFill)
+  EXPECT_EQ(style_sheet::RecolorSvg(emptyFill, QStringLiteral("#ffffff")), emptyFill)
       << "an empty colour names nothing to replace";
   const QString open = QStringLiteral("<svg fill=\"#000");
-  EXPECT_EQ(StyleSheetBuilder::RecolorSvg(open, QStringLiteral("#ffffff")), open);
+  EXPECT_EQ(style_sheet::RecolorSvg(open, QStringLiteral("#ffffff")), open);
 }
 
 TEST(StyleSheetSvgTest, TemporaryBaseNames) {
-  EXPECT_EQ(StyleSheetBuilder::TemporaryBaseName(QStringLiteral(" url(\":/icons/close.svg\") ")),
+  EXPECT_EQ(style_sheet::TemporaryBaseName(QStringLiteral(" url(\":/icons/close.svg\") ")),
             QStringLiteral("icons_close"));
-  EXPECT_EQ(StyleSheetBuilder::TemporaryBaseName(QStringLiteral("url(\":/stylekit/icons/fingerprint.svg\")")),
+  EXPECT_EQ(style_sheet::TemporaryBaseName(QStringLiteral("url(\":/stylekit/icons/fingerprint.svg\")")),
             QStringLiteral("stylekit_icons_fingerprint"));
-  EXPECT_EQ(StyleSheetBuilder::TemporaryBaseName(QStringLiteral("url(\":/.svg\")")),
-            QStringLiteral("temp_svg"));
+  EXPECT_EQ(style_sheet::TemporaryBaseName(QStringLiteral("url(\":/.svg\")")), QStringLiteral("temp_svg"));
   // Whatever the value, the name stays inside the folder.
-  const QString odd = StyleSheetBuilder::TemporaryBaseName(QStringLiteral("url(\"..\\..\\x|y*?.svg\")"));
+  const QString odd = style_sheet::TemporaryBaseName(QStringLiteral("url(\"..\\..\\x|y*?.svg\")"));
   EXPECT_FALSE(odd.contains(QLatin1Char('\\')));
   EXPECT_FALSE(odd.contains(QLatin1Char('/')));
   EXPECT_FALSE(odd.contains(QLatin1Char('"')));
@@ -301,7 +300,7 @@ class RecolorImageTest : public ::testing::Test {
 
 TEST_F(RecolorImageTest, CopyLivesAsLongAsItsOwner) {
   auto owner = std::make_unique<QObject>();
-  const QString value = StyleSheetBuilder::RecolorImage(Url(svg_), QStringLiteral("#ffff00"), owner.get());
+  const QString value = style_sheet::RecolorImage(Url(svg_), QStringLiteral("#ffff00"), owner.get());
   const QString copy = PathIn(value);
   ASSERT_FALSE(copy.isEmpty()) << value.toStdString();
   EXPECT_TRUE(QFileInfo(copy).isAbsolute());
@@ -318,12 +317,12 @@ TEST_F(RecolorImageTest, CopyLivesAsLongAsItsOwner) {
 TEST_F(RecolorImageTest, UnusableImagesLeaveTheValueUnchanged) {
   QObject owner;
   const QString missing = Url(sources_.filePath(QStringLiteral("missing.svg")));
-  EXPECT_EQ(StyleSheetBuilder::RecolorImage(missing, QStringLiteral("#fff"), &owner), missing);
+  EXPECT_EQ(style_sheet::RecolorImage(missing, QStringLiteral("#fff"), &owner), missing);
   const QString unquoted = QStringLiteral("url(") + svg_ + QLatin1Char(')');
-  EXPECT_EQ(StyleSheetBuilder::RecolorImage(unquoted, QStringLiteral("#fff"), &owner), unquoted);
+  EXPECT_EQ(style_sheet::RecolorImage(unquoted, QStringLiteral("#fff"), &owner), unquoted);
   const QString empty = sources_.filePath(QStringLiteral("empty.svg"));
   ASSERT_TRUE(fp_test::WriteFile(empty, ""));
-  EXPECT_EQ(StyleSheetBuilder::RecolorImage(Url(empty), QStringLiteral("#fff"), &owner), Url(empty));
+  EXPECT_EQ(style_sheet::RecolorImage(Url(empty), QStringLiteral("#fff"), &owner), Url(empty));
   EXPECT_TRUE(owner.findChildren<QTemporaryFile*>().isEmpty());
 }
 
@@ -332,7 +331,7 @@ TEST_F(RecolorImageTest, FolderThatCannotBeCreatedLeavesTheValueUnchanged) {
   ASSERT_TRUE(fp_test::WriteFile(blocker, "x"));
   kivra::hostcore::set_temporary_path(blocker.toStdString());
   QObject owner;
-  EXPECT_EQ(StyleSheetBuilder::RecolorImage(Url(svg_), QStringLiteral("#fff"), &owner), Url(svg_));
+  EXPECT_EQ(style_sheet::RecolorImage(Url(svg_), QStringLiteral("#fff"), &owner), Url(svg_));
 }
 
 TEST_F(RecolorImageTest, WithoutASuiteTemporaryPathTheUsersTempFolderIsUsed) {
@@ -341,10 +340,10 @@ TEST_F(RecolorImageTest, WithoutASuiteTemporaryPathTheUsersTempFolderIsUsed) {
     m.system.programData = temp_.filePath(QStringLiteral("ProgramData")).toStdString();
     m.system.userName = "erin";
   }));
-  EXPECT_EQ(StyleSheetBuilder::TemporaryFolder(),
+  EXPECT_EQ(style_sheet::TemporaryFolder(),
             temp_.filePath(QStringLiteral("ProgramData/Tavero/Nuvex/erin/temp/")));
   QObject owner;
-  const QString copy = PathIn(StyleSheetBuilder::RecolorImage(Url(svg_), QStringLiteral("#fff"), &owner));
+  const QString copy = PathIn(style_sheet::RecolorImage(Url(svg_), QStringLiteral("#fff"), &owner));
   ASSERT_FALSE(copy.isEmpty());
   EXPECT_EQ(QFileInfo(copy).absolutePath(),
             temp_.filePath(QStringLiteral("ProgramData/Tavero/Nuvex/erin/temp")));

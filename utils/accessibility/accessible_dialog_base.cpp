@@ -30,7 +30,7 @@ AccessibleDialogBase::AccessibleDialogBase(QWidget* parent) : QDialog(parent, Qt
   setAttribute(Qt::WA_TranslucentBackground, true);
   setStyleSheet(stylekit::StyleManager::instance()->Stylesheet());
   baseStyleSheet_ = styleSheet();
-  if (IsHighContrastOn()) StyleSheetBuilder::BuildHighContrastStyle(*this);
+  if (IsHighContrastOn()) ApplyHighContrastStyle();
 }
 
 AccessibleDialogBase::~AccessibleDialogBase() {
@@ -43,11 +43,21 @@ QAccessibleInterface* AccessibleDialogBase::AccessibleInterface() {
   return accessible_.get();
 }
 
+void AccessibleDialogBase::ApplyHighContrastStyle() {
+  colors_ = SystemColors();
+  const HighContrastColors colors = HighContrastColors::FromSystemColors(colors_);
+  StyleRuleSet rules = style_sheet::Parse(baseStyleSheet_);
+  style_sheet::Rewrite(rules, colors, [&](const QString& value) {
+    return style_sheet::RecolorImage(value, colors.text, this);
+  });
+  setStyleSheet(style_sheet::Write(rules));
+}
+
 void AccessibleDialogBase::OnThemeChanged() {
   // Bound to the dialog: a dialog destroyed meanwhile gets no callback.
   QTimer::singleShot(100, this, [this] {
     if (IsHighContrastOn()) {
-      StyleSheetBuilder::BuildHighContrastStyle(*this);
+      ApplyHighContrastStyle();
     } else {
       setStyleSheet(baseStyleSheet_);
     }

@@ -1,20 +1,17 @@
 #pragma once
 
+#include <memory>
+
 #include <QDialog>
 #include <QString>
-
-#include <memory>
 
 #include "utils/high_contrast.h"
 
 class QAccessibleInterface;
 
-namespace kivra::utils {
-class StyleSheetBuilder;
-namespace event_filters {
+namespace kivra::utils::event_filters {
 class HighContrastEventFilter;
 }
-}  // namespace kivra::utils
 
 namespace kivra::utils::accessibility {
 
@@ -43,8 +40,11 @@ class AccessibleDialogBase : public QDialog {
   void OnThemeChanged();
 
  private:
-  friend class kivra::utils::StyleSheetBuilder;
   class Accessible;
+
+  // Rebuilds the sheet from the base sheet and fresh system colours, so that
+  // repeated theme changes do not accumulate.
+  void ApplyHighContrastStyle();
 
   event_filters::HighContrastEventFilter* filter_ = nullptr;  // child of the dialog
   SystemColorTable colors_;

@@ -4,9 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "module/component_id.h"
-
-#include "device/system_component.h"
+#include "contract/component_id.h"
+#include "contract/system_component.h"
 
 // Lists the components of one kind. The manager owns its components; pointers
 // handed out are valid until the next enumeration or the manager's end.

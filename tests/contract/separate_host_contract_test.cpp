@@ -3,7 +3,6 @@
 // headers, and drives the module through dlopen and the virtual tables alone.
 
 #include <gtest/gtest.h>
-
 #include <stdexcept>
 
 #include "host_view.h"

@@ -3,14 +3,13 @@
 // includes none of the module's headers, and reaches the readers through
 // dlopen and the virtual tables alone.
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <map>
+#include <stdlib.h>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 

@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
-
-#include <QDir>
-
 #include <string>
 #include <vector>
+
+#include <QDir>
 
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/system.h"
-#include "tests/utils/test_support.h"
+#include "tests/support/test_support.h"
 
 // The simulated machine behaves like the Windows calls it stands in for, so
 // code that passes here makes the same calls right on Windows.

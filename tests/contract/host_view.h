@@ -5,9 +5,8 @@
 // separate-host tests drive the built library through dlopen and these
 // declarations alone. Nothing here is defined: the objects are the module's.
 
-#include <dlfcn.h>
-
 #include <cstdint>
+#include <dlfcn.h>
 #include <map>
 #include <string>
 #include <utility>

@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
+#include "platform/sim/sim_device_registry.h"
 
 #include <cstring>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "platform/device_registry.h"
 #include "platform/platform.h"
-#include "platform/sim/sim_device_registry.h"
 #include "platform/sim/sim_machine.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "module/component_id.h"
-#include "module/settings.h"
-#include "module/test_status.h"
+#include "contract/component_id.h"
+#include "contract/settings.h"
+#include "contract/test_status.h"
 
 class SystemComponent;
 class TestContext;

@@ -1,14 +1,13 @@
 #pragma once
 
 #include <gmock/gmock.h>
+#include <memory>
+#include <string>
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QString>
-
-#include <memory>
-#include <string>
 
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"

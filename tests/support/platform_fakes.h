@@ -1,9 +1,8 @@
 #pragma once
 
-#include <gmock/gmock.h>
-
 #include <atomic>
 #include <cstring>
+#include <gmock/gmock.h>
 #include <string>
 
 #include "platform/biometric_service.h"

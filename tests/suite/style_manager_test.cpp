@@ -1,3 +1,6 @@
+#include "suite/stylekit/style_manager.h"
+
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include <QDialog>
@@ -9,15 +12,12 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
-#include <cstdlib>
-
-#include "suite/stylekit/style_manager.h"
-#include "tests/utils/test_support.h"
+#include "tests/support/test_support.h"
 #include "utils/style_sheet_builder.h"
 
 namespace {
 
-using kivra::utils::StyleSheetBuilder;
+namespace style_sheet = kivra::utils::style_sheet;
 using kivra::utils::stylekit::StyleManager;
 
 QStringList g_warnings;
@@ -57,8 +57,7 @@ TEST(StyleManagerTest, OneManagerWithTheCommonSheet) {
 
 TEST(StyleManagerTest, ImagesExistAndCarryAFillColour) {
   int images = 0;
-  for (const auto& [selector, properties] :
-       StyleSheetBuilder::Parse(StyleManager::instance()->Stylesheet())) {
+  for (const auto& [selector, properties] : style_sheet::Parse(StyleManager::instance()->Stylesheet())) {
     for (const auto& [name, value] : properties) {
       if (name != QLatin1String("image") && name != QLatin1String("icon")) continue;
       const QRegularExpressionMatch match =

@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 
 #include "platform/platform.h"
 #include "platform/security.h"

@@ -1,9 +1,8 @@
+#include <cstdlib>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
-
-#include <cstdlib>
 
 // Widget tests need a QApplication; they run on the offscreen platform
 // unless the environment picks another one.

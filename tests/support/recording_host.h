@@ -1,16 +1,17 @@
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "module/input_request.h"
-#include "module/test_context.h"
-#include "recognition/abstract_widget_wrapper.h"
+#include <QPointer>
+#include <QWidget>
+
+#include "contract/abstract_widget_wrapper.h"
+#include "contract/input_request.h"
+#include "contract/test_context.h"
 
 // A host for the tests: it records every call the module makes (from any
 // thread) and answers as scripted.

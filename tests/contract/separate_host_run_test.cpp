@@ -4,7 +4,13 @@
 // field layouts. Each outcome runs in a child process of this program, since
 // the simulated machine is read once per process.
 
+#include <atomic>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,12 +18,6 @@
 #include <QPushButton>
 #include <QTemporaryFile>
 #include <QTimer>
-#include <atomic>
-#include <cstdio>
-#include <map>
-#include <mutex>
-#include <string>
-#include <vector>
 
 #include "host_view.h"
 

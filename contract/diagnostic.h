@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "module/component_id.h"
+#include "contract/component_id.h"
 
 class Test;
 

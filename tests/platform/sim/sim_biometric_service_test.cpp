@@ -1,12 +1,12 @@
-#include <gtest/gtest.h>
+#include "platform/sim/sim_biometric_service.h"
 
 #include <chrono>
 #include <future>
+#include <gtest/gtest.h>
 #include <thread>
 
 #include "platform/biometric_service.h"
 #include "platform/platform.h"
-#include "platform/sim/sim_biometric_service.h"
 #include "platform/sim/sim_machine.h"
 
 namespace {

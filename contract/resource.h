@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "module/component_id.h"
+#include "contract/component_id.h"
 
 // Command-line names of one diagnostic or test.
 struct CommandAlias {

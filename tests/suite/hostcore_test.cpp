@@ -1,15 +1,15 @@
+#include "suite/hostcore/hostcore.h"
+
+#include <cstring>
 #include <gtest/gtest.h>
+#include <string>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
-#include <cstring>
-#include <string>
-
 #include "platform/sim/sim_machine.h"
-#include "suite/hostcore/hostcore.h"
-#include "tests/utils/test_support.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

@@ -1,0 +1,23 @@
+#include "recognition/result_report.h"
+
+SensorCheckOutcome OutcomeOfSensorError(FingerprintError error) {
+  switch (error) {
+    case FingerprintError::DeviceNotAccessible:
+      return {TestStatus::Error, "CANNOT_ACCESS_DEVICE", false};
+    case FingerprintError::EnrollFailed:
+      return {TestStatus::Aborted, "FAILED_TO_ENROLL_FINGERPRINT", false};
+    case FingerprintError::ReadLimitError:
+      return {TestStatus::Aborted, "FAILED_TO_ENROLL_FINGERPRINT_DUE_TO_FINGERPRINT_READ_LIMIT_ERROR", false};
+    case FingerprintError::CommitFailed:
+      return {TestStatus::Aborted, "FAILED_TO_COMMIT_FINGERPRINT_DATA", false};
+    case FingerprintError::LocateFailed:
+      return {TestStatus::Failed, "FAILED_TO_ENROLL_FINGERPRINT", false};
+    case FingerprintError::Timeout:
+      // No message: the test asks the user whether the touch was made.
+      return {TestStatus::Aborted, nullptr, true};
+    case FingerprintError::FingerprintNotRecognized:
+      return {TestStatus::NotRecognized, "FINGERPRINT_NOT_RECOGNIZED", false};
+    default:  // OpenSessionFailed, Cancelled and the rest end without a verdict
+      return {TestStatus::Aborted, nullptr, false};
+  }
+}
