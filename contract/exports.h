@@ -1,5 +1,7 @@
 #pragma once
 
+// Fixed by the host contract: names, field order, virtual order and types; see docs/ARCHITECTURE.md.
+
 // The module's three entry points. A host resolves them by these exact names.
 
 class ModuleInterface;

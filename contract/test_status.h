@@ -1,5 +1,7 @@
 #pragma once
 
+// Fixed by the host contract: names, field order, virtual order and types; see docs/ARCHITECTURE.md.
+
 #include <cstdint>
 
 // Result of a test run as the host interprets it. Value 2 belongs to the

@@ -98,6 +98,7 @@ std::u16string_view DeviceInformation::FromWinbioString(const WINBIO_STRING& tex
   return std::u16string_view(text, length);
 }
 
+// "bad conversion" is fixed by the host contract: the host catches and shows it.
 std::string DeviceInformation::ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -218,6 +219,7 @@ void DeviceInformation::Collect(SystemComponent& component, const WINBIO_UNIT_SC
   const std::u16string driverVersion = DriverVersion();
 
   component.AppendProperty("UDI", NarrowUnits(udi));
+  // Type name and property keys are fixed by the host contract.
   component.SetTypeName("FINGERPRINT");
   component.AppendProperty("FINGERPRINT_MANUFACTURER", ToUtf8(manufacturer));
   component.AppendProperty("FINGERPRINT_MODEL", ToUtf8(model));

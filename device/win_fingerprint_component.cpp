@@ -171,6 +171,7 @@ WINBIO_IDENTITY WinFingerprintComponent::CurrentUserIdentity() {
   platform::Security& security = platform::security();
 
   platform::Handle token = nullptr;
+  // Both lines on the standard output are fixed by the host contract.
   if (!security.OpenProcessToken(security.GetCurrentProcess(), platform::kTokenRead, &token)) {
     std::printf("Cannot open token handle: %d\n", static_cast<int>(security.GetLastError()));
     return identity;

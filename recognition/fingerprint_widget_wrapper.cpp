@@ -23,7 +23,7 @@ int FingerprintWidgetWrapper::Exec(QWidget* parent, QObject* eventFilter) {
   // Deletes itself on close (below).
   dialog_ = new PlayTest(parent, eventFilter, dialogContext_, cells_, timeoutSeconds_);
   dialog_->abortContext = AbstractWidgetWrapper::context;
-  qDebug() << "exec filter installed";
+  qDebug() << "exec filter installed";  // fixed by the host contract
 
   if (parent && dialogSize_.width() != 0 && dialogSize_.height() != 0) {
     const int left = parent->x() + (parent->width() - dialogSize_.width()) / 2;

@@ -15,7 +15,7 @@ class PlayTest;
 // recognition dialog, centres it over the host's widget and runs it modally.
 class FingerprintWidgetWrapper : public QObject, public AbstractWidgetWrapper {
   Q_OBJECT
-  Q_INTERFACES(AbstractWidgetWrapper)
+  Q_INTERFACES(AbstractWidgetWrapper)  // fixed by the host contract: qt_metacast answers both names
 
  public:
   FingerprintWidgetWrapper(QSize dialogSize, TestContext* context, RunCellsPtr cells,
@@ -29,7 +29,7 @@ class FingerprintWidgetWrapper : public QObject, public AbstractWidgetWrapper {
 
   PlayTest* dialog() const { return dialog_; }
 
- signals:
+ signals:  // fixed by the host contract: meta-object method order
   void CloseDialog();
 
  private:

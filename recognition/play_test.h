@@ -28,7 +28,7 @@ class PlayTest : public InputDialog {
 
   const PlayTestUi& ui() const { return *ui_; }
 
- signals:
+ signals:  // fixed by the host contract: meta-object method order
   void nextWidget();
   void cancelTest();
   void ChangeInfoLabelMessage(QString s);
@@ -38,7 +38,7 @@ class PlayTest : public InputDialog {
  protected:
   void showEvent(QShowEvent* event) override;
 
- private slots:
+ private slots:  // fixed by the host contract: meta-object method order
   void OnCancelClicked();
   void OnStartTest();
   void OnChangeLabelInfo(QString s);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 void PlayTestUi::setupUi(QDialog* dialog) {
+  // Object names are fixed by the host contract: the suite finds and styles widgets by them.
   if (dialog->objectName().isEmpty()) dialog->setObjectName(QStringLiteral("recognition_test_dialog_base"));
 
   headerVerticalLayout = new QVBoxLayout(dialog);

@@ -31,6 +31,7 @@ int ParseInt(const std::string& text) {
   char* end = nullptr;
   errno = 0;
   const long value = std::strtol(begin, &end, 10);
+  // Exception texts fixed by the host contract.
   if (end == begin) throw std::invalid_argument("invalid stoi argument");
   if (errno == ERANGE || value < INT_MIN || value > INT_MAX)
     throw std::out_of_range("stoi argument out of range");
