@@ -25,6 +25,18 @@ namespace sim {
 Backend CreateBackend();
 }  // namespace sim
 
+namespace libfprint {
+// Real readers on Linux through libfprint (platform/libfprint/), with the
+// simulated machine's other services. Built where libfprint-2 is found.
+Backend CreateBackend();
+}  // namespace libfprint
+
+namespace none {
+// A machine without readers (platform/none/), named `name`: what a process
+// runs on when the backend asked for cannot be had.
+Backend CreateBackend(std::string name);
+}  // namespace none
+
 namespace win32 {
 // The real Windows services (platform/win32/).
 Backend CreateBackend();

@@ -1,17 +1,40 @@
 #include "platform/platform.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "platform/backend.h"
 
 namespace platform {
 namespace {
 
 // The one place that decides which backend a process runs on: the real
-// Windows services on Windows, the simulated machine everywhere else.
+// Windows services on Windows; elsewhere the simulated machine, or the one
+// named by FINGERPRINT_BACKEND. A choice that cannot be had gives a machine
+// without readers, never the simulated ones: a diagnostic tool must not
+// report a simulated reader as the machine's.
 Backend CreateChosenBackend() {
 #if defined(FP_BACKEND_WIN32)
   return win32::CreateBackend();
 #else
-  return sim::CreateBackend();
+  const char* variable = std::getenv(kBackendVariable);
+  const std::string choice = variable ? variable : "";
+  if (choice.empty() || choice == "sim") return sim::CreateBackend();
+  if (choice == "libfprint") {
+#if defined(FP_HAVE_LIBFPRINT)
+    return libfprint::CreateBackend();
+#else
+    std::fprintf(stderr,
+                 "%s=libfprint: this build has no libfprint backend (libfprint-2 was not found when it was "
+                 "built); no readers are listed\n",
+                 kBackendVariable);
+    return none::CreateBackend("none (libfprint not built)");
+#endif
+  }
+  std::fprintf(stderr, "%s=%s: unknown backend (known: sim, libfprint); no readers are listed\n",
+               kBackendVariable, choice.c_str());
+  return none::CreateBackend("none (unknown " + choice + ")");
 #endif
 }
 

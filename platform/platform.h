@@ -13,6 +13,10 @@ class DeviceRegistry;
 class Security;
 class System;
 
+// The environment variable that chooses the backend on systems other than
+// Windows: unset or "sim" the simulated machine, "libfprint" real readers.
+inline constexpr char kBackendVariable[] = "FINGERPRINT_BACKEND";
+
 struct Services {
   BiometricService* biometric = nullptr;
   DeviceRegistry* registry = nullptr;

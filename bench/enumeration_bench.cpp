@@ -1,0 +1,97 @@
+// Enumeration time of the readers through the exports, as a host sees it, on
+// simulated machines of 1, 100 and 200 readers (or the counts given). The
+// simulated machine is read once per process, so each count runs in a child
+// process of this program.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "device/system_component_manager.h"
+#include "host/module_library.h"
+#include "module/module_interface.h"
+
+namespace {
+
+constexpr int kRounds = 15;
+
+QByteArray Machine(int readers) {
+  QByteArray json = "{\"readers\": [";
+  for (int i = 0; i < readers; ++i) {
+    if (i) json += ',';
+    json +=
+        QStringLiteral(R"({"unitId": %1, "model": "Sensor %1", "deviceInstanceId": "ROOT\\BIOMETRIC\\%2"})")
+            .arg(i + 1)
+            .arg(i, 4, 10, QLatin1Char('0'))
+            .toUtf8();
+  }
+  return json + "]}";
+}
+
+// In the child: the median time of EnumerateComponents, in microseconds.
+int Measure(int readers) {
+  ModuleLibrary module;
+  QString error;
+  if (!module.Load(QStringLiteral(FP_MODULE_PATH), &error)) {
+    std::fprintf(stderr, "%s\n", qPrintable(error));
+    return 1;
+  }
+  SystemComponentManager* manager = module.Interface()->GetComponentManager();
+  std::vector<double> times;
+  for (int round = 0; round < kRounds; ++round) {
+    QElapsedTimer timer;
+    timer.start();
+    manager->EnumerateComponents();
+    times.push_back(timer.nsecsElapsed() / 1e3);
+  }
+  if (manager->GetComponentCount() != static_cast<uint64_t>(readers)) {
+    std::fprintf(stderr, "expected %d readers, got %llu\n", readers,
+                 static_cast<unsigned long long>(manager->GetComponentCount()));
+    return 1;
+  }
+  std::sort(times.begin(), times.end());
+  std::printf("%.0f\n", times[times.size() / 2]);
+  module.Release();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  if (argc == 3 && std::string(argv[1]) == "--child") return Measure(std::stoi(argv[2]));
+
+  std::vector<int> counts{1, 100, 200};
+  if (argc > 1) {
+    counts.clear();
+    for (int i = 1; i < argc; ++i) counts.push_back(std::stoi(argv[i]));
+  }
+  std::printf("readers  median enumeration  per reader   (%d rounds, through the exports)\n", kRounds);
+  for (const int readers : counts) {
+    QTemporaryFile machine;
+    if (!machine.open()) return 1;
+    machine.write(Machine(readers));
+    machine.flush();
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("FINGERPRINT_SIM"), machine.fileName());
+    environment.remove(QStringLiteral("FINGERPRINT_BACKEND"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--child"), QString::number(readers)});
+    child.waitForFinished(-1);
+    const QByteArray output = child.readAllStandardOutput().trimmed();
+    if (child.exitCode() != 0 || output.isEmpty()) {
+      std::fprintf(stderr, "%d readers: %s\n", readers, child.readAllStandardError().constData());
+      return 1;
+    }
+    const double micros = output.toDouble();
+    std::printf("%7d  %15.2f ms  %8.1f us\n", readers, micros / 1e3, micros / readers);
+  }
+  return 0;
+}

@@ -1,0 +1,17 @@
+#include "platform/backend.h"
+#include "platform/libfprint/libfprint_biometric_service.h"
+#include "platform/none/none_device_registry.h"
+#include "platform/sim/sim_security.h"
+#include "platform/sim/sim_system.h"
+
+namespace platform::libfprint {
+
+// Real readers through libfprint; the rest of the Linux machine stays the
+// simulated one. libfprint has no driver key or WinBio configuration, so the
+// device registry knows none.
+Backend CreateBackend() {
+  return Backend{"libfprint", CreateLibfprintBiometricService(), none::CreateNoneDeviceRegistry(),
+                 sim::CreateSimSystem(), sim::CreateSimSecurity()};
+}
+
+}  // namespace platform::libfprint
