@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -86,10 +87,11 @@ class Hive {
   std::vector<std::string> Children(const std::string& path) const {
     const std::string prefix = Fold(path) + "\\";
     std::vector<std::string> names;
-    for (const auto& [folded, key] : keys_) {
-      if (folded.compare(0, prefix.size(), prefix) == 0 &&
-          folded.find('\\', prefix.size()) == std::string::npos)
-        names.push_back(key.name);
+    // The keys below `path` sort together, right after the prefix.
+    for (auto it = keys_.lower_bound(prefix); it != keys_.end(); ++it) {
+      const std::string& folded = it->first;
+      if (folded.compare(0, prefix.size(), prefix) != 0) break;
+      if (folded.find('\\', prefix.size()) == std::string::npos) names.push_back(it->second.name);
     }
     return names;
   }
@@ -109,6 +111,22 @@ class Hive {
 
   std::map<std::string, Key> keys_;
 };
+
+// The registry of the machine in force, built once per machine: building it
+// afresh at every call made listing n readers cost n times n.
+std::shared_ptr<const Hive> CurrentHive() {
+  static std::mutex* mutex = new std::mutex();  // never destroyed, like the services
+  static auto* builtFor = new std::shared_ptr<const sim::SimMachine>();
+  static auto* hive = new std::shared_ptr<const Hive>();
+  std::shared_ptr<const sim::SimMachine> machine = sim::CurrentMachine();
+  std::lock_guard<std::mutex> lock(*mutex);
+  // The machine is held, so its address cannot be reused by another one.
+  if (*builtFor != machine) {
+    *hive = std::make_shared<const Hive>(*machine);
+    *builtFor = std::move(machine);
+  }
+  return *hive;
+}
 
 // Open sets and keys, shared by every instance of the service.
 struct OpenHandles {
@@ -172,8 +190,7 @@ class SimDeviceRegistry : public DeviceRegistry {
                       uint32_t* type, void* data, uint32_t* dataSize) override {
     std::string path;
     if (!Resolve(key, subKey, &path)) return ERROR_INVALID_HANDLE_T;
-    const Hive hive(*sim::CurrentMachine());
-    const Key* found = hive.Find(path);
+    const Key* found = CurrentHive()->Find(path);
     if (!found) return ERROR_FILE_NOT_FOUND_T;
     const auto value = found->values.find(Fold(FromUtf16(valueName)));
     if (value == found->values.end()) return ERROR_FILE_NOT_FOUND_T;
@@ -201,7 +218,7 @@ class SimDeviceRegistry : public DeviceRegistry {
     *result = nullptr;
     std::string path;
     if (!Resolve(key, subKey, &path)) return ERROR_INVALID_HANDLE_T;
-    if (!Hive(*sim::CurrentMachine()).Find(path)) return ERROR_FILE_NOT_FOUND_T;
+    if (!CurrentHive()->Find(path)) return ERROR_FILE_NOT_FOUND_T;
     std::lock_guard<std::mutex> lock(mutex_);
     const RegKey opened = NewHandle();
     keys_[opened] = path;
@@ -213,7 +230,7 @@ class SimDeviceRegistry : public DeviceRegistry {
     std::string path;
     if (!Resolve(key, nullptr, &path)) return ERROR_INVALID_HANDLE_T;
     if (!name || !nameLength) return ERROR_INVALID_PARAMETER_T;
-    const std::vector<std::string> children = Hive(*sim::CurrentMachine()).Children(path);
+    const std::vector<std::string> children = CurrentHive()->Children(path);
     if (index >= children.size()) return ERROR_NO_MORE_ITEMS_T;
     const std::u16string child = QString::fromStdString(children[index]).toStdU16String();
     if (child.size() + 1 > *nameLength) return ERROR_MORE_DATA_T;
