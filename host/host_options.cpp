@@ -100,3 +100,8 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& args, QString* er
   }
   return options;
 }
+
+QString ChosenBackend() {
+  const QString chosen = qEnvironmentVariable("FINGERPRINT_BACKEND");
+  return chosen.isEmpty() ? QStringLiteral("sim") : chosen;
+}

@@ -20,6 +20,11 @@ struct HostOptions {
 
 // Parses the arguments (without the program name). On failure returns nullopt
 // and sets `error` to a message that names the bad argument.
+// The module's backend as the user chose it in FINGERPRINT_BACKEND ("sim"
+// when unset), for display: the host sees only the module's exports, so it
+// reads the variable the module reads.
+QString ChosenBackend();
+
 std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QString* error);
 
 extern const char* const kHostUsage;

@@ -47,6 +47,7 @@ int RunListCommand(ModuleLibrary& module, const HostOptions& options) {
   }
 
   const uint64_t count = manager->GetComponentCount();
+  if (!options.json) Write("Backend: " + ChosenBackend().toStdString() + "\n");
   QJsonArray readers;
   for (uint32_t i = 0; i < count; ++i) {
     SystemComponent* component = manager->GetComponent(i);
@@ -71,7 +72,8 @@ int RunListCommand(ModuleLibrary& module, const HostOptions& options) {
   }
 
   if (options.json) {
-    const QJsonObject json{{QStringLiteral("readers"), readers}};
+    const QJsonObject json{{QStringLiteral("backend"), ChosenBackend()},
+                           {QStringLiteral("readers"), readers}};
     std::fputs(QJsonDocument(json).toJson(QJsonDocument::Indented).constData(), stdout);
   } else if (count == 0) {
     std::fputs("No fingerprint readers found.\n", stdout);

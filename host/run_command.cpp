@@ -127,12 +127,12 @@ int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
     log.SetListener([&window](const QString& line) { window.AppendLine(line); });
     window.show();
   }
-  log.Write(
-      {{QStringLiteral("call"), QStringLiteral("note")},
-       {QStringLiteral("text"), QStringLiteral("Running %1 on reader %2 (%3)")
-                                    .arg(CallLog::Describe(QStringLiteral("RECOGNITION_TEST")),
-                                         QString::fromStdString(reader->GetDeviceId()),
-                                         headless ? QStringLiteral("headless") : QStringLiteral("window"))}});
+  log.Write({{QStringLiteral("call"), QStringLiteral("note")},
+             {QStringLiteral("text"),
+              QStringLiteral("Running %1 on reader %2 (%3, backend %4)")
+                  .arg(CallLog::Describe(QStringLiteral("RECOGNITION_TEST")),
+                       QString::fromStdString(reader->GetDeviceId()),
+                       headless ? QStringLiteral("headless") : QStringLiteral("window"), ChosenBackend())}});
 
   HostTestContext::Script script;
   script.abortAfterMs = options.abortAfterMs;
