@@ -2,19 +2,20 @@
 // simulated machines of 1, 100 and 200 readers (or the counts given). The
 // simulated machine is read once per process, so each count runs in a child
 // process of this program.
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QString>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "device/system_component_manager.h"
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryFile>
+
+#include "contract/module_interface.h"
+#include "contract/system_component_manager.h"
 #include "host/module_library.h"
-#include "module/module_interface.h"
 
 namespace {
 

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <glib.h>
-
 #include <chrono>
 #include <deque>
 #include <functional>
 #include <future>
+#include <glib.h>
 #include <memory>
 #include <mutex>
 #include <optional>

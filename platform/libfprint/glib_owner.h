@@ -1,7 +1,6 @@
 #pragma once
 
 #include <glib-object.h>
-
 #include <utility>
 
 namespace platform::libfprint {

@@ -3,12 +3,11 @@
 // discovery of the devices: see Discover.
 #include "platform/libfprint/libfprint_biometric_service.h"
 
-#include <fprint.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fprint.h>
 #include <map>
 #include <memory>
 #include <mutex>

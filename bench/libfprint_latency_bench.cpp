@@ -1,0 +1,83 @@
+// Latencies of the libfprint backend on libfprint's virtual image device:
+// from the finger report on the device's socket to the end of the sensor
+// wait, and from a cancel to the end of the wait.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/biometric_service.h"
+#include "platform/platform.h"
+#include "tests/support/virtual_image_finger.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kRounds = 15;
+
+double Ms(Clock::duration duration) {
+  return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+void Report(const char* what, std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  std::printf("%-22s median %7.2f ms   min %7.2f ms   max %7.2f ms   (%zu rounds)\n", what,
+              values[values.size() / 2], values.front(), values.back(), values.size());
+}
+
+}  // namespace
+
+int main() {
+  const std::string socket = "/tmp/fp-bench-virtual-image-" + std::to_string(getpid());
+  setenv("FINGERPRINT_BACKEND", "libfprint", 1);
+  setenv("FP_DRIVERS_WHITELIST", "virtual_image", 1);
+  setenv("FP_VIRTUAL_IMAGE", socket.c_str(), 1);
+  platform::BiometricService& service = platform::biometric();
+
+  WINBIO_UNIT_SCHEMA* units = nullptr;
+  size_t count = 0;
+  if (service.EnumBiometricUnits(WINBIO_TYPE_FINGERPRINT, &units, &count) < 0 || count == 0) {
+    std::fprintf(stderr, "no virtual image device: is libfprint's virtual_image driver built?\n");
+    return 1;
+  }
+  service.Free(units);
+
+  std::vector<double> touch;
+  std::vector<double> cancel;
+  for (int round = 0; round < kRounds; ++round) {
+    WINBIO_SESSION_HANDLE session = 0;
+    if (service.OpenSession(WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM, WINBIO_FLAG_DEFAULT, nullptr, 0,
+                            nullptr, &session) < 0)
+      return 1;
+    {
+      // The capture starts at once; the finger comes well after it.
+      VirtualImageFinger finger(socket, VirtualImageFinger::kFingerStatus, 1, std::chrono::milliseconds(500));
+      WINBIO_UNIT_ID unit = 0;
+      const HRESULT_T result = service.LocateSensor(session, &unit);
+      const Clock::time_point end = Clock::now();
+      if (result < 0 || !finger.FirstSent()) return 1;
+      touch.push_back(Ms(end - *finger.FirstSent()));
+    }
+    Clock::time_point cancelled;
+    Clock::time_point ended;
+    std::thread worker([&] {
+      WINBIO_UNIT_ID unit = 0;
+      service.LocateSensor(session, &unit);
+      ended = Clock::now();
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    cancelled = Clock::now();
+    service.Cancel(session);
+    worker.join();
+    cancel.push_back(Ms(ended - cancelled));
+    service.CloseSession(session);
+  }
+  unlink(socket.c_str());
+  Report("touch to result", touch);
+  Report("cancel to result", cancel);
+  return 0;
+}

@@ -1,0 +1,228 @@
+// The libfprint backend on libfprint's own virtual image device, through the
+// module's exports as a host drives it: the test serves as the finger (and
+// the device's failures) on the device's socket.
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
+
+#include "contract/diagnostic.h"
+#include "contract/module_interface.h"
+#include "contract/system_component.h"
+#include "contract/system_component_manager.h"
+#include "contract/test.h"
+#include "host/module_library.h"
+#include "tests/support/recording_host.h"
+#include "tests/support/virtual_image_finger.h"
+
+using std::chrono::milliseconds;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+namespace {
+
+const std::string kHint = "POSSIBLE_DEFECTIVE_COMPONENTS: FINGERPRINT_READER";
+const std::string kImageSocket = "/tmp/fp-virtual-image-" + std::to_string(getpid());
+const std::string kDeviceSocket = "/tmp/fp-virtual-device-" + std::to_string(getpid());
+
+// Runs `action` on the user-interface thread once the recognition dialog is on screen.
+void WhenDialogShown(std::function<void(QWidget*)> action) {
+  QTimer::singleShot(300, qApp, [action] {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (widget->objectName() == QLatin1String("recognition_test_dialog_base") && widget->isVisible())
+        return action(widget);
+    ADD_FAILURE() << "the dialog is not on screen";
+  });
+}
+
+class LibfprintVirtualReaderTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // Read by the module and by libfprint when the readers are first listed.
+    setenv("FINGERPRINT_BACKEND", "libfprint", 1);
+    setenv("FP_DRIVERS_WHITELIST", "virtual_image:virtual_device", 1);
+    setenv("FP_VIRTUAL_IMAGE", kImageSocket.c_str(), 1);
+    setenv("FP_VIRTUAL_DEVICE", kDeviceSocket.c_str(), 1);
+    module_ = new ModuleLibrary();
+    QString error;
+    ASSERT_TRUE(module_->Load(QStringLiteral(FP_MODULE_PATH), &error)) << error.toStdString();
+  }
+  static void TearDownTestSuite() {
+    delete module_;
+    unlink(kImageSocket.c_str());
+    unlink(kDeviceSocket.c_str());
+  }
+
+  SystemComponentManager* Manager() { return module_->Interface()->GetComponentManager(); }
+  ::Test* RecognitionTest() { return module_->Interface()->GetDiagnostic(0)->GetTest(0); }
+
+  // The listed reader whose description is `description`.
+  SystemComponent* Reader(const std::string& description) {
+    Manager()->EnumerateComponents();
+    for (uint32_t i = 0; i < Manager()->GetComponentCount(); ++i) {
+      SystemComponent* component = Manager()->GetComponent(i);
+      for (const auto& [key, value] : component->GetInfo().properties)
+        if (key == "FINGERPRINT_DESCRIPTION" && value == description) return component;
+    }
+    return nullptr;
+  }
+
+  TestStatus Run(const std::string& reader, const char* timeoutSeconds) {
+    host_.component = Reader(reader);
+    EXPECT_NE(host_.component, nullptr) << reader << " is not listed";
+    RecognitionTest()->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", timeoutSeconds}}}}, nullptr);
+    return RecognitionTest()->Run(&host_);
+  }
+
+  static ModuleLibrary* module_;
+  RecordingHost host_;
+};
+ModuleLibrary* LibfprintVirtualReaderTest::module_ = nullptr;
+
+constexpr char kImageDevice[] = "Virtual image device for debugging";
+
+TEST_F(LibfprintVirtualReaderTest, ListsTheReadersWithTheirPropertiesAndNoDriverVersion) {
+  SystemComponent* reader = Reader(kImageDevice);
+  ASSERT_NE(reader, nullptr);
+  const ComponentInfo info = reader->GetInfo();
+  EXPECT_EQ(info.typeName, "FINGERPRINT");
+  EXPECT_THAT(
+      info.properties,
+      ElementsAre(Property{"UDI", "virtual_image 0"}, Property{"FINGERPRINT_MANUFACTURER", "virtual_image"},
+                  Property{"FINGERPRINT_MODEL", "0"}, Property{"FINGERPRINT_DESCRIPTION", kImageDevice}));
+  EXPECT_EQ(Manager()->GetComponentCount(), 2u);
+}
+
+// The virtual match-on-chip device cannot capture: it has no sensor, so the
+// test is not supported on it and says so if run anyway.
+TEST_F(LibfprintVirtualReaderTest, AReaderThatCannotCaptureIsNotSupported) {
+  SystemComponent* matchOnChip = Reader("Virtual device for debugging");
+  ASSERT_NE(matchOnChip, nullptr);
+  EXPECT_FALSE(RecognitionTest()->IsSupported(matchOnChip));
+  EXPECT_TRUE(RecognitionTest()->IsSupported(Reader(kImageDevice)));
+
+  EXPECT_EQ(Run("Virtual device for debugging", "5"), TestStatus::Aborted);
+  EXPECT_THAT(host_.Messages(), ElementsAre("TEST_NOT_SUPPORTED"));
+  EXPECT_EQ(host_.RequestCount(InputRequest::Widget), 0);
+}
+
+struct RunCase {
+  const char* name;
+  int32_t command;  // played on the device's socket, 0: nothing
+  int32_t argument;
+  const char* timeoutSeconds;
+  bool closeDialog;
+  bool hostAborts;
+  TestStatus status;
+  std::vector<std::string> messages;
+  int questions;
+};
+
+void PrintTo(const RunCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class LibfprintRunTest : public LibfprintVirtualReaderTest, public testing::WithParamInterface<RunCase> {};
+
+TEST_P(LibfprintRunTest, EndsAsTheDeviceAndTheHostSay) {
+  const RunCase& c = GetParam();
+  std::optional<VirtualImageFinger> finger;
+  if (c.command != 0) finger.emplace(kImageSocket, c.command, c.argument, milliseconds(500));
+  std::atomic<bool> abort{false};
+  host_.abortRequested = [&abort] { return abort.load(); };
+  host_.yesNoAnswer = InputRequest::No;
+  host_.whileExec = [&] {
+    if (c.closeDialog)
+      WhenDialogShown([](QWidget* dialog) {
+        dialog->findChild<QPushButton*>(QStringLiteral("recognition_test_header_close"))->click();
+      });
+    if (c.hostAborts) WhenDialogShown([&abort](QWidget*) { abort = true; });
+  };
+
+  EXPECT_EQ(Run(kImageDevice, c.timeoutSeconds), c.status);
+  EXPECT_EQ(host_.Messages(), c.messages);
+  EXPECT_EQ(host_.RequestCount(InputRequest::YesNo), c.questions);
+  EXPECT_EQ(host_.RequestCount(InputRequest::Widget), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    VirtualImage, LibfprintRunTest,
+    testing::Values(
+        RunCase{"FingerPlacedAfterADelay",
+                VirtualImageFinger::kFingerStatus,
+                1,
+                "30",
+                false,
+                false,
+                TestStatus::Passed,
+                {},
+                0},
+        RunCase{
+            "NoFingerUntilTheLimit", 0, 0, "1", false, false, TestStatus::Aborted, {"TIMEOUT_REACHED"}, 1},
+        RunCase{"CloseButton", 0, 0, "30", true, false, TestStatus::Aborted, {}, 0},
+        RunCase{"HostAbort", 0, 0, "30", false, true, TestStatus::Aborted, {}, 0},
+        // FP_DEVICE_ERROR_GENERAL
+        RunCase{"DeviceFails",
+                VirtualImageFinger::kFatalError,
+                0,
+                "30",
+                false,
+                false,
+                TestStatus::Failed,
+                {"FAILED_TO_ENROLL_FINGERPRINT", kHint},
+                0},
+        // Last: the device is gone for the rest of the process.
+        RunCase{"DeviceUnplugged",
+                VirtualImageFinger::kRemove,
+                0,
+                "30",
+                false,
+                false,
+                TestStatus::Failed,
+                {"FAILED_TO_ENROLL_FINGERPRINT", kHint},
+                0}),
+    [](const testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
+
+// The deadlock proof: the user-interface thread lists the readers again and
+// again while the dialog's worker waits on the sensor, and the watchdog's
+// thread cancels the wait when the host aborts. The user-interface thread
+// keeps running its events throughout.
+TEST_F(LibfprintVirtualReaderTest, ListingFromTheUiThreadDuringAWaitThatAnotherThreadCancels) {
+  std::atomic<bool> abort{false};
+  host_.abortRequested = [&abort] { return abort.load(); };
+  int listings = 0;
+  qint64 longestGapMs = 0;
+  QElapsedTimer gap;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    longestGapMs = std::max(longestGapMs, gap.restart());
+    // Not EnumerateComponents: that would destroy the reader under test.
+    if (Manager()->IsDevicePresent()) ++listings;
+    if (listings == 20) abort = true;
+  });
+  host_.whileExec = [&] {
+    gap.start();
+    ticker.start(10);
+  };
+
+  EXPECT_EQ(Run(kImageDevice, "60"), TestStatus::Aborted);
+  ticker.stop();
+  EXPECT_GE(listings, 20);
+  // A blocked thread would stall for the whole wait (60 s); a loaded machine
+  // stalls for far less.
+  EXPECT_LT(longestGapMs, 5000);
+}
+
+}  // namespace

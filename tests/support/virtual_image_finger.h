@@ -1,0 +1,78 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+// Plays the finger, a failure or an unplugging on libfprint's virtual image
+// device (FP_VIRTUAL_IMAGE). Once open, the device listens on that socket;
+// each command is two native 32-bit integers. From `after` on the command is
+// sent every 100 ms until this goes, since the device ignores a finger report
+// while no capture is under way.
+class VirtualImageFinger {
+ public:
+  static constexpr int32_t kFingerStatus = -4;  // argument 1: the finger is on the sensor
+  static constexpr int32_t kFatalError = -2;    // argument: an FpDeviceError code
+  static constexpr int32_t kRemove = -5;
+
+  using Clock = std::chrono::steady_clock;
+
+  VirtualImageFinger(std::string socketPath, int32_t command, int32_t argument,
+                     std::chrono::milliseconds after)
+      : thread_([this, path = std::move(socketPath), command, argument, after] {
+          Play(path, command, argument, after);
+        }) {}
+  ~VirtualImageFinger() {
+    stop_ = true;
+    thread_.join();
+  }
+  VirtualImageFinger(const VirtualImageFinger&) = delete;
+  VirtualImageFinger& operator=(const VirtualImageFinger&) = delete;
+
+  // When the command was first sent, if it was.
+  std::optional<Clock::time_point> FirstSent() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return firstSent_;
+  }
+
+ private:
+  void Play(const std::string& path, int32_t command, int32_t argument, std::chrono::milliseconds after) {
+    int fd = -1;
+    while (!stop_) {  // the socket appears when the device opens
+      fd = socket(AF_UNIX, SOCK_STREAM, 0);
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+      if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0) break;
+      close(fd);
+      fd = -1;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const auto start = Clock::now();
+    while (!stop_ && Clock::now() - start < after) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const int32_t message[2] = {command, argument};
+    while (!stop_ && fd >= 0) {
+      const auto sent = Clock::now();
+      if (send(fd, message, sizeof(message), MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof(message))) break;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!firstSent_) firstSent_ = sent;
+      }
+      for (int i = 0; i < 20 && !stop_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (fd >= 0) close(fd);
+  }
+
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::optional<Clock::time_point> firstSent_;
+  std::thread thread_;
+};
