@@ -60,12 +60,11 @@ class VirtualImageFinger {
     while (!stop_ && Clock::now() - start < after) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     const int32_t message[2] = {command, argument};
     while (!stop_ && fd >= 0) {
-      const auto sent = Clock::now();
-      if (send(fd, message, sizeof(message), MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof(message))) break;
       {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!firstSent_) firstSent_ = sent;
+        if (!firstSent_) firstSent_ = Clock::now();
       }
+      if (send(fd, message, sizeof(message), MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof(message))) break;
       for (int i = 0; i < 20 && !stop_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     if (fd >= 0) close(fd);
