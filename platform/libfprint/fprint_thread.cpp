@@ -4,16 +4,20 @@
 
 namespace platform::libfprint {
 
-FprintThread::FprintThread()
-    : context_(g_main_context_new()), loop_(g_main_loop_new(context_, FALSE)), thread_([this] {
-        g_main_context_push_thread_default(context_);
-        g_main_loop_run(loop_);
-        g_main_context_pop_thread_default(context_);
-      }) {}
+FprintThread::FprintThread() : context_(g_main_context_new()), loop_(g_main_loop_new(context_, FALSE)) {
+  std::thread thread([this] {
+    g_main_context_push_thread_default(context_);
+    g_main_loop_run(loop_);
+    g_main_context_pop_thread_default(context_);
+    finished_.set_value();
+  });
+  thread.detach();
+}
 
 FprintThread::~FprintThread() {
+  std::future<void> finished = finished_.get_future();
   Post([this] { g_main_loop_quit(loop_); });
-  thread_.join();
+  finished.wait();
   g_main_loop_unref(loop_);
   g_main_context_unref(context_);
 }

@@ -56,8 +56,6 @@ class FprintThread {
     return future.get();
   }
 
-  bool IsCurrent() const { return std::this_thread::get_id() == thread_.get_id(); }
-
  private:
   static gboolean RunPending(gpointer self);
 
@@ -65,7 +63,9 @@ class FprintThread {
   GMainLoop* loop_;
   std::mutex mutex_;
   std::deque<std::function<void()>> pending_;
-  std::thread thread_;
+  // The thread runs detached, for the life of its owner, which is usually
+  // the process's: the destructor waits for it to finish instead of joining.
+  std::promise<void> finished_;
 };
 
 }  // namespace platform::libfprint

@@ -65,6 +65,9 @@ class LibfprintVirtualReaderTest : public testing::Test {
     unlink(kDeviceSocket.c_str());
   }
 
+  // The dialog deletes itself (and joins its worker) once its events run.
+  void TearDown() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
   SystemComponentManager* Manager() { return module_->Interface()->GetComponentManager(); }
   ::Test* RecognitionTest() { return module_->Interface()->GetDiagnostic(0)->GetTest(0); }
 
