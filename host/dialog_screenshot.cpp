@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -49,6 +50,13 @@ void CaptureRecognitionDialog(const QString& file) {
       else
         std::fprintf(stderr, "diag-host: cannot save the screenshot to '%s'\n",
                      file.toLocal8Bit().constData());
+      // What the picture shows, for scripts: the dialog's size and its texts.
+      QStringList texts;
+      for (const QLabel* label : dialog->findChildren<QLabel*>())
+        if (label->isVisible() && !label->text().isEmpty())
+          texts << QLatin1Char('"') + label->text() + QLatin1Char('"');
+      std::fprintf(stderr, "diag-host: dialog %dx%d %s\n", dialog->width(), dialog->height(),
+                   texts.join(QLatin1Char(' ')).toUtf8().constData());
     });
   });
 }

@@ -11,11 +11,14 @@ const char* const kHostUsage =
     "  list [--json]        the fingerprint readers and their properties\n"
     "  run  [--device N] [--settings FILE] [--answer yes|no|none]\n"
     "       [--abort-after-ms N] [--event-after-ms N] [--screenshot FILE] [--json]\n"
+    "       [--platform NAME]\n"
     "                       runs the Fingerprint Recognition Test; exit code = status\n"
     "\n"
     "Options:\n"
     "  --module PATH        module file (default: beside diag-host)\n"
     "  --json               machine-readable output\n"
+    "  --platform NAME      Qt platform for run, e.g. offscreen (QT_QPA_PLATFORM does not reach\n"
+    "                       Windows programs under Wine)\n"
     "\n"
     "Environment:\n"
     "  FINGERPRINT_SIM      JSON file describing the simulated machine (non-Windows builds)\n";
@@ -65,6 +68,8 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& args, QString* er
       if (!TakeValue(args, &i, arg, &options.settingsFile, error)) return std::nullopt;
     } else if (arg == QLatin1String("--screenshot")) {
       if (!TakeValue(args, &i, arg, &options.screenshotFile, error)) return std::nullopt;
+    } else if (arg == QLatin1String("--platform")) {
+      if (!TakeValue(args, &i, arg, &options.platform, error)) return std::nullopt;
     } else if (arg == QLatin1String("--answer")) {
       if (!TakeValue(args, &i, arg, &options.answer, error)) return std::nullopt;
       if (options.answer != QLatin1String("yes") && options.answer != QLatin1String("no") &&

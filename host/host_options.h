@@ -16,6 +16,7 @@ struct HostOptions {
   std::optional<int> abortAfterMs;
   std::optional<int> eventAfterMs;
   QString screenshotFile;  // run: picture of the dialog; answers come from the script
+  QString platform;        // run: Qt platform plugin (with its options); empty: Qt's choice
 };
 
 // Parses the arguments (without the program name). On failure returns nullopt

@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
 
   // Only the test run needs widgets; the other commands stay usable without a display.
   std::unique_ptr<QCoreApplication> app;
+  if (!options->platform.isEmpty()) qputenv("QT_QPA_PLATFORM", options->platform.toLocal8Bit());
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
   if (options->command == QLatin1String("run") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
       qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))

@@ -92,11 +92,22 @@ class SimState {
     return allocations_.size();
   }
 
+  void RememberDeleted(const WINBIO_IDENTITY& identity) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    lastDeleted_ = identity;
+  }
+
+  WINBIO_IDENTITY LastDeleted() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastDeleted_;
+  }
+
  private:
   std::mutex mutex_;
   WINBIO_SESSION_HANDLE nextHandle_ = 1;
   std::map<WINBIO_SESSION_HANDLE, std::shared_ptr<Session>> sessions_;
   std::set<void*> allocations_;
+  WINBIO_IDENTITY lastDeleted_{};
 };
 
 void CopyText(const std::string& utf8, WINBIO_STRING& target) {
@@ -206,6 +217,7 @@ class SimBiometricService : public BiometricService {
                            const WINBIO_IDENTITY* identity, WINBIO_BIOMETRIC_SUBTYPE) override {
     if (!SimState::Instance().Find(sessionHandle)) return E_HANDLE_T;
     if (!identity) return E_POINTER_T;
+    SimState::Instance().RememberDeleted(*identity);
     // The simulated machine keeps no templates, so there is nothing left to delete.
     return S_OK_T;
   }
@@ -241,4 +253,8 @@ size_t OpenSimSessionCount() {
 size_t OutstandingSimAllocations() {
   return SimState::Instance().AllocationCount();
 }
+WINBIO_IDENTITY LastDeletedIdentity() {
+  return SimState::Instance().LastDeleted();
+}
+
 }  // namespace platform::sim

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/biometric_service.h"
+#include "platform/winbio_types.h"
 
 namespace platform::sim {
 
@@ -13,8 +14,9 @@ std::unique_ptr<BiometricService> CreateSimBiometricService();
 
 // What the simulated biometric service holds right now, so that tests can
 // check that every session and every array handed out was given back.
-
 size_t OpenSimSessionCount();
 size_t OutstandingSimAllocations();
+// The identity of the last DeleteTemplate call that reached the service.
+WINBIO_IDENTITY LastDeletedIdentity();
 
 }  // namespace platform::sim
