@@ -55,7 +55,8 @@ void CaptureRecognitionDialog(const QString& file) {
       for (const QLabel* label : dialog->findChildren<QLabel*>())
         if (label->isVisible() && !label->text().isEmpty())
           texts << QLatin1Char('"') + label->text() + QLatin1Char('"');
-      std::fprintf(stderr, "diag-host: dialog %dx%d %s\n", dialog->width(), dialog->height(),
+      std::fprintf(stderr, "diag-host: dialog %dx%d %s %s\n", dialog->width(), dialog->height(),
+                   dialog->isActiveWindow() ? "active" : "inactive",
                    texts.join(QLatin1Char(' ')).toUtf8().constData());
     });
   });

@@ -81,6 +81,10 @@ void PlayTest::showEvent(QShowEvent* event) {
 
 void PlayTest::OnStartTest() {
   if (!context_ || closed_) return;
+  // Windows' biometric service hands touches only to the application whose
+  // window has the focus: the dialog takes it as its wait starts.
+  raise();
+  activateWindow();
   tickTimer_.start(kTickMs);
   ui_->progressBar->setValue(0);
   worker_ = std::async(std::launch::async, [this] { return RunSensorCheck(); });

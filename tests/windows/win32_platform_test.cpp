@@ -1,0 +1,64 @@
+// The Windows services under the layers that use them, on the staged test
+// machine (tests/data/windows/staged-machine.reg) with a German user locale:
+// Wine's NLS, shell folders, user name, system colours, high contrast and
+// DPI through shcore.dll.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QColor>
+#include <QDir>
+#include <QWidget>
+
+#include <string>
+
+#include "utils/application_folder.h"
+#include "utils/dpi.h"
+#include "utils/high_contrast.h"
+#include "utils/language_table.h"
+
+namespace {
+
+using kivra::utils::ApplicationFolderKind;
+
+TEST(StagedMachine, LanguageComesFromTheUserLocale) {
+  kivra::utils::ChooseLanguage();  // no config.ini in the working folder
+  EXPECT_EQ(kivra::utils::CurrentLanguage(), "de_DE");
+}
+
+TEST(StagedMachine, ApplicationFoldersUseTheShellFolderUserAndCurrentFolder) {
+  const std::string user = qEnvironmentVariable("USERNAME").toStdString();
+  ASSERT_FALSE(user.empty());
+  const std::string userFolder = "C:\\ProgramData\\Tavero\\Nuvex\\" + user + "\\";
+  const std::string current = QDir::toNativeSeparators(QDir::currentPath()).toStdString();
+  const struct {
+    ApplicationFolderKind kind;
+    std::string path;
+  } rows[] = {
+      {ApplicationFolderKind::Vendor, "C:\\ProgramData\\Tavero\\"},
+      {ApplicationFolderKind::User, userFolder},
+      {ApplicationFolderKind::Logs, userFolder + "logs\\"},
+      {ApplicationFolderKind::WorkingScripts, current + "\\scripts\\"},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(kivra::utils::ApplicationFolderUtf8(row.kind), row.path) << static_cast<int>(row.kind);
+}
+
+TEST(StagedMachine, SystemColoursAndHighContrast) {
+  const kivra::utils::SystemColorTable colors = kivra::utils::SystemColors();
+  ASSERT_EQ(colors.size(), static_cast<size_t>(kivra::utils::kSystemColorCount));
+  EXPECT_EQ(colors[5], QColor(255, 255, 255));  // COLOR_WINDOW, Wine's default
+  EXPECT_EQ(colors[8], QColor(0, 0, 0));        // COLOR_WINDOWTEXT
+  EXPECT_EQ(colors[25], QColor(0, 102, 204));   // COLOR_HOTLIGHT (26), staged
+  // Wine 8 answers SPI_GETHIGHCONTRAST with the flag off and cannot be told
+  // otherwise (SPI_SETHIGHCONTRAST fails): only the "off" answer runs here.
+  EXPECT_FALSE(kivra::utils::IsHighContrastOn());
+}
+
+TEST(StagedMachine, DialogsScaleWithTheDesktopDpiFromShcore) {
+  QWidget window;  // the DPI helper hangs off a top-level widget
+  kivra::utils::Dpi::ForgetMeasurement();
+  // LogPixels 120 on a 1920x1080 screen: 125 % of the 800x600 design.
+  EXPECT_EQ(kivra::utils::Dpi::scaledSize(QSize(360, 144)), QSize(450, 180));
+}
+
+}  // namespace
