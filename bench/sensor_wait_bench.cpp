@@ -1,9 +1,15 @@
-// Measures the sensor wait on the simulated machine:
+// Measures the sensor wait on the simulated machine (on Windows: through
+// winbio.dll of the simulated machine, from the system folder):
 //  - cancel latency: from CancelAndClose during a wait until LocateSensor
 //    returns (and until CancelAndClose itself returns);
 //  - timeout accuracy: how long a wait with a limit of 0 s and of 1 s
 //    takes to end as Timeout when the sensor is never touched.
 // Usage: sensor_wait_bench [cancel rounds] [timeout rounds]
+// The machine is the one FINGERPRINT_SIM names, by default one whose sensor
+// is never touched.
+#include <QByteArray>
+#include <QtGlobal>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -15,7 +21,6 @@
 #include <vector>
 
 #include "device/win_fingerprint_component.h"
-#include "platform/sim/sim_machine.h"
 
 namespace {
 
@@ -47,9 +52,7 @@ int main(int argc, char** argv) {
   const int cancelRounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
   const int timeoutRounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
 
-  platform::sim::SimMachine machine = platform::sim::DefaultMachine();
-  machine.sensor.touchAfterMs.reset();  // never touched
-  platform::sim::ScopedMachine scoped(machine);
+  if (qEnvironmentVariableIsEmpty("FINGERPRINT_SIM")) qputenv("FINGERPRINT_SIM", QByteArray(FP_NEVER_TOUCHED_MACHINE));
   const WINBIO_UNIT_SCHEMA units[] = {Unit()};
   WinFingerprintComponent component(0, units, "0");
 

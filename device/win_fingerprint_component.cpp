@@ -174,6 +174,7 @@ WINBIO_IDENTITY WinFingerprintComponent::CurrentUserIdentity() {
   // Both lines on the standard output are fixed by the host contract.
   if (!security.OpenProcessToken(security.GetCurrentProcess(), platform::kTokenRead, &token)) {
     std::printf("Cannot open token handle: %d\n", static_cast<int>(security.GetLastError()));
+    std::fflush(stdout);  // a host with another C runtime has a buffer of its own
     return identity;
   }
   const TokenOwner tokenOwner(token);
@@ -182,6 +183,7 @@ WINBIO_IDENTITY WinFingerprintComponent::CurrentUserIdentity() {
   uint32_t length = 0;
   if (!security.GetTokenInformation(token, platform::TokenUserClass, buffer, kTokenUserBufferSize, &length)) {
     std::printf("Cannot query token information: %d\n", static_cast<int>(security.GetLastError()));
+    std::fflush(stdout);
     return identity;
   }
   platform::TOKEN_USER_DATA user;

@@ -11,8 +11,12 @@ static_assert(sizeof(WINBIO_UNIT_SCHEMA) == 2588, "WINBIO_UNIT_SCHEMA layout");
 static_assert(sizeof(HRESULT) == sizeof(HRESULT_T), "HRESULT");
 static_assert(sizeof(SIZE_T) == sizeof(size_t), "SIZE_T");
 static_assert(kSecurityMaxSidSize == SECURITY_MAX_SID_SIZE, "SECURITY_MAX_SID_SIZE");
-static_assert(E_HANDLE_T == E_HANDLE && E_MOD_NOT_FOUND_T == HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND),
-              "HRESULTs");
+// HRESULT_FROM_WIN32 is an inline function in Microsoft's SDK (a macro only in
+// MinGW's), so it cannot appear in a constant expression: spell it out.
+static_assert(E_HANDLE_T == E_HANDLE, "E_HANDLE");
+static_assert(E_MOD_NOT_FOUND_T ==
+                  static_cast<HRESULT_T>(0x80000000u | (FACILITY_WIN32 << 16) | ERROR_MOD_NOT_FOUND),
+              "HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND)");
 
 using EnumBiometricUnitsFn = HRESULT(WINAPI*)(WINBIO_BIOMETRIC_TYPE, WINBIO_UNIT_SCHEMA**, SIZE_T*);
 using FreeFn = HRESULT(WINAPI*)(PVOID);

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Cross-builds Qt 6.4.2 (qtbase: Core, Gui, Widgets, Test, the windows,
+# offscreen and minimal platform plugins) for x86_64-w64-mingw32 from Debian
+# 12's own qt6-base source package, against Debian's native Qt 6.4.2 host
+# tools (qt6-base-dev-tools). About 45 minutes on 2 cores.
+#   build-qt.sh PREFIX [WORKDIR]
+# Needs: g++-mingw-w64-x86-64-posix, cmake, ninja-build, qt6-base-dev-tools,
+# dpkg-dev (apt-get source). Changes nothing on the system: the source list
+# and package lists live in WORKDIR.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+prefix=$(realpath -m "$1")
+work=$(realpath -m "${2:-$prefix.work}")
+src=qtbase-everywhere-src-6.4.2
+mkdir -p "$work" && cd "$work"
+if [ ! -d $src ]; then
+  printf 'Types: deb-src\nURIs: %s\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+    "$(awk '/^URIs:/{print $2; exit}' /etc/apt/sources.list.d/debian.sources)" > src.sources
+  mkdir -p lists/partial
+  apt=(-o Dir::Etc::SourceList="$work/src.sources" -o Dir::Etc::SourceParts=/dev/null -o Dir::State::Lists="$work/lists")
+  apt-get -qq "${apt[@]}" update
+  apt-get -qq "${apt[@]}" source --download-only qt6-base
+  tar xJf qt6-base_6.4.2+dfsg.orig.tar.xz
+fi
+# Debian's source drops the bundled Wintab header that the Windows platform
+# plugin includes; wintab/ holds Wine's with the macros it needs.
+mkdir -p $src/src/3rdparty/wintab
+cp "$here/wintab/wintab.h" "$here/wintab/pktdef.h" $src/src/3rdparty/wintab/
+# Without OpenGL, Qt 6.4's Windows window code still takes a dynamic-GL branch.
+sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' \
+  $src/src/plugins/platforms/windows/qwindowswindow.cpp
+[ -f build/build.ninja ] || cmake -S $src -B build -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$here/../mingw-w64-x86_64.cmake" \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release \
+  -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
+  -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
+  -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_vulkan=OFF -DFEATURE_xml=OFF \
+  -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF \
+  -DFEATURE_system_jpeg=OFF -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF \
+  -DFEATURE_system_doubleconversion=OFF -DFEATURE_system_libb2=OFF -DFEATURE_openssl=OFF \
+  -DFEATURE_testlib=ON -DFEATURE_widgets=ON -DFEATURE_gui=ON > configure.log 2>&1 ||
+  { tail -40 configure.log; exit 1; }
+cmake --build build -j"${JOBS:-$(nproc)}" > build.log 2>&1 || { tail -40 build.log; exit 1; }
+cmake --install build > install.log
+echo "Qt for Windows installed in $prefix"

@@ -1,0 +1,51 @@
+#!/bin/sh
+# One end-to-end run of diag-host.exe under Wine on the staged test machine,
+# checked by its exit code and output. Runs in the build folder.
+#   diag_host_run.sh WINE_RUN SOURCE_DIR SCENARIO
+set -u
+run=$1 source=$2 scenario=$3
+sim="Z:$source/tests/data/sim"
+screen="offscreen:configfile=$source/tests/data/windows/screen-1920x1080.json"
+out=$(mktemp) && trap 'rm -f "$out"' EXIT
+
+# expect CODE PATTERN... : the last run's exit code and lines (fixed strings).
+expect() {
+  [ "$status" -eq "$1" ] || { cat "$out"; echo "FAIL $scenario: exit code $status, expected $1"; exit 1; }
+  shift
+  for pattern in "$@"; do
+    grep -qF -- "$pattern" "$out" || { cat "$out"; echo "FAIL $scenario: no line with: $pattern"; exit 1; }
+  done
+  echo "ok $scenario"
+}
+host() { "$run" diag-host.exe "$@" >"$out" 2>&1; status=$?; }
+# The desktop's DPI (HKCU\Control Panel\Desktop\LogPixels), for one run.
+dpi() {
+  "$run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+
+case $scenario in
+  info)
+    host info
+    expect 0 "Module:          FINGERPRINT (short name FP)" "name:        RECOGNITION_TEST" ;;
+  list-two-readers)
+    FINGERPRINT_SIM=$sim/two-readers.json host list --json
+    expect 0 '"value": "Acme X1"' '"value": "Contoso Swipe 2"' '"value": "Swipe sensor"' \
+      '"key": "DRIVER_VERSION"' '"value": "10.2.0.5"' '"deviceId": "1"' ;;
+  run-passed)
+    host run --platform offscreen
+    expect 0 "Request(widget) -> dialog result 0" "Status: Passed (0)" ;;
+  never-touched-no)
+    FINGERPRINT_SIM=$sim/never-touched.json host run --platform offscreen --answer no
+    expect 4 "message DID_YOU_PERFORM_THE_TEST_CORRECTLY" "AddMessage(TIMEOUT_REACHED" "Status: Aborted (4)" ;;
+  german)
+    LANG=de_DE.UTF-8 LOCPATH=$PWD/locales host run --platform "$screen" --answer yes --screenshot german.png
+    expect 0 '"Berühren Sie den Sensor mit dem Finger oder streichen Sie darüber, bis der Test beendet ist."' \
+      "Status: Passed (0)" ;;
+  dpi-144)
+    dpi 144
+    host run --platform "$screen" --screenshot dpi-144.png
+    dpi 120
+    expect 0 "diag-host: dialog 540x216 active" "Status: Passed (0)" ;;
+  *)
+    echo "unknown scenario $scenario" >&2; exit 2 ;;
+esac
