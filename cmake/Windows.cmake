@@ -67,8 +67,10 @@ if(CMAKE_CROSSCOMPILING)
   # Debian's wine64 has no `wine` on the PATH; the loader lives here.
   find_program(FP_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
   find_program(FP_WINE NAMES wine64 wine)
+  find_program(FP_WINESERVER NAMES wineserver64 wineserver PATHS /usr/lib/wine NO_DEFAULT_PATH)
+  find_program(FP_WINESERVER NAMES wineserver64 wineserver)
   set(FP_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-  if(FP_WINE)
+  if(FP_WINE AND FP_WINESERVER)
     # Every Windows executable (CTest's tests, test discovery) runs through this.
     configure_file(${CMAKE_CURRENT_LIST_DIR}/windows/wine-run.in ${CMAKE_BINARY_DIR}/wine-run
                    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE

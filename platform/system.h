@@ -10,8 +10,8 @@ using WindowHandle = void*;
 using MonitorHandle = void*;
 using LibraryHandle = void*;
 
-// FARPROC: cast to the function's real type before calling. x86-64 Windows
-// has a single calling convention, so the plain function types below match.
+// FARPROC: the backend casts it to the function's real type, calling
+// convention included, before calling.
 using ProcAddress = void (*)();
 
 // GUID, in the Windows layout.
@@ -63,11 +63,6 @@ struct WindowMessage {
   uint32_t lPrivate;
 };
 
-// The two shcore.dll functions looked up at run time.
-using SetProcessDpiAwarenessFn = int32_t (*)(int32_t value);
-using GetDpiForMonitorFn = int32_t (*)(MonitorHandle monitor, int32_t dpiType, uint32_t* dpiX,
-                                       uint32_t* dpiY);
-
 // Kernel and desktop services: time, user, folders, languages, colours, high
 // contrast, DPI and run-time library loading. Texts are NUL-terminated UTF-16,
 // lengths in UTF-16 code units, with the Windows conventions of each call.
@@ -102,6 +97,12 @@ class System {
   virtual LibraryHandle LoadLibraryExW(const char16_t* fileName, uint32_t flags) = 0;
   virtual ProcAddress GetProcAddress(LibraryHandle library, const char* name) = 0;
   virtual bool FreeLibrary(LibraryHandle library) = 0;
+  // shcore.dll's SetProcessDpiAwareness and GetDpiForMonitor, called through
+  // addresses from GetProcAddress. The backend knows their real type, calling
+  // convention included (WINAPI: the same as the default on x86-64 only).
+  virtual int32_t CallSetProcessDpiAwareness(ProcAddress function, int32_t value) = 0;
+  virtual int32_t CallGetDpiForMonitor(ProcAddress function, MonitorHandle monitor, int32_t dpiType,
+                                       uint32_t* dpiX, uint32_t* dpiY) = 0;
 
   // The loaded binary (executable or library) that contains `address`, and
   // its file's full path. The handle carries no reference.

@@ -37,17 +37,17 @@ void QuerySystemDpi() {
   void* library = loader->loadLibrary("shcore.dll", hostcore::ModuleLoader::kSystemFolderOnly);
   if (!library) return;
   platform::System& system = platform::system();
-  if (auto setAwareness = reinterpret_cast<platform::SetProcessDpiAwarenessFn>(
-          system.GetProcAddress(library, "SetProcessDpiAwareness")))
-    setAwareness(platform::kProcessPerMonitorDpiAware);  // per-monitor answers; the outcome does not matter
-  auto getDpi =
-      reinterpret_cast<platform::GetDpiForMonitorFn>(system.GetProcAddress(library, "GetDpiForMonitor"));
+  if (const platform::ProcAddress setAwareness = system.GetProcAddress(library, "SetProcessDpiAwareness"))
+    // Per-monitor answers; the outcome does not matter.
+    system.CallSetProcessDpiAwareness(setAwareness, platform::kProcessPerMonitorDpiAware);
+  const platform::ProcAddress getDpi = system.GetProcAddress(library, "GetDpiForMonitor");
   platform::MonitorHandle monitor =
       system.MonitorFromWindow(system.GetDesktopWindow(), platform::kMonitorDefaultToPrimary);
   if (monitor && getDpi) {
     uint32_t dpiX = 0;
     uint32_t dpiY = 0;
-    if (getDpi(monitor, platform::kMdtEffectiveDpi, &dpiX, &dpiY) == platform::kSOk)
+    if (system.CallGetDpiForMonitor(getDpi, monitor, platform::kMdtEffectiveDpi, &dpiX, &dpiY) ==
+        platform::kSOk)
       g_measuredDpi = static_cast<int32_t>(std::min<uint32_t>(dpiX, INT32_MAX));
   }
   loader->releaseLibrary(library);

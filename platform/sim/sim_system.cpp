@@ -41,6 +41,11 @@ LibraryHandle ShcoreHandle() {
   return &Shcore();
 }
 
+// The simulated shcore.dll's functions, plain C++ functions.
+using SetProcessDpiAwarenessFn = int32_t (*)(int32_t value);
+using GetDpiForMonitorFn = int32_t (*)(MonitorHandle monitor, int32_t dpiType, uint32_t* dpiX,
+                                       uint32_t* dpiY);
+
 // Like Windows, the process DPI awareness can be set only once.
 int32_t SimSetProcessDpiAwareness(int32_t value) {
   if (value < 0 || value > kProcessPerMonitorDpiAware) return kEInvalidArg;
@@ -188,6 +193,15 @@ class SimSystem : public System {
     if (std::strcmp(name, "GetDpiForMonitor") == 0)
       return reinterpret_cast<ProcAddress>(&SimGetDpiForMonitor);
     return nullptr;
+  }
+
+  int32_t CallSetProcessDpiAwareness(ProcAddress function, int32_t value) override {
+    return reinterpret_cast<SetProcessDpiAwarenessFn>(function)(value);
+  }
+
+  int32_t CallGetDpiForMonitor(ProcAddress function, MonitorHandle monitor, int32_t dpiType, uint32_t* dpiX,
+                               uint32_t* dpiY) override {
+    return reinterpret_cast<GetDpiForMonitorFn>(function)(monitor, dpiType, dpiX, dpiY);
   }
 
   bool FreeLibrary(LibraryHandle library) override {

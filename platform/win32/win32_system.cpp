@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstring>
 #include <objbase.h>
+#include <shellscalingapi.h>
 #include <shlobj.h>
 
 namespace platform::win32 {
@@ -91,6 +92,18 @@ class Win32System : public System {
 
   ProcAddress GetProcAddress(LibraryHandle library, const char* name) override {
     return reinterpret_cast<ProcAddress>(::GetProcAddress(static_cast<HMODULE>(library), name));
+  }
+
+  int32_t CallSetProcessDpiAwareness(ProcAddress function, int32_t value) override {
+    using Fn = HRESULT(WINAPI*)(PROCESS_DPI_AWARENESS);
+    return reinterpret_cast<Fn>(function)(static_cast<PROCESS_DPI_AWARENESS>(value));
+  }
+
+  int32_t CallGetDpiForMonitor(ProcAddress function, MonitorHandle monitor, int32_t dpiType, uint32_t* dpiX,
+                               uint32_t* dpiY) override {
+    using Fn = HRESULT(WINAPI*)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
+    return reinterpret_cast<Fn>(function)(static_cast<HMONITOR>(monitor),
+                                          static_cast<MONITOR_DPI_TYPE>(dpiType), dpiX, dpiY);
   }
 
   bool FreeLibrary(LibraryHandle library) override {

@@ -109,6 +109,13 @@ class FakeSystem : public platform::System {
     return native_->GetProcAddress(library, name);
   }
   bool FreeLibrary(platform::LibraryHandle library) override { return native_->FreeLibrary(library); }
+  int32_t CallSetProcessDpiAwareness(platform::ProcAddress function, int32_t value) override {
+    return native_->CallSetProcessDpiAwareness(function, value);
+  }
+  int32_t CallGetDpiForMonitor(platform::ProcAddress function, platform::MonitorHandle monitor, int32_t type,
+                               uint32_t* dpiX, uint32_t* dpiY) override {
+    return native_->CallGetDpiForMonitor(function, monitor, type, dpiX, dpiY);
+  }
   platform::LibraryHandle ModuleFromAddress(const void* address) override {
     return native_->ModuleFromAddress(address);
   }

@@ -42,6 +42,10 @@ class MockSystem : public platform::System {
     ON_CALL(*this, LoadLibraryExW(_, _)).WillByDefault(Invoke(n, &platform::System::LoadLibraryExW));
     ON_CALL(*this, GetProcAddress(_, _)).WillByDefault(Invoke(n, &platform::System::GetProcAddress));
     ON_CALL(*this, FreeLibrary(_)).WillByDefault(Invoke(n, &platform::System::FreeLibrary));
+    ON_CALL(*this, CallSetProcessDpiAwareness(_, _))
+        .WillByDefault(Invoke(n, &platform::System::CallSetProcessDpiAwareness));
+    ON_CALL(*this, CallGetDpiForMonitor(_, _, _, _, _))
+        .WillByDefault(Invoke(n, &platform::System::CallGetDpiForMonitor));
     ON_CALL(*this, ModuleFromAddress(_)).WillByDefault(Invoke(n, &platform::System::ModuleFromAddress));
     ON_CALL(*this, GetModuleFileNameW(_, _, _))
         .WillByDefault(Invoke(n, &platform::System::GetModuleFileNameW));
@@ -65,6 +69,9 @@ class MockSystem : public platform::System {
   MOCK_METHOD(platform::LibraryHandle, LoadLibraryExW, (const char16_t*, uint32_t), (override));
   MOCK_METHOD(platform::ProcAddress, GetProcAddress, (platform::LibraryHandle, const char*), (override));
   MOCK_METHOD(bool, FreeLibrary, (platform::LibraryHandle), (override));
+  MOCK_METHOD(int32_t, CallSetProcessDpiAwareness, (platform::ProcAddress, int32_t), (override));
+  MOCK_METHOD(int32_t, CallGetDpiForMonitor,
+              (platform::ProcAddress, platform::MonitorHandle, int32_t, uint32_t*, uint32_t*), (override));
   MOCK_METHOD(platform::LibraryHandle, ModuleFromAddress, (const void*), (override));
   MOCK_METHOD(uint32_t, GetModuleFileNameW, (platform::LibraryHandle, char16_t*, uint32_t), (override));
 

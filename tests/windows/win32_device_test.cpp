@@ -2,15 +2,14 @@
 // machine's, from the prefix's system folder), SetupAPI and the registry of
 // the staged prefix, Wine's process token. Each suite runs in a process of its
 // own on the machine its name gives (see CMakeLists.txt).
-#include <gtest/gtest.h>
-
-#include <QLibrary>
-
 #include <chrono>
 #include <future>
+#include <gtest/gtest.h>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <QLibrary>
 
 #include "device/device_information.h"
 #include "device/win_fingerprint_component.h"

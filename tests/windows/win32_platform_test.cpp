@@ -3,13 +3,12 @@
 // Wine's NLS, shell folders, user name, system colours, high contrast and
 // DPI through shcore.dll.
 #include <gtest/gtest.h>
+#include <string>
 
 #include <QApplication>
 #include <QColor>
 #include <QDir>
 #include <QWidget>
-
-#include <string>
 
 #include "utils/application_folder.h"
 #include "utils/dpi.h"

@@ -2,7 +2,11 @@
 // loaded with LoadLibrary (through QLibrary), its graph walked through the
 // exports and virtual tables, the dialog on the offscreen platform, the
 // reader behind the real Windows backend and the simulated machine's winbio.dll.
+#include <atomic>
 #include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QEvent>
@@ -10,19 +14,14 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <atomic>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "device/system_component_manager.h"
-#include "module/diagnostic.h"
-#include "module/exports.h"
-#include "module/input_request.h"
-#include "module/module_interface.h"
-#include "module/test.h"
-#include "module/test_context.h"
-#include "recognition/abstract_widget_wrapper.h"
+#include "contract/abstract_widget_wrapper.h"
+#include "contract/diagnostic.h"
+#include "contract/exports.h"
+#include "contract/input_request.h"
+#include "contract/module_interface.h"
+#include "contract/system_component_manager.h"
+#include "contract/test.h"
+#include "contract/test_context.h"
 
 namespace {
 

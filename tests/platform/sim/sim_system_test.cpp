@@ -61,10 +61,8 @@ TEST(SimSystemTest, PseudoShcoreAnswersFromTheMachine) {
   platform::LibraryHandle shcore =
       System().LoadLibraryExW(u"SHCORE.DLL", platform::kLoadLibrarySearchSystem32);
   ASSERT_NE(shcore, nullptr) << "library names are case-insensitive";
-  auto getDpi =
-      reinterpret_cast<platform::GetDpiForMonitorFn>(System().GetProcAddress(shcore, "GetDpiForMonitor"));
-  auto setAwareness = reinterpret_cast<platform::SetProcessDpiAwarenessFn>(
-      System().GetProcAddress(shcore, "SetProcessDpiAwareness"));
+  const platform::ProcAddress getDpi = System().GetProcAddress(shcore, "GetDpiForMonitor");
+  const platform::ProcAddress setAwareness = System().GetProcAddress(shcore, "SetProcessDpiAwareness");
   ASSERT_NE(getDpi, nullptr);
   ASSERT_NE(setAwareness, nullptr);
   EXPECT_EQ(System().GetProcAddress(shcore, "GetScaleFactorForMonitor"), nullptr);
@@ -78,16 +76,19 @@ TEST(SimSystemTest, PseudoShcoreAnswersFromTheMachine) {
   uint32_t y = 0;
   {
     ScopedMachine machine(fp_test::Machine([](SimMachine& m) { m.system.dpi = 144; }));
-    ASSERT_EQ(getDpi(monitor, platform::kMdtEffectiveDpi, &x, &y), platform::kSOk);
+    ASSERT_EQ(System().CallGetDpiForMonitor(getDpi, monitor, platform::kMdtEffectiveDpi, &x, &y),
+              platform::kSOk);
     EXPECT_EQ(x, 144u);
     EXPECT_EQ(y, 144u);
-    EXPECT_EQ(getDpi(nullptr, platform::kMdtEffectiveDpi, &x, &y), platform::kEInvalidArg);
+    EXPECT_EQ(System().CallGetDpiForMonitor(getDpi, nullptr, platform::kMdtEffectiveDpi, &x, &y),
+              platform::kEInvalidArg);
   }
   {
     ScopedMachine machine(fp_test::Machine([](SimMachine& m) { m.system.dpi = 0; }));
-    EXPECT_EQ(getDpi(monitor, platform::kMdtEffectiveDpi, &x, &y), platform::kEFail);
+    EXPECT_EQ(System().CallGetDpiForMonitor(getDpi, monitor, platform::kMdtEffectiveDpi, &x, &y),
+              platform::kEFail);
   }
-  EXPECT_EQ(setAwareness(7), platform::kEInvalidArg);
+  EXPECT_EQ(System().CallSetProcessDpiAwareness(setAwareness, 7), platform::kEInvalidArg);
   EXPECT_TRUE(System().FreeLibrary(shcore));
   EXPECT_FALSE(System().FreeLibrary(shcore));
 }
