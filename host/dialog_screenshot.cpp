@@ -50,12 +50,15 @@ void CaptureRecognitionDialog(const QString& file) {
       else
         std::fprintf(stderr, "diag-host: cannot save the screenshot to '%s'\n",
                      file.toLocal8Bit().constData());
-      // What the picture shows, for scripts: the dialog's size and its texts.
+      // What the picture shows, for scripts: the dialog's size in device
+      // pixels, whether it has the focus, and its texts.
       QStringList texts;
       for (const QLabel* label : dialog->findChildren<QLabel*>())
         if (label->isVisible() && !label->text().isEmpty())
           texts << QLatin1Char('"') + label->text() + QLatin1Char('"');
-      std::fprintf(stderr, "diag-host: dialog %dx%d %s %s\n", dialog->width(), dialog->height(),
+      std::fprintf(stderr, "diag-host: dialog %dx%d %s %s\n",
+                   qRound(dialog->width() * dialog->devicePixelRatioF()),
+                   qRound(dialog->height() * dialog->devicePixelRatioF()),
                    dialog->isActiveWindow() ? "active" : "inactive",
                    texts.join(QLatin1Char(' ')).toUtf8().constData());
     });

@@ -89,7 +89,10 @@ void Dpi::Measure() {
 
 QSize Dpi::fitToScreen(double factor) {
   const QList<QScreen*> screens = QGuiApplication::screens();
-  const QSize screen = screens.isEmpty() ? QSize(kReferenceWidth, kReferenceHeight) : screens.first()->size();
+  // In device pixels, like the system's DPI: Qt gives sizes in its own
+  // logical pixels, which a DPI-aware platform (Windows) divides by its scale.
+  const QSize screen = screens.isEmpty() ? QSize(kReferenceWidth, kReferenceHeight)
+                                         : screens.first()->size() * screens.first()->devicePixelRatio();
   const int screenWidth = std::max(screen.width(), kReferenceWidth);
   const int screenHeight = std::max(screen.height(), kReferenceHeight);
   const double scaledWidth = kReferenceWidth * factor;
@@ -103,8 +106,13 @@ QSize Dpi::scaledSize(const QSize& designSize) {
   const Dpi* dpi = instance();
   const double factor = dpi ? dpi->dpi_ / kReferenceDpi : 1.0;
   const QSize fitted = fitToScreen(factor);
-  return {static_cast<int>(fitted.width() * (designSize.width() / static_cast<double>(kReferenceWidth))),
-          static_cast<int>(fitted.height() * (designSize.height() / static_cast<double>(kReferenceHeight)))};
+  const QSize devicePixels(
+      static_cast<int>(fitted.width() * (designSize.width() / static_cast<double>(kReferenceWidth))),
+      static_cast<int>(fitted.height() * (designSize.height() / static_cast<double>(kReferenceHeight))));
+  // Back to Qt's logical pixels, or Qt would scale a second time.
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  const double ratio = screens.isEmpty() ? 1.0 : screens.first()->devicePixelRatio();
+  return ratio == 1.0 ? devicePixels : (QSizeF(devicePixels) / ratio).toSize();
 }
 
 void Dpi::ForgetMeasurement() {

@@ -16,11 +16,13 @@ class Dpi : public QWidget {
   // application has no top-level widget.
   static Dpi* instance();
 
-  // `designSize` scaled for the screen. Without an instance the factor is 1.
+  // `designSize` scaled for the screen, in Qt's logical pixels: the scaling
+  // is done in device pixels, which Qt's own scale (Windows' DPI when Qt is
+  // DPI-aware, 1 elsewhere) then divides. Without an instance the factor is 1.
   static QSize scaledSize(const QSize& designSize);
 
   // The 800 x 600 reference scaled by `factor`, bounded by the first screen
-  // (taken as at least 800 x 600).
+  // (taken as at least 800 x 600), in device pixels.
   static QSize fitToScreen(double factor);
 
   // The quantised dots per inch: 96, 120, 144, 168 or 192.
