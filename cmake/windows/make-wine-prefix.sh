@@ -1,6 +1,6 @@
 #!/bin/sh
 # Makes (or refreshes) the Wine prefix of a Windows build: the test machine.
-#   make-wine-prefix.sh WINE_RUN WINESERVER PREFIX WINBIO_DLL REG_FILE LOCALE_DIR
+#   make-wine-prefix.sh WINE_RUN PREFIX WINBIO_DLL REG_FILE LOCALE_DIR
 # - a new prefix (wineboot, about 10 s the first time);
 # - the simulated machine's winbio.dll in the system folder, where the module
 #   looks for the Windows Biometric Framework (Wine has none);
@@ -8,7 +8,7 @@
 # - a German UTF-8 locale for glibc in LOCALE_DIR (LOCPATH), since Wine
 #   takes the user-interface language from the Unix locale.
 set -eu
-run=$1 server=$2 prefix=$3 winbio=$4 reg=$5 locales=$6
+run=$1 prefix=$2 winbio=$3 reg=$4 locales=$5
 if [ ! -f "$prefix/system.reg" ]; then
   echo "creating the Wine prefix $prefix"
   FP_WINEPREFIX=$prefix "$run" wineboot --init >/dev/null 2>&1
@@ -19,9 +19,10 @@ cp "$winbio" "$system32/winbio.dll"
 # reg import wants Windows paths; the Unix root is drive Z:.
 FP_WINEPREFIX=$prefix "$run" reg import "Z:$(realpath "$reg")" >/dev/null 2>&1 ||
   { echo "make-wine-prefix: reg import of $reg failed" >&2; exit 1; }
-# Wine's server holds the system colours it read at its start: let it end, so
-# that the next program starts one that reads the staged values.
-WINEPREFIX=$prefix "$server" -w
+# Wine's server holds the system colours it read at its start, and its desktop
+# the display it found then: let it end, so that the next program starts one
+# that reads the staged values and uses that program's display.
+FP_WINEPREFIX=$prefix "$run" --server -w
 if [ ! -d "$locales/de_DE.UTF-8" ]; then
   mkdir -p "$locales"
   localedef -i de_DE -f UTF-8 "$locales/de_DE.UTF-8" 2>/dev/null || true

@@ -21,6 +21,7 @@ host() { "$run" diag-host.exe "$@" >"$out" 2>&1; status=$?; }
 # The desktop's DPI (HKCU\Control Panel\Desktop\LogPixels), for one run.
 dpi() {
   "$run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  "$run" --server -w
 }
 
 case $scenario in
