@@ -81,7 +81,8 @@ TEST(TwoReaders, SensorModeFromTheReadersConfigurationKeys) {
   size_t count = 0;
   ASSERT_EQ(platform::biometric().EnumBiometricUnits(WINBIO_TYPE_FINGERPRINT, &units, &count), S_OK_T);
   ASSERT_EQ(count, 2u);
-  // The first reader's numbered configuration says 2; the second has none.
+  // The first reader's numbered configuration says 2; the second reader's
+  // has no sensor mode, so the search gives the key back and finds nothing.
   EXPECT_EQ(DeviceInformation::SensorModeFlags(&units[0]), WINBIO_FLAG_ADVANCED);
   EXPECT_EQ(DeviceInformation::SensorModeFlags(&units[1]), 0u);
   platform::biometric().Free(units);
