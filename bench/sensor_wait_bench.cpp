@@ -7,9 +7,6 @@
 // Usage: sensor_wait_bench [cancel rounds] [timeout rounds]
 // The machine is the one FINGERPRINT_SIM names, by default one whose sensor
 // is never touched.
-#include <QByteArray>
-#include <QtGlobal>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -19,6 +16,9 @@
 #include <random>
 #include <thread>
 #include <vector>
+
+#include <QByteArray>
+#include <QtGlobal>
 
 #include "device/win_fingerprint_component.h"
 
@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
   const int cancelRounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
   const int timeoutRounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
 
-  if (qEnvironmentVariableIsEmpty("FINGERPRINT_SIM")) qputenv("FINGERPRINT_SIM", QByteArray(FP_NEVER_TOUCHED_MACHINE));
+  if (qEnvironmentVariableIsEmpty("FINGERPRINT_SIM"))
+    qputenv("FINGERPRINT_SIM", QByteArray(FP_NEVER_TOUCHED_MACHINE));
   const WINBIO_UNIT_SCHEMA units[] = {Unit()};
   WinFingerprintComponent component(0, units, "0");
 

@@ -6,8 +6,7 @@
 // Windows tests with widgets run on Qt's offscreen platform with a 1920x1080
 // screen at 96 dpi, so that only the system's DPI (staged in the prefix)
 // scales the dialogs. Wine does not pass QT_* variables, so the platform is
-// set here. The file is named without a drive: the platform options are
-// separated by colons.
+// set here.
 int main(int argc, char** argv) {
   ::testing::InitGoogleMock(&argc, argv);
   qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" FP_SCREEN_CONFIG);
