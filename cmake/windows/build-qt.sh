@@ -5,7 +5,7 @@
 # tools (qt6-base-dev-tools). About 45 minutes on 2 cores.
 #   build-qt.sh PREFIX [WORKDIR]
 # Needs: g++-mingw-w64-x86-64-posix, cmake, ninja-build, qt6-base-dev-tools,
-# dpkg-dev (apt-get source). Changes nothing on the system: the source list
+# dpkg-dev (apt-get source, apt-get download). Changes nothing on the system: the source list
 # and package lists live in WORKDIR.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -23,9 +23,31 @@ if [ ! -d $src ]; then
   tar xJf qt6-base_6.4.2+dfsg.orig.tar.xz
 fi
 # Debian's source drops the bundled Wintab header that the Windows platform
-# plugin includes; wintab/ holds Wine's with the macros it needs.
-mkdir -p $src/src/3rdparty/wintab
-cp "$here/wintab/wintab.h" "$here/wintab/pktdef.h" $src/src/3rdparty/wintab/
+# plugin includes: take Wine's (LGPL, Debian's libwine-dev, unpacked here
+# without installing it) and give it the naming macros it uses.
+wintab=$src/src/3rdparty/wintab
+if [ ! -f $wintab/wintab.h ]; then
+  [ -f libwine-dev.deb ] || { apt-get download libwine-dev >/dev/null && mv libwine-dev_*.deb libwine-dev.deb; }
+  rm -rf libwine && dpkg-deb -x libwine-dev.deb libwine
+  mkdir -p $wintab
+  cp libwine/usr/include/wine/wine/windows/pktdef.h $wintab/
+  {
+    cat <<'PRELUDE'
+#ifndef API
+# define API WINAPI /* the calling convention name of the original Wintab header */
+#endif
+#ifndef DECL_WINELIB_TYPE_AW
+# ifdef UNICODE
+#  define WINELIB_NAME_AW(func) func##W
+# else
+#  define WINELIB_NAME_AW(func) func##A
+# endif
+# define DECL_WINELIB_TYPE_AW(type) typedef WINELIB_NAME_AW(type) type;
+#endif
+PRELUDE
+    cat libwine/usr/include/wine/wine/windows/wintab.h
+  } > $wintab/wintab.h
+fi
 # Without OpenGL, Qt 6.4's Windows window code still takes a dynamic-GL branch.
 sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' \
   $src/src/plugins/platforms/windows/qwindowswindow.cpp
