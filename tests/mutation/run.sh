@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Mutation check: applies each fault of faults.txt alone to the working tree,
+# rebuilds the plain build tree incrementally, runs the suite and reports
+# whether a test failed. The file is restored after every fault, also when the
+# run is interrupted.
+#
+#   tests/mutation/run.sh [BUILD_DIR] [NAME...]     (default build dir: build)
+#
+# faults.txt: one fault a line, tab-separated: name, file, original text,
+# faulty text ("\n" stands for a line break). The original must occur exactly
+# once in the file.
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+ROOT=$PWD
+BUILD=${1:-build}
+shift || true
+ONLY=("$@")
+FAULTS=tests/mutation/faults.txt
+JOBS=${JOBS:-2}
+[ -f "$BUILD/build.ninja" ] || { echo "no build tree in $BUILD (run cmake first)" >&2; exit 2; }
+
+backup=""
+target=""
+restore() {
+  if [ -n "$backup" ] && [ -f "$backup" ]; then
+    # A plain copy: the new time stamp makes the next build see the restored file.
+    cp "$backup" "$target" && rm -f "$backup"
+    backup=""
+  fi
+}
+trap 'restore; exit 130' INT TERM
+trap restore EXIT
+
+# Baseline: the suite must pass untouched.
+cmake --build "$BUILD" -j "$JOBS" >/dev/null || { echo "the unchanged tree does not build" >&2; exit 2; }
+
+results=()
+caught=0
+total=0
+while IFS=$'\t' read -r name file original faulty; do
+  [ -z "$name" ] || [ "${name:0:1}" = "#" ] && continue
+  if [ ${#ONLY[@]} -gt 0 ] && [[ ! " ${ONLY[*]} " =~ " $name " ]]; then continue; fi
+  total=$((total + 1))
+  target=$file
+  backup=$(mktemp)
+  cp "$file" "$backup"
+  if ! python3 - "$file" "$original" "$faulty" <<'PY'
+import sys
+path, original, faulty = sys.argv[1], sys.argv[2].replace("\\n", "\n"), sys.argv[3].replace("\\n", "\n")
+text = open(path, encoding="utf-8").read()
+if text.count(original) != 1:
+    sys.exit(f"{path}: the original text occurs {text.count(original)} times")
+open(path, "w", encoding="utf-8").write(text.replace(original, faulty))
+PY
+  then
+    results+=("$name|NOT APPLIED|the original text was not found once in $file")
+    restore
+    continue
+  fi
+  log=$(mktemp)
+  if ! cmake --build "$BUILD" -j "$JOBS" >"$log" 2>&1; then
+    results+=("$name|build failed|(a fault must compile; fix the fault)")
+  else
+    ctest --test-dir "$BUILD" -j "$JOBS" --stop-on-failure --timeout 300 >"$log" 2>&1
+    failed=$(grep -E '^\s+[0-9]+ - ' "$log" | sed -E 's/^\s+[0-9]+ - ([^ ]+).*/\1/' | head -3 | paste -sd ' ')
+    if [ -n "$failed" ]; then
+      caught=$((caught + 1))
+      results+=("$name|caught|$failed")
+    else
+      results+=("$name|MISSED|")
+    fi
+  fi
+  rm -f "$log"
+  restore
+done <"$FAULTS"
+
+# Leave the build tree matching the restored sources.
+cmake --build "$BUILD" -j "$JOBS" >/dev/null
+
+printf '\n%-28s %-8s %s\n' "fault" "result" "failing tests (first)"
+for r in "${results[@]}"; do
+  IFS='|' read -r n s t <<<"$r"
+  printf '%-28s %-8s %s\n' "$n" "$s" "$t"
+done
+echo "caught $caught of $total"
+[ "$caught" -eq "$total" ]
