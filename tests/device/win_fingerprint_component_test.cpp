@@ -1,196 +1,144 @@
+// One reader on the simulated machine: what it tells the host about itself,
+// its session, and the operations besides the sensor wait.
 #include "device/win_fingerprint_component.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
+#include "device/device_information.h"
+#include "platform/sim/sim_biometric_service.h"
 #include "platform/sim/sim_machine.h"
-#include "tests/support/platform_fakes.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
-using ::testing::_;
-using ::testing::AllOf;
-using ::testing::DoAll;
-using ::testing::Field;
-using ::testing::InSequence;
-using ::testing::NotNull;
-using ::testing::Pointee;
-using ::testing::Return;
-using ::testing::SetArgPointee;
-using ::testing::StrictMock;
+using platform::sim::ScopedMachine;
+using platform::sim::SimMachine;
+using ::testing::ElementsAre;
+using ::testing::Pair;
 
-constexpr WINBIO_SESSION_HANDLE kHandle = 0x51;
-constexpr WINBIO_UNIT_ID kUnitId = 7;
-
-// The simulated process user, S-1-5-21-1004336348-1177238915-682003330-1001.
-const std::vector<uint8_t> kSimUserSid = {1,    5,    0,    0,    0,    0,    0,    5,    21,   0,
-                                          0,    0,    0xDC, 0xF4, 0xDC, 0x3B, 0x83, 0x3D, 0x2B, 0x46,
-                                          0x82, 0x8B, 0xA6, 0x28, 0xE9, 0x03, 0x00, 0x00};
-
-MATCHER(IsNullIdentity, "") {
-  return arg != nullptr && arg->Type == WINBIO_ID_TYPE_NULL;
-}
-MATCHER_P(IsSidIdentity, sid, "") {
-  return arg != nullptr && arg->Type == WINBIO_ID_TYPE_SID && arg->Value.AccountSid.Size == sid.size() &&
-         std::equal(sid.begin(), sid.end(), arg->Value.AccountSid.Data);
+SimMachine WithDriverVersion(const char* version) {
+  SimMachine machine = platform::sim::DefaultMachine();
+  machine.driverVersion = version;
+  return machine;
 }
 
-class ComponentTest : public ::testing::Test {
- protected:
-  ComponentTest() : machine_(platform::sim::DefaultMachine()) {
-    units_[0] = MakeUnit(u"Acme", u"X1", u"Touch sensor", 1, kUnitId);
-    units_[1] = MakeUnit(u"Acme", u"X2", u"Swipe sensor", 0, kUnitId + 1);
-  }
-
-  void ExpectOpen(MockBiometricService& biometric, HRESULT_T result, WINBIO_SESSION_HANDLE handle) {
-    EXPECT_CALL(biometric, OpenSession(WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM, WINBIO_FLAG_DEFAULT,
-                                       nullptr, 0u, nullptr, NotNull()))
-        .WillOnce(DoAll(SetArgPointee<6>(handle), Return(result)));
-  }
-
-  platform::sim::ScopedMachine machine_;
-  WINBIO_UNIT_SCHEMA units_[2];
+struct PropertiesRow {
+  WINBIO_UNIT_SCHEMA unit;
+  const char* driverVersion;
+  std::vector<Property> expected;
 };
 
-TEST_F(ComponentTest, SessionOpensOnTheSystemPoolAndClosesOnce) {
-  StrictMock<MockBiometricService> biometric;
-  platform::ScopedServices services({&biometric, nullptr, nullptr, nullptr});
+// The UDI narrows each UTF-16 unit to a byte; the other texts are UTF-8; the
+// driver version comes from the first biometric device and is left out when
+// the driver has none.
+TEST(ReaderPropertiesTest, InOrderForEachKindOfText) {
+  WINBIO_UNIT_SCHEMA noNul = MakeUnit(u"Acme", u"X1");
+  for (char16_t& unit : noNul.Model) unit = u'M';
+  const PropertiesRow rows[] = {
+      {MakeUnit(u"Acme", u"X1", u"Touch sensor"),
+       "10.2.0.5",
+       {{"UDI", "Acme X1"},
+        {"FINGERPRINT_MANUFACTURER", "Acme"},
+        {"FINGERPRINT_MODEL", "X1"},
+        {"FINGERPRINT_DESCRIPTION", "Touch sensor"},
+        {"DRIVER_VERSION", "10.2.0.5"}}},
+      {MakeUnit(u"Acm\u00e9", u"X\u4e2d", u""),
+       "",
+       {{"UDI", "Acm\xE9 X\x2D"},
+        {"FINGERPRINT_MANUFACTURER", "Acm\xC3\xA9"},
+        {"FINGERPRINT_MODEL", "X\xE4\xB8\xAD"},
+        {"FINGERPRINT_DESCRIPTION", ""}}},
+      {MakeUnit(u"", u"", u"d"),
+       "1.0",
+       {{"UDI", " "},
+        {"FINGERPRINT_MANUFACTURER", ""},
+        {"FINGERPRINT_MODEL", ""},
+        {"FINGERPRINT_DESCRIPTION", "d"},
+        {"DRIVER_VERSION", "1.0"}}},
+  };
+  for (const PropertiesRow& row : rows) {
+    ScopedMachine machine(WithDriverVersion(row.driverVersion));
+    WINBIO_UNIT_SCHEMA units[] = {row.unit};
+    WinFingerprintComponent component(0, units, "0");
+    const ComponentInfo info = component.GetInfo();
+    EXPECT_EQ(info.typeName, "FINGERPRINT");
+    EXPECT_EQ(info.properties, row.expected);
+    EXPECT_TRUE(info.propertyMap.empty());
+    EXPECT_TRUE(component.GetPropertyGroups().empty());
+  }
+  // A text without NUL stops at its fixed length.
+  ScopedMachine machine(platform::sim::DefaultMachine());
+  WINBIO_UNIT_SCHEMA units[] = {noNul};
+  EXPECT_EQ(WinFingerprintComponent(0, units, "0").GetInfo().properties[2].second,
+            std::string(WINBIO_STRING_LENGTH, 'M'));
+}
+
+TEST(ReaderPropertiesTest, IllFormedUtf16IsABadConversion) {
+  EXPECT_EQ(DeviceInformation::ToUtf8(u"A\u00e9\u4e2d\U0001F600"), "A\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80");
+  const std::u16string lead(1, char16_t(0xD83D));
+  const std::u16string trail(1, char16_t(0xDE00));
+  for (const std::u16string& bad : {lead, trail, lead + u"A", trail + lead}) {
+    try {
+      DeviceInformation::ToUtf8(bad);
+      ADD_FAILURE() << "no exception";
+    } catch (const std::range_error& error) {
+      EXPECT_STREQ(error.what(), "bad conversion");
+    }
+  }
+  ScopedMachine machine(platform::sim::DefaultMachine());
+  WINBIO_UNIT_SCHEMA units[] = {MakeUnit(u"Acme", u"X1", trail)};
+  EXPECT_THROW(WinFingerprintComponent(0, units, "0"), std::range_error);
+}
+
+class ReaderTest : public ::testing::Test {
+ protected:
+  void TearDown() override { EXPECT_EQ(platform::sim::OpenSimSessionCount(), 0u); }
+  ScopedMachine machine_{platform::sim::DefaultMachine()};
+  WINBIO_UNIT_SCHEMA units_[2] = {MakeUnit(u"Acme", u"X1", u"Touch", 1, 7),
+                                  MakeUnit(u"Acme", u"X2", u"", 0, 8)};
+};
+
+TEST_F(ReaderTest, SessionClosesOnceAndAStillOpenOneWithTheReader) {
+  WinFingerprintComponent reader(0, units_, "0");
+  ASSERT_EQ(reader.OpenSession(), FingerprintError::Success);
+  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 1u);
+  EXPECT_EQ(reader.CloseSession(), FingerprintError::Success);
+  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 0u);
   {
-    WinFingerprintComponent component(0, units_, "0");
-    ExpectOpen(biometric, 0, kHandle);
-    EXPECT_EQ(component.OpenSession(), FingerprintError::Success);
-    EXPECT_CALL(biometric, CloseSession(kHandle)).WillOnce(Return(0));
-    EXPECT_EQ(component.CloseSession(), FingerprintError::Success);
-    ::testing::Mock::VerifyAndClearExpectations(&biometric);
-  }  // destruction must not close the session again (StrictMock)
+    WinFingerprintComponent other(0, units_, "0");
+    ASSERT_EQ(other.OpenSession(), FingerprintError::Success);
+  }
+  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 0u);
+
+  SimMachine refusing = platform::sim::DefaultMachine();
+  refusing.openSessionHresult = static_cast<int32_t>(0x80098003u);
+  ScopedMachine refused(refusing);
+  EXPECT_EQ(reader.OpenSession(), FingerprintError::OpenSessionFailed);
 }
 
-TEST_F(ComponentTest, DestructionClosesAStillOpenSession) {
-  StrictMock<MockBiometricService> biometric;
-  platform::ScopedServices services({&biometric, nullptr, nullptr, nullptr});
-  auto component = std::make_unique<WinFingerprintComponent>(0, units_, "0");
-  ExpectOpen(biometric, 0, kHandle);
-  ASSERT_EQ(component->OpenSession(), FingerprintError::Success);
-  EXPECT_CALL(biometric, CloseSession(kHandle)).WillOnce(Return(0));
-  component.reset();
-}
-
-TEST_F(ComponentTest, RefusedSessionIsReportedAndNothingIsClosedLater) {
-  StrictMock<MockBiometricService> biometric;
-  platform::ScopedServices services({&biometric, nullptr, nullptr, nullptr});
-  WinFingerprintComponent component(0, units_, "0");
-  ExpectOpen(biometric, static_cast<HRESULT_T>(0x80098003u), 0);
-  EXPECT_EQ(component.OpenSession(), FingerprintError::OpenSessionFailed);
-}
-
-TEST_F(ComponentTest, SensorModeIsLookedUpBeforeTheSessionOpens) {
-  WinFingerprintComponent component(0, units_, "0");
-  StrictMock<MockBiometricService> biometric;
-  StrictMock<MockDeviceRegistry> registry;
-  platform::ScopedServices services({&biometric, &registry, nullptr, nullptr});
-  InSequence order;
-  EXPECT_CALL(registry,
-              RegOpenKeyEx(platform::kHkeyLocalMachine,
-                           U16Eq(u"System\\CurrentControlSet\\Enum\\USB\\VID_1C7A&PID_0603\\6&1\\Device "
-                                 u"Parameters\\WinBio\\Configurations"),
-                           0u, platform::kKeyAllAccessWow64, _))
-      .WillOnce(Return(platform::ERROR_FILE_NOT_FOUND_T));
-  ExpectOpen(biometric, 0, kHandle);
-  EXPECT_EQ(component.OpenSession(), FingerprintError::Success);
-  EXPECT_CALL(biometric, CloseSession(kHandle)).WillOnce(Return(0));
-  component.CloseSession();
-}
-
-TEST_F(ComponentTest, SensorCapability) {
+TEST_F(ReaderTest, SensorCapabilityAndSampleHint) {
   WinFingerprintComponent sensor(0, units_, "0");
   WinFingerprintComponent noSensor(1, units_, "1");
   EXPECT_TRUE(sensor.HasSensor());
   EXPECT_FALSE(noSensor.HasSensor());
   EXPECT_EQ(noSensor.GetDeviceId(), "1");
-  EXPECT_EQ(noSensor.GetInfo().properties.front().second, "Acme X2");
+  ASSERT_EQ(sensor.OpenSession(), FingerprintError::Success);
+  EXPECT_EQ(sensor.GetSampleHint(), 1u);
+  sensor.CloseSession();
+  EXPECT_EQ(sensor.GetSampleHint(), 20u);  // unreadable without a session
+  EXPECT_EQ(platform::sim::OutstandingSimAllocations(), 0u);
 }
 
-struct FingerCase {
-  int finger;
-  WINBIO_BIOMETRIC_SUBTYPE subFactor;
-};
-
-class DeleteTemplateTest : public ComponentTest, public ::testing::WithParamInterface<FingerCase> {};
-
-TEST_P(DeleteTemplateTest, DeletesTheCurrentUsersTemplateForTheFingersPosition) {
-  StrictMock<MockBiometricService> biometric;
-  platform::ScopedServices services({&biometric, nullptr, nullptr, nullptr});
-  WinFingerprintComponent component(0, units_, "0");
-  ExpectOpen(biometric, 0, kHandle);
-  ASSERT_EQ(component.OpenSession(), FingerprintError::Success);
-  EXPECT_CALL(biometric, DeleteTemplate(kHandle, kUnitId, IsSidIdentity(kSimUserSid), GetParam().subFactor))
-      .WillOnce(Return(static_cast<HRESULT_T>(0x80098006u)));  // not examined
-  ::testing::internal::CaptureStdout();
-  EXPECT_EQ(component.DeleteTemplate(GetParam().finger), FingerprintError::Success);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
-  EXPECT_EQ(component.SubFactorOf(GetParam().finger), GetParam().subFactor);
-  EXPECT_CALL(biometric, CloseSession(kHandle)).WillOnce(Return(0));
-}
-
-INSTANTIATE_TEST_SUITE_P(Fingers, DeleteTemplateTest,
-                         ::testing::Values(FingerCase{0, 1}, FingerCase{4, 5}, FingerCase{5, 6},
-                                           FingerCase{9, 10}, FingerCase{12, 0}, FingerCase{-1, 0}));
-
-TEST_F(ComponentTest, DeleteTemplateWithoutATokenStillCallsTheFrameworkWithANullIdentity) {
-  platform::sim::SimMachine description = platform::sim::DefaultMachine();
-  description.system.tokenFails = true;
-  platform::sim::ScopedMachine failingToken(description);
-  StrictMock<MockBiometricService> biometric;
-  platform::ScopedServices services({&biometric, nullptr, nullptr, nullptr});
-  WinFingerprintComponent component(0, units_, "0");
-  EXPECT_CALL(biometric, DeleteTemplate(0u, kUnitId, IsNullIdentity(), 1)).WillOnce(Return(0));
-  ::testing::internal::CaptureStdout();
-  EXPECT_EQ(component.DeleteTemplate(0), FingerprintError::Success);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Cannot open token handle: 5\n");
-}
-
-TEST_F(ComponentTest, DeleteTemplateClosesTheTokenWhenItCannotBeQueried) {
-  StrictMock<MockBiometricService> biometric;
-  StrictMock<MockSecurity> security;
-  platform::ScopedServices services({&biometric, nullptr, nullptr, &security});
-  WinFingerprintComponent component(0, units_, "0");
-  platform::Handle const process = reinterpret_cast<platform::Handle>(-1);
-  platform::Handle const token = reinterpret_cast<platform::Handle>(0x7A4);
-  InSequence order;
-  EXPECT_CALL(security, GetCurrentProcess()).WillOnce(Return(process));
-  EXPECT_CALL(security, OpenProcessToken(process, 0x00020008u, NotNull()))
-      .WillOnce(DoAll(SetArgPointee<2>(token), Return(true)));
-  EXPECT_CALL(security, GetTokenInformation(token, 1, NotNull(), 88u, NotNull())).WillOnce(Return(false));
-  EXPECT_CALL(security, GetLastError()).WillOnce(Return(122u));
-  EXPECT_CALL(security, CloseHandle(token)).WillOnce(Return(true));
-  EXPECT_CALL(biometric, DeleteTemplate(0u, kUnitId, IsNullIdentity(), 10)).WillOnce(Return(0));
-  ::testing::internal::CaptureStdout();
-  EXPECT_EQ(component.DeleteTemplate(9), FingerprintError::Success);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Cannot query token information: 122\n");
-}
-
-TEST_F(ComponentTest, SampleHintIsReadFromTheUnitPropertyAndTheBufferFreed) {
-  StrictMock<MockBiometricService> biometric;
-  platform::ScopedServices services({&biometric, nullptr, nullptr, nullptr});
-  WinFingerprintComponent component(0, units_, "0");
-  uint32_t hint = 5;
-  EXPECT_CALL(biometric, GetProperty(0u, 2u, 1u, kUnitId, nullptr, 0, NotNull(), NotNull()))
-      .WillOnce(DoAll(SetArgPointee<6>(&hint), SetArgPointee<7>(sizeof(hint)), Return(0)));
-  EXPECT_CALL(biometric, Free(&hint)).WillOnce(Return(0));
-  EXPECT_EQ(component.GetSampleHint(), 5u);
-
-  EXPECT_CALL(biometric, GetProperty(0u, 2u, 1u, kUnitId, nullptr, 0, NotNull(), NotNull()))
-      .WillOnce(Return(static_cast<HRESULT_T>(0x80004001u)));
-  EXPECT_EQ(component.GetSampleHint(), 20u);
-}
-
-TEST_F(ComponentTest, SampleHintOnTheSimulatedMachineLeavesNothingAllocated) {
-  WinFingerprintComponent component(0, units_, "0");
-  ASSERT_EQ(component.OpenSession(), FingerprintError::Success);
-  EXPECT_EQ(component.GetSampleHint(), 1u);
-  EXPECT_EQ(component.CloseSession(), FingerprintError::Success);
-  // Without a session the property cannot be read.
-  EXPECT_EQ(component.GetSampleHint(), 20u);
+TEST_F(ReaderTest, FingersMapToTheirSubFactorsAndUnknownOnesToNoInformation) {
+  WinFingerprintComponent reader(0, units_, "0");
+  const std::pair<int, WINBIO_BIOMETRIC_SUBTYPE> fingers[] = {{0, 1},  {4, 5},  {5, 6},
+                                                              {9, 10}, {12, 0}, {-1, 0}};
+  for (const auto& [finger, subFactor] : fingers) {
+    EXPECT_EQ(reader.SubFactorOf(finger), subFactor) << finger;
+    EXPECT_EQ(reader.DeleteTemplate(finger), FingerprintError::Success);
+  }
 }
 
 }  // namespace

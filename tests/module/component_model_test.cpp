@@ -24,13 +24,6 @@ TEST(ComponentIdTest, KeyPacksTheThreeNumbers) {
   static_assert(std::is_trivially_copyable_v<ComponentId>);
 }
 
-TEST(ComponentIdTest, WideNumbersKeepTheirLow24Bits) {
-  const ComponentId id{7, 0x1234567, 0xFF000002};
-  EXPECT_EQ(id.diagnostic, 0x234567u);
-  EXPECT_EQ(id.test, 2u);
-  EXPECT_EQ(id.key, (uint64_t{7} << 48) | (uint64_t{0x234567} << 24) | 2);
-}
-
 TEST(ComponentIdTest, IdentityAndOrderFollowTheKeyOnly) {
   ComponentId a{22, 1, 1};
   ComponentId b = a;
@@ -58,25 +51,6 @@ TEST(DiagnosticTest, IndexAndIdentifierLookups) {
   EXPECT_EQ(diagnostic.GetTest(2), nullptr);
   EXPECT_EQ(diagnostic.FindTest(ComponentId{22, 1, 2}), &second);
   EXPECT_EQ(diagnostic.FindTest(ComponentId{22, 1, 0}), nullptr);
-}
-
-TEST(DiagnosticTest, FindTestReadsTheTestsCurrentId) {
-  MinimalTest test(ComponentId{22, 1, 1});
-  Diagnostic diagnostic(ComponentId{22, 1, 0}, {&test});
-  test.id = ComponentId{22, 1, 9};
-  EXPECT_EQ(diagnostic.FindTest(ComponentId{22, 1, 9}), &test);
-  EXPECT_EQ(diagnostic.FindTest(ComponentId{22, 1, 1}), nullptr);
-}
-
-TEST(TestBaseTest, DefaultAnswers) {
-  MinimalTest test;
-  EXPECT_EQ(test.id.key, 0u);
-  EXPECT_FALSE(test.QueryTraitB());
-  EXPECT_TRUE(test.QueryTraitC());
-  EXPECT_TRUE(test.QueryTraitD());
-  EXPECT_TRUE(test.GetListA().empty());
-  EXPECT_TRUE(test.GetListB().empty());
-  EXPECT_TRUE(test.Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", "x"}}}}, nullptr));
 }
 
 }  // namespace

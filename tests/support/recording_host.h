@@ -6,9 +6,6 @@
 #include <thread>
 #include <vector>
 
-#include <QPointer>
-#include <QWidget>
-
 #include "contract/abstract_widget_wrapper.h"
 #include "contract/input_request.h"
 #include "contract/test_context.h"
@@ -31,10 +28,7 @@ class RecordingHost : public TestContext,
   // Script.
   SystemComponent* component = nullptr;
   bool interactive = true;
-  bool runExec = true;       // whether a widget request runs the wrapper's Exec
   uint32_t yesNoAnswer = 0;  // answer to the question after a timeout
-  QWidget* parentWidget = nullptr;
-  QObject* eventFilter = nullptr;
   std::function<bool()> abortRequested = [] { return false; };
   std::function<int32_t()> pendingEvent = [] { return 0; };
   std::function<void(const InputRequest&)> onRequest;  // called as a request arrives
@@ -83,9 +77,9 @@ class RecordingHost : public TestContext,
     Record("Request:" + std::to_string(request.kind), request.title + "|" + request.message);
     if (onRequest) onRequest(request);
     if (request.kind == InputRequest::Widget) {
-      if (runExec && request.widget) {
+      if (request.widget) {
         if (whileExec) whileExec();
-        execResult = request.widget->Exec(parentWidget, eventFilter);
+        execResult = request.widget->Exec(nullptr, nullptr);
       }
     } else if (request.kind == InputRequest::YesNo) {
       request.answer = yesNoAnswer;

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <atomic>
+#include <cstring>
 #include <gmock/gmock.h>
-#include <memory>
 #include <string>
 
 #include <QByteArray>
@@ -12,46 +13,48 @@
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/system.h"
+#include "platform/winbio_types.h"
 
 namespace fp_test {
 
-// A system service that answers like the simulated machine unless a test
-// says otherwise, and records every call for EXPECT_CALL.
+// The one system service double: it answers like the service in force before
+// it (the simulated machine) unless a test says otherwise, and can run on a
+// clock that moves only by its own sleeps.
 class MockSystem : public platform::System {
  public:
-  MockSystem() : native_(&platform::system()) {
-    using ::testing::_;
+  MockSystem() {
     using ::testing::Invoke;
-    platform::System* n = native_;
+    platform::System* n = &platform::system();
     ON_CALL(*this, GetTickCount()).WillByDefault(Invoke(n, &platform::System::GetTickCount));
-    ON_CALL(*this, Sleep(_)).WillByDefault(Invoke(n, &platform::System::Sleep));
-    ON_CALL(*this, GetUserPreferredUILanguages(_, _, _, _))
+    ON_CALL(*this, Sleep).WillByDefault(Invoke(n, &platform::System::Sleep));
+    ON_CALL(*this, GetUserPreferredUILanguages)
         .WillByDefault(Invoke(n, &platform::System::GetUserPreferredUILanguages));
-    ON_CALL(*this, GetUserNameW(_, _)).WillByDefault(Invoke(n, &platform::System::GetUserNameW));
-    ON_CALL(*this, GetCurrentDirectoryW(_, _))
-        .WillByDefault(Invoke(n, &platform::System::GetCurrentDirectoryW));
-    ON_CALL(*this, SHGetKnownFolderPath(_, _, _, _))
-        .WillByDefault(Invoke(n, &platform::System::SHGetKnownFolderPath));
-    ON_CALL(*this, CoTaskMemFree(_)).WillByDefault(Invoke(n, &platform::System::CoTaskMemFree));
-    ON_CALL(*this, GetSysColor(_)).WillByDefault(Invoke(n, &platform::System::GetSysColor));
-    ON_CALL(*this, SystemParametersInfoW(_, _, _, _))
-        .WillByDefault(Invoke(n, &platform::System::SystemParametersInfoW));
-    ON_CALL(*this, MessageNumber(_)).WillByDefault(Invoke(n, &platform::System::MessageNumber));
+    ON_CALL(*this, GetUserNameW).WillByDefault(Invoke(n, &platform::System::GetUserNameW));
+    ON_CALL(*this, GetCurrentDirectoryW).WillByDefault(Invoke(n, &platform::System::GetCurrentDirectoryW));
+    ON_CALL(*this, SHGetKnownFolderPath).WillByDefault(Invoke(n, &platform::System::SHGetKnownFolderPath));
+    ON_CALL(*this, CoTaskMemFree).WillByDefault(Invoke(n, &platform::System::CoTaskMemFree));
+    ON_CALL(*this, GetSysColor).WillByDefault(Invoke(n, &platform::System::GetSysColor));
+    ON_CALL(*this, SystemParametersInfoW).WillByDefault(Invoke(n, &platform::System::SystemParametersInfoW));
+    ON_CALL(*this, MessageNumber).WillByDefault(Invoke(n, &platform::System::MessageNumber));
     ON_CALL(*this, GetDesktopWindow()).WillByDefault(Invoke(n, &platform::System::GetDesktopWindow));
-    ON_CALL(*this, MonitorFromWindow(_, _)).WillByDefault(Invoke(n, &platform::System::MonitorFromWindow));
-    ON_CALL(*this, LoadLibraryExW(_, _)).WillByDefault(Invoke(n, &platform::System::LoadLibraryExW));
-    ON_CALL(*this, GetProcAddress(_, _)).WillByDefault(Invoke(n, &platform::System::GetProcAddress));
-    ON_CALL(*this, FreeLibrary(_)).WillByDefault(Invoke(n, &platform::System::FreeLibrary));
-    ON_CALL(*this, CallSetProcessDpiAwareness(_, _))
+    ON_CALL(*this, MonitorFromWindow).WillByDefault(Invoke(n, &platform::System::MonitorFromWindow));
+    ON_CALL(*this, LoadLibraryExW).WillByDefault(Invoke(n, &platform::System::LoadLibraryExW));
+    ON_CALL(*this, GetProcAddress).WillByDefault(Invoke(n, &platform::System::GetProcAddress));
+    ON_CALL(*this, FreeLibrary).WillByDefault(Invoke(n, &platform::System::FreeLibrary));
+    ON_CALL(*this, CallSetProcessDpiAwareness)
         .WillByDefault(Invoke(n, &platform::System::CallSetProcessDpiAwareness));
-    ON_CALL(*this, CallGetDpiForMonitor(_, _, _, _, _))
-        .WillByDefault(Invoke(n, &platform::System::CallGetDpiForMonitor));
-    ON_CALL(*this, ModuleFromAddress(_)).WillByDefault(Invoke(n, &platform::System::ModuleFromAddress));
-    ON_CALL(*this, GetModuleFileNameW(_, _, _))
-        .WillByDefault(Invoke(n, &platform::System::GetModuleFileNameW));
+    ON_CALL(*this, CallGetDpiForMonitor).WillByDefault(Invoke(n, &platform::System::CallGetDpiForMonitor));
+    ON_CALL(*this, ModuleFromAddress).WillByDefault(Invoke(n, &platform::System::ModuleFromAddress));
+    ON_CALL(*this, GetModuleFileNameW).WillByDefault(Invoke(n, &platform::System::GetModuleFileNameW));
   }
 
-  platform::System& native() { return *native_; }
+  // The tick count starts at `start` and moves only by Sleep, which returns at once.
+  void UseFakeClock(uint32_t start) {
+    ticks_ = start;
+    ON_CALL(*this, GetTickCount()).WillByDefault([this] { return ticks_.load(); });
+    ON_CALL(*this, Sleep).WillByDefault([this](uint32_t milliseconds) { ticks_ += milliseconds; });
+  }
+  uint32_t Ticks() const { return ticks_.load(); }
 
   MOCK_METHOD(uint32_t, GetTickCount, (), (override));
   MOCK_METHOD(void, Sleep, (uint32_t), (override));
@@ -76,13 +79,15 @@ class MockSystem : public platform::System {
   MOCK_METHOD(uint32_t, GetModuleFileNameW, (platform::LibraryHandle, char16_t*, uint32_t), (override));
 
  private:
-  platform::System* native_;  // the service in force before this mock
+  std::atomic<uint32_t> ticks_{0};
 };
 
-// Installs a mock system service for the lifetime of the object.
+// Installs the system double (and optionally a biometric service) for the
+// lifetime of the object.
 class ScopedMockSystem {
  public:
-  ScopedMockSystem() : scope_(platform::Services{nullptr, nullptr, &mock_, nullptr}) {}
+  explicit ScopedMockSystem(platform::BiometricService* biometric = nullptr)
+      : scope_(platform::Services{biometric, nullptr, &mock_, nullptr}) {}
   ::testing::NiceMock<MockSystem>& operator*() { return mock_; }
   ::testing::NiceMock<MockSystem>* operator->() { return &mock_; }
 
@@ -121,14 +126,6 @@ inline QByteArray ReadFile(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-inline std::u16string U16(const char* utf8) {
-  return QString::fromUtf8(utf8).toStdU16String();
-}
-
-}  // namespace fp_test
-
-namespace fp_test {
-
 // "#rrggbb" as the colour reference GetSysColor answers (red in the lowest byte).
 inline uint32_t ColorRef(const char* rgb) {
   const uint32_t value = static_cast<uint32_t>(std::stoul(std::string(rgb + 1), nullptr, 16));
@@ -136,3 +133,26 @@ inline uint32_t ColorRef(const char* rgb) {
 }
 
 }  // namespace fp_test
+
+inline void SetText(WINBIO_STRING& target, const std::u16string& text) {
+  std::memset(target, 0, sizeof(WINBIO_STRING));
+  std::memcpy(target, text.data(),
+              std::min<size_t>(text.size(), WINBIO_STRING_LENGTH - 1) * sizeof(char16_t));
+}
+
+// One record of the framework's unit array.
+inline WINBIO_UNIT_SCHEMA MakeUnit(const std::u16string& manufacturer, const std::u16string& model,
+                                   const std::u16string& description = u"Touch sensor",
+                                   uint32_t capabilities = 1, WINBIO_UNIT_ID unitId = 1) {
+  WINBIO_UNIT_SCHEMA unit;
+  std::memset(&unit, 0, sizeof(unit));
+  unit.UnitId = unitId;
+  unit.PoolType = WINBIO_POOL_SYSTEM;
+  unit.BiometricFactor = WINBIO_TYPE_FINGERPRINT;
+  unit.Capabilities = capabilities;
+  SetText(unit.Manufacturer, manufacturer);
+  SetText(unit.Model, model);
+  SetText(unit.Description, description);
+  SetText(unit.DeviceInstanceId, u"USB\\VID_1C7A&PID_0603\\6&1");
+  return unit;
+}
