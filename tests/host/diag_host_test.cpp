@@ -1,0 +1,132 @@
+// diag-host as a user runs it: options, exit codes, the --json lines and a
+// FINGERPRINT_SIM file that cannot be used.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "tests/support/test_support.h"
+
+namespace {
+
+struct Result {
+  int code = -1;
+  QString out;
+  QString err;
+};
+
+Result RunHost(const QStringList& arguments, const QString& simFile = {}) {
+  QProcess host;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  environment.remove(QStringLiteral("FINGERPRINT_SIM"));
+  if (!simFile.isEmpty()) environment.insert(QStringLiteral("FINGERPRINT_SIM"), simFile);
+  host.setProcessEnvironment(environment);
+  host.start(QStringLiteral(FP_DIAG_HOST_PATH), arguments);
+  EXPECT_TRUE(host.waitForFinished(120000)) << arguments.join(' ').toStdString();
+  return {host.exitStatus() == QProcess::NormalExit ? host.exitCode() : -1,
+          QString::fromUtf8(host.readAllStandardOutput()), QString::fromUtf8(host.readAllStandardError())};
+}
+
+class DiagHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+  QString Write(const char* name, const QByteArray& content) {
+    const QString path = dir_.filePath(QLatin1String(name));
+    EXPECT_TRUE(fp_test::WriteFile(path, content));
+    return path;
+  }
+  QTemporaryDir dir_;
+};
+
+TEST_F(DiagHostTest, BadCommandLinesAreNamedWithExitCodeTwo) {
+  const std::pair<QStringList, const char*> cases[] = {
+      {{}, "no command given"},
+      {{"frob"}, "unknown command 'frob'"},
+      {{"run", "--device", "-1"}, "option --device expects a whole number of at least 0, not '-1'"},
+      {{"run", "--abort-after-ms", "soon"}, "option --abort-after-ms expects a whole number"},
+      {{"run", "--answer", "maybe"}, "option --answer expects yes, no or none, not 'maybe'"},
+      {{"run", "--settings"}, "option --settings needs a value"},
+      {{"list", "--verbose"}, "unknown option '--verbose'"},
+      {{"list", "extra"}, "unexpected argument 'extra'"},
+      {{"--module", "/nonexistent/module_fingerprint.so", "info"}, "/nonexistent/module_fingerprint.so"},
+  };
+  for (const auto& [arguments, message] : cases) {
+    const Result result = RunHost(arguments);
+    EXPECT_EQ(result.code, 2) << arguments.join(' ').toStdString();
+    EXPECT_TRUE(result.err.contains(QLatin1String(message))) << result.err.toStdString();
+  }
+}
+
+// The exit code is the status; with --json every line is one object and the
+// last one carries the status.
+TEST_F(DiagHostTest, RunExitCodesAndJsonLines) {
+  const QString neverTouched = Write("never.json", R"({"sensor": {"touchAfterMs": null}})");
+  const QString settings = Write("settings.ini", "[CSAT]\nCSAT_TEST_TIMEOUT=0\n");
+  struct Case {
+    QStringList arguments;
+    QString sim;
+    int code;
+    const char* status;
+    QStringList messages;
+  };
+  const Case cases[] = {
+      {{"--settings", settings, "--answer", "yes"},
+       neverTouched,
+       1,
+       "Failed",
+       {"FAILED_TO_ENROLL_FINGERPRINT", "POSSIBLE_DEFECTIVE_COMPONENTS: FINGERPRINT_READER"}},
+      {{"--settings", settings, "--answer", "no"}, neverTouched, 4, "Aborted", {"TIMEOUT_REACHED"}},
+      {{}, Write("touched.json", R"({"sensor": {"touchAfterMs": 0}})"), 0, "Passed", {}},
+  };
+  for (const Case& c : cases) {
+    const Result result = RunHost(QStringList{"run", "--json"} + c.arguments, c.sim);
+    SCOPED_TRACE(c.status);
+    EXPECT_EQ(result.code, c.code) << result.err.toStdString();
+    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    QStringList messages;
+    for (const QString& line : lines) {
+      QJsonParseError error{};
+      const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
+      ASSERT_TRUE(document.isObject()) << "not one object per line: " << line.toStdString();
+      if (document[QLatin1String("call")] == QLatin1String("AddMessage"))
+        messages << document[QLatin1String("message")].toString();
+    }
+    EXPECT_EQ(messages, c.messages);
+    const QJsonObject last = QJsonDocument::fromJson(lines.last().toUtf8()).object();
+    EXPECT_EQ(last[QLatin1String("call")], QLatin1String("status"));
+    EXPECT_EQ(last[QLatin1String("status")], QLatin1String(c.status));
+    EXPECT_EQ(last[QLatin1String("code")], c.code);
+  }
+}
+
+// A simulation file that cannot be used is named on standard error, and the
+// machine then has no readers.
+TEST_F(DiagHostTest, UnusableSimulationFileGivesAMachineWithoutReaders) {
+  const QString missing = dir_.filePath(QStringLiteral("absent.json"));
+  const std::pair<QString, QString> cases[] = {
+      {missing, QStringLiteral("cannot read simulation file '%1'").arg(missing)},
+      {Write("bad.json", R"({"readers": 5})"),
+       QStringLiteral("bad simulation file '%1': readers: expected an array").arg(dir_.filePath("bad.json"))},
+      {Write("broken.json", "{\"readers\": ["),
+       QStringLiteral("bad simulation file '%1': not valid JSON").arg(dir_.filePath("broken.json"))},
+  };
+  for (const auto& [file, message] : cases) {
+    const Result result = RunHost({QStringLiteral("list")}, file);
+    EXPECT_EQ(result.code, 0) << file.toStdString();
+    EXPECT_TRUE(result.err.contains(message)) << result.err.toStdString();
+    EXPECT_EQ(result.out, QStringLiteral("No fingerprint readers found.\n"));
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
