@@ -1,0 +1,314 @@
+// A host compiled on its own: it declares the module's classes itself
+// (host_view.h), includes none of the module's headers and drives the module
+// through dlopen and the virtual tables alone. It catches what in-process
+// tests cannot: slot orders, field layouts and pinned types as a separate
+// compiler sees them. Runs that need their own simulated machine happen in a
+// child process of this program ("--scenario NAME"), which prints one line per
+// observation for the parent to compare.
+
+#include <algorithm>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <QWidget>
+
+#include "host_view.h"
+
+namespace {
+
+using namespace hostview;
+
+void Print(const std::string& line) {
+  static std::mutex mutex;
+  std::lock_guard<std::mutex> lock(mutex);
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+}
+
+// The host's side of a run; each slot the module calls prints itself once.
+class ScenarioHost : public TestContext, ResultReporter, TestUserInterface, EventMonitor {
+ public:
+  SystemComponent* component = nullptr;
+  uint32_t answer = 0;
+  double longestGapMs = 0;
+
+  SystemComponent* GetComponent() override { return Once("GetComponent"), component; }
+  ResultReporter* GetResultReporter() override { return Once("GetResultReporter"), this; }
+  TestUserInterface* GetUserInterface() override { return Once("GetUserInterface"), this; }
+  void Unused() override { Print("Unused called"); }
+  bool IsAbortRequested() override { return Once("IsAbortRequested"), false; }
+  EventMonitor* GetEventMonitor() override { return Once("GetEventMonitor"), this; }
+
+ private:
+  void Once(const char* slot) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (seen_.insert(slot).second) Print(std::string("slot ") + slot);
+  }
+  void AddMessage(std::string id, uint64_t a, uint64_t b) override {
+    Print("message " + id + (a || b ? " with arguments" : ""));
+  }
+  void SetProgress(uint8_t percent, const std::string& id) override {
+    Print("progress " + std::to_string(percent) + " " + id);
+  }
+  bool IsInteractive() override { return Once("IsInteractive"), true; }
+  int32_t PendingEvent() override { return Once("PendingEvent"), 0; }
+  void Request(InputRequest& request) override {
+    Print("request " + std::to_string(request.kind) + " " + request.title + "|" + request.message);
+    if (request.kind == 2) request.answer = answer;
+    if (request.kind != 3 || !request.widget) return;
+    // The sensor wait must never hold up this thread: a 10 ms timer measures
+    // the longest gap between its ticks while the dialog runs.
+    QElapsedTimer gap;
+    gap.start();
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+      longestGapMs = std::max(longestGapMs, gap.nsecsElapsed() / 1e6);
+      gap.restart();
+    });
+    probe.start(10);
+    QWidget parent;
+    parent.setGeometry(100, 50, 800, 600);
+    Print("exec " + std::to_string(request.widget->Exec(&parent, nullptr)));
+  }
+
+  std::mutex mutex_;
+  std::set<std::string> seen_;
+};
+
+void ListReaders(Module* root) {
+  ComponentManager* manager = root->GetComponentManager();
+  Print("present " + std::to_string(manager->IsDevicePresent()));
+  manager->EnumerateComponents();
+  Print("count " + std::to_string(manager->GetComponentCount()));
+  for (uint32_t i = 0; i < manager->GetComponentCount(); ++i) {
+    SystemComponent* component = i == 0 ? manager->GetComponent(i) : manager->ComponentAt(i);
+    const ComponentInfo info = component->GetInfo();
+    std::string line = component->GetDeviceId() + " " + info.typeName + "|" + info.secondText + "|";
+    for (const Property& property : info.properties) line += " " + property.first + "=" + property.second;
+    line += " map " + std::to_string(info.propertyMap.size());
+    line += " groups " + std::to_string(component->GetPropertyGroups().size());
+    line += " sensor " + std::to_string(static_cast<FingerprintComponent*>(component)->HasSensor());
+    Print(line);
+  }
+  auto* reader = static_cast<FingerprintComponent*>(manager->GetComponent(0));
+  reader->ResetState();
+  Print("open " + std::to_string(reader->OpenSession()));
+  Print("locate " + std::to_string(reader->LocateSensor(5)));
+  reader->CancelAndClose();
+  Print("cancel requested " + std::to_string(reader->IsCancelRequested()));
+  reader->OpenSession();
+  Print("locate after cancel " + std::to_string(reader->LocateSensor(5)));
+  reader->CancelAndClose();
+}
+
+int RunScenario(const std::string& name) {
+  LoadedModule module(FP_MODULE_PATH);
+  if (!module.ok()) return Print("cannot load: " + module.error), 100;
+  Module* root = module.get();
+  if (name == "readers") {
+    ListReaders(root);
+  } else {
+    Test* test = root->GetDiagnostic(0)->GetTest(0);
+    root->GetComponentManager()->EnumerateComponents();
+    ScenarioHost host;
+    host.component = root->GetComponentManager()->GetComponent(0);
+    if (name == "timeout-yes")
+      test->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST", "0"}}}}, nullptr);
+    host.answer = 3;  // yes
+    const int32_t status = test->Run(&host);
+    Print("longest gap " + std::string(host.longestGapMs < 1000 ? "short" : "LONG"));
+    Print("status " + std::to_string(status));
+  }
+  module.release();
+  return 0;
+}
+
+// Runs a scenario in a child on the given machine; its lines.
+std::vector<std::string> Launch(const std::string& scenario, const char* machineJson) {
+  QTemporaryFile machine;
+  EXPECT_TRUE(machine.open());
+  machine.write(machineJson);
+  machine.flush();
+  QProcess child;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("FINGERPRINT_SIM"), machine.fileName());
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  child.setProcessEnvironment(environment);
+  child.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--scenario"), QString::fromStdString(scenario)});
+  EXPECT_TRUE(child.waitForFinished(120000)) << scenario;
+  EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << scenario;
+  EXPECT_EQ(child.exitCode(), 0) << scenario << ": " << child.readAllStandardError().toStdString();
+  std::vector<std::string> lines;
+  for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
+    if (!line.isEmpty()) lines.push_back(line.toStdString());
+  return lines;
+}
+
+const std::string kHint = "POSSIBLE_DEFECTIVE_COMPONENTS: FINGERPRINT_READER";
+
+class SeparateHostTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(module_.ok()) << module_.error; }
+  void TearDown() override {
+    if (module_.ok()) module_.release();
+  }
+  LoadedModule module_{FP_MODULE_PATH};
+};
+
+TEST_F(SeparateHostTest, WalksTheGraph) {
+  Version* version = module_.version();
+  EXPECT_EQ(std::vector<uint32_t>(
+                {version->GetMajor(), version->GetMinor(), version->GetPatch(), version->GetBuild()}),
+            std::vector<uint32_t>({4, 42, 0, 92}));
+  Module* module = module_.get();
+  EXPECT_TRUE(module->GetModuleFlag());
+  EXPECT_EQ(module->GetAuxiliaryCount(), 0u);
+  EXPECT_EQ(module->GetAuxiliary(0), nullptr);
+  EXPECT_EQ(module->GetAuxiliaryObject(), nullptr);
+  ASSERT_EQ(module->GetDiagnosticCount(), 1u);
+  EXPECT_EQ(module->GetDiagnostic(1), nullptr);
+
+  Diagnostic* diagnostic = module->GetDiagnostic(0);
+  const ComponentId id = diagnostic->GetId();
+  EXPECT_EQ(id.module, 22);
+  EXPECT_EQ(id.diagnostic, 1u);
+  EXPECT_EQ(id.test, 0u);
+  EXPECT_EQ(id.key, Id(22, 1, 0).key);
+  ASSERT_EQ(diagnostic->GetTestCount(), 1u);
+  hostview::Test* test = diagnostic->GetTest(0);
+  EXPECT_EQ(test->id.key, Id(22, 1, 1).key);
+  EXPECT_TRUE(test->list.empty());
+  EXPECT_EQ(diagnostic->FindTest(Id(22, 1, 1)), test);
+  EXPECT_EQ(diagnostic->FindTest(Id(22, 1, 0)), nullptr);
+  EXPECT_TRUE(test->QueryTraitA());
+  EXPECT_FALSE(test->QueryTraitB());
+  EXPECT_TRUE(test->QueryTraitC());
+  EXPECT_TRUE(test->QueryTraitD());
+  EXPECT_TRUE(test->GetListA().empty());
+  EXPECT_TRUE(test->GetListB().empty());
+  EXPECT_EQ(test->Run(nullptr), 6);  // no context: Error
+  test->Notify();
+  EXPECT_TRUE(test->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", "15"}}}}, nullptr));
+  EXPECT_THROW(test->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", "soon"}}}}, nullptr),
+               std::invalid_argument);
+
+  ComponentManager* manager = module->GetComponentManager();
+  EXPECT_EQ(manager->GetId().key, Id(22, 0, 0).key);
+  EXPECT_EQ(manager->GetComponentCount(), 0u);
+
+  module_.release();
+  module_.release();
+  Module* again = module_.get();
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->GetDiagnosticCount(), 1u);
+}
+
+TEST_F(SeparateHostTest, ReadsTheResource) {
+  Resource* resource = module_.get()->GetResource();
+  EXPECT_EQ(resource->GetReserved(), 0u);
+  EXPECT_EQ(resource->GetModuleName(), "FINGERPRINT");
+  EXPECT_EQ(resource->GetModuleShortName(), "FP");
+  EXPECT_EQ(resource->GetDiagnosticName(Id(22, 1, 0)), "QUICK_FINGERPRINT");
+  EXPECT_EQ(resource->GetTestName(Id(22, 1, 1)), "RECOGNITION_TEST");
+  EXPECT_EQ(resource->GetDiagnosticDescription(Id(22, 1, 0)), "QUICK_FINGERPRINT_TESTS_TOOLTIP");
+  EXPECT_EQ(resource->GetTestDescription(Id(22, 1, 1)), "FINGERPRINT_RECOGNITION_TEST_DESCRIPTION");
+  EXPECT_EQ(resource->GetTestName(Id(22, 1, 0)), "");
+  EXPECT_EQ(resource->GetHelpText(),
+            "Fingerprint Module help:\n  Usage: TaveroDiagnosticsCLI -Mfingerprint [diagnostic]\"[test(s)]\" "
+            "[device id(s)]\n Tests:\n   r, recognition\t\t\tFingerprint Recognition Test*\n\n"
+            "   * Test not supported on CLI\n");
+  const auto tests = resource->GetTestAliases();
+  ASSERT_EQ(tests.size(), 1u);
+  EXPECT_EQ(tests.begin()->first.key, Id(22, 1, 1).key);
+  EXPECT_EQ(tests.begin()->second.shortName, "r");
+  EXPECT_EQ(tests.begin()->second.longName, "recognition");
+  EXPECT_EQ(tests.begin()->second.kind, 2);
+  const auto diagnostics = resource->GetDiagnosticAliases();
+  ASSERT_EQ(diagnostics.size(), 1u);
+  EXPECT_EQ(diagnostics.begin()->second.shortName, "Q");
+  EXPECT_EQ(diagnostics.begin()->second.longName, "quick");
+  EXPECT_EQ(resource->GetKeyedTexts(), (std::map<int, std::string>{{0, "0 - 1"}, {1, ""}, {2, ""}}));
+  resource->SetKeyedTexts({{7, "seven"}});
+  EXPECT_EQ(resource->GetKeyedTexts(), (std::map<int, std::string>{{7, "seven"}}));
+}
+
+TEST(SeparateHostRunTest, ListsReadersAndWaitsThroughTheVirtualTables) {
+  const char machine[] = R"({"readers": [
+      {"manufacturer": "Acm\u00e9", "model": "X\u4e2d", "description": "Touch sensor", "capabilities": 1},
+      {"manufacturer": "Other", "model": "S2", "description": "Swipe sensor", "capabilities": 0}],
+    "driverVersion": "10.2.0.5", "sensor": {"touchAfterMs": 0}})";
+  const std::vector<std::string> expected = {
+      "present 1",
+      "count 2",
+      "0 FINGERPRINT|| UDI=Acm\xE9 X\x2D FINGERPRINT_MANUFACTURER=Acm\xC3\xA9 "
+      "FINGERPRINT_MODEL=X\xE4\xB8\xAD "
+      "FINGERPRINT_DESCRIPTION=Touch sensor DRIVER_VERSION=10.2.0.5 map 0 groups 0 sensor 1",
+      "1 FINGERPRINT|| UDI=Other S2 FINGERPRINT_MANUFACTURER=Other FINGERPRINT_MODEL=S2 "
+      "FINGERPRINT_DESCRIPTION=Swipe sensor DRIVER_VERSION=10.2.0.5 map 0 groups 0 sensor 0",
+      "open 20",
+      "locate 20",
+      "cancel requested 1",
+      "locate after cancel 17"};
+  EXPECT_EQ(Launch("readers", machine), expected);
+}
+
+// A touch: every host slot the module uses is reached, the dialog runs
+// while this host's user-interface thread keeps ticking.
+TEST(SeparateHostRunTest, TouchPassesWithoutHoldingUpTheUserInterfaceThread) {
+  const std::vector<std::string> lines = Launch("touch", R"({"sensor": {"touchAfterMs": 1500}})");
+  const std::vector<std::string> expected = {"slot GetUserInterface",
+                                             "slot IsInteractive",
+                                             "slot GetComponent",
+                                             "slot GetEventMonitor",
+                                             "slot PendingEvent",
+                                             "slot IsAbortRequested",
+                                             "request 0 RECOGNITION_TEST|FINGERPRINT_INSTRUCTIONS",
+                                             "request 3 |",
+                                             "exec 0",
+                                             "longest gap short",
+                                             "status 0"};
+  EXPECT_EQ(lines, expected);
+}
+
+TEST(SeparateHostRunTest, TimeoutThenYesFailsWithTheHintLast) {
+  const std::vector<std::string> lines = Launch("timeout-yes", R"({"sensor": {"touchAfterMs": null}})");
+  std::vector<std::string> calls;
+  for (const std::string& line : lines)
+    if (line.rfind("slot ", 0) != 0) calls.push_back(line);
+  const std::vector<std::string> expected = {"request 0 RECOGNITION_TEST|FINGERPRINT_INSTRUCTIONS",
+                                             "request 3 |",
+                                             "exec 0",
+                                             "progress 100 ",
+                                             "request 2 RECOGNITION_TEST|DID_YOU_PERFORM_THE_TEST_CORRECTLY",
+                                             "progress 100 FAILED_TO_ENROLL_FINGERPRINT",
+                                             "message FAILED_TO_ENROLL_FINGERPRINT",
+                                             "message " + kHint,
+                                             "progress 100 " + kHint,
+                                             "longest gap short",
+                                             "status 1"};
+  EXPECT_EQ(calls, expected);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "slot GetResultReporter"), lines.end());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--scenario") {
+    QApplication app(argc, argv);
+    return RunScenario(argv[2]);
+  }
+  QCoreApplication app(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
