@@ -25,17 +25,6 @@ TEST(HostcoreTest, BaseDirectoryIsTheFolderOfTheBinaryHoldingTheCode) {
   EXPECT_EQ(get_filesystem(), get_filesystem());
 }
 
-TEST(HostcoreTest, DirectoryOfCodeInASharedLibraryIsTheLibrarysFolder) {
-  // Qt's own code lives in a shared library of the system.
-  const std::string directory =
-      kivra::hostcore::detail::DirectoryOfBinaryContaining(reinterpret_cast<const void*>(&qVersion));
-  ASSERT_FALSE(directory.empty());
-  const QString libraryDir = QString::fromStdString(directory);
-  EXPECT_NE(libraryDir, QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
-  EXPECT_FALSE(QDir(libraryDir).entryList({QStringLiteral("libQt6Core.so*")}, QDir::Files).isEmpty());
-  EXPECT_EQ(kivra::hostcore::detail::DirectoryOfBinaryContaining(nullptr), "");
-}
-
 TEST(HostcoreTest, LongModulePathsAreReadInFull) {
   fp_test::ScopedMockSystem system;
   const std::u16string path = u"/very" + std::u16string(600, u'x') + u"/module_fingerprint.so";
@@ -72,17 +61,6 @@ TEST(HostcoreTest, LoaderLoadsAndReleasesThroughThePlatform) {
   EXPECT_EQ(loader->loadLibrary(nullptr, 1), nullptr);
   EXPECT_FALSE(loader->releaseLibrary(nullptr));
   EXPECT_EQ(loader->loadedCount(), before);
-}
-
-TEST(HostcoreTest, LoaderFlagOneRestrictsTheSearchToTheSystemFolder) {
-  fp_test::ScopedMockSystem system;
-  EXPECT_CALL(*system, LoadLibraryExW(::testing::Eq(std::u16string(u"shcore.dll")),
-                                      platform::kLoadLibrarySearchSystem32))
-      .WillOnce(::testing::Return(nullptr));
-  EXPECT_CALL(*system, LoadLibraryExW(::testing::Eq(std::u16string(u"other.dll")), 0u))
-      .WillOnce(::testing::Return(nullptr));
-  EXPECT_EQ(get_module()->loadLibrary("shcore.dll", 1), nullptr);
-  EXPECT_EQ(get_module()->loadLibrary("other.dll", 0), nullptr);
 }
 
 }  // namespace
