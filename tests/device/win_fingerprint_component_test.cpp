@@ -131,14 +131,23 @@ TEST_F(ReaderTest, SensorCapabilityAndSampleHint) {
   EXPECT_EQ(platform::sim::OutstandingSimAllocations(), 0u);
 }
 
-TEST_F(ReaderTest, FingersMapToTheirSubFactorsAndUnknownOnesToNoInformation) {
+// The lines on standard output are part of the host contract: none when the
+// process token opens, one naming the error when it does not.
+TEST_F(ReaderTest, FingersMapToTheirSubFactorsAndAFailingTokenIsReported) {
   WinFingerprintComponent reader(0, units_, "0");
   const std::pair<int, WINBIO_BIOMETRIC_SUBTYPE> fingers[] = {{0, 1},  {4, 5},  {5, 6},
                                                               {9, 10}, {12, 0}, {-1, 0}};
+  ::testing::internal::CaptureStdout();
   for (const auto& [finger, subFactor] : fingers) {
     EXPECT_EQ(reader.SubFactorOf(finger), subFactor) << finger;
     EXPECT_EQ(reader.DeleteTemplate(finger), FingerprintError::Success);
   }
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+
+  ScopedMachine failing(fp_test::Machine([](SimMachine& m) { m.system.tokenFails = true; }));
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(reader.DeleteTemplate(0), FingerprintError::Success);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Cannot open token handle: 5\n");
 }
 
 }  // namespace
