@@ -105,7 +105,6 @@ TEST_F(LanguageTest, TranslatorReadsTheBuiltCatalogue) {
       {"German",
        "Berühren Sie den Sensor mit dem Finger oder streichen Sie darüber, bis der Test beendet ist."},
       {"Japanese", "テストが終了するまで、センサーに指を触れるか、指をスライドさせてください。"},
-      {"Portuguese", "Toque ou deslize o dedo no sensor até o teste terminar."},
       {"English", "Touch or slide your finger on the sensor until the test finishes."},
   };
   for (const auto& [setting, expected] : cases) {
