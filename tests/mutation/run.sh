@@ -64,7 +64,7 @@ PY
     ctest --test-dir "$BUILD" -j "$JOBS" --stop-on-failure --timeout 300 >"$log" 2>&1
     # The tests listed as failed (not those left unrun by --stop-on-failure).
     failed=$(sed -n '/^The following tests FAILED:/,/^Errors while running/p' "$log" |
-      grep -E '^\s+[0-9]+ - ' | sed -E 's/^\s+[0-9]+ - ([^ ]+).*/\1/' | head -3 | paste -sd ' ')
+      grep -E '^\s+[0-9]+ - ' | sed -E 's/^\s+[0-9]+ - (.*) \([^()]*\)$/\1/; s/ .*//' | head -3 | paste -sd ' ')
     if [ -n "$failed" ] && ! ctest --test-dir "$BUILD" --rerun-failed --timeout 300 >/dev/null 2>&1; then
       caught=$((caught + 1))
       results+=("$name|caught|$failed")
