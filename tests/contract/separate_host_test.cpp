@@ -142,6 +142,7 @@ std::vector<std::string> Launch(const std::string& scenario, const char* machine
   QProcess child;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("FINGERPRINT_SIM"), machine.fileName());
+  environment.remove(QStringLiteral("FINGERPRINT_BACKEND"));
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   child.setProcessEnvironment(environment);
   child.start(QCoreApplication::applicationFilePath(),
