@@ -1,9 +1,6 @@
 #include "device/timer.h"
 
 #include <gtest/gtest.h>
-#include <set>
-#include <thread>
-#include <vector>
 
 #include "tests/support/test_support.h"
 
@@ -27,15 +24,9 @@ TEST(WinTimerTest, ElapsedSecondsIsTheUnsignedDifference) {
   EXPECT_EQ(timer.ElapsedSeconds(start, timer.Now()), 1.0);
 }
 
-TEST(GetTimerTest, OneTimerForTheWholeProcessEvenWhenThreadsRace) {
-  std::vector<Timer*> seen(8, nullptr);
-  std::vector<std::thread> threads;
-  for (size_t i = 0; i < seen.size(); ++i) threads.emplace_back([&seen, i] { seen[i] = GetTimer(); });
-  for (std::thread& thread : threads) thread.join();
-  const std::set<Timer*> distinct(seen.begin(), seen.end());
-  ASSERT_EQ(distinct.size(), 1u);
-  EXPECT_EQ(GetTimer(), *distinct.begin());
+TEST(GetTimerTest, OneWinTimerForTheWholeProcess) {
   EXPECT_NE(dynamic_cast<WinTimer*>(GetTimer()), nullptr);
+  EXPECT_EQ(GetTimer(), GetTimer());
 }
 
 }  // namespace

@@ -15,70 +15,45 @@ namespace {
 
 using platform::sim::ScopedMachine;
 using platform::sim::SimMachine;
-using ::testing::ElementsAre;
-using ::testing::Pair;
-
-SimMachine WithDriverVersion(const char* version) {
-  SimMachine machine = platform::sim::DefaultMachine();
-  machine.driverVersion = version;
-  return machine;
-}
-
-struct PropertiesRow {
-  WINBIO_UNIT_SCHEMA unit;
-  const char* driverVersion;
-  std::vector<Property> expected;
-};
 
 // The UDI narrows each UTF-16 unit to a byte; the other texts are UTF-8; the
 // driver version comes from the first biometric device and is left out when
-// the driver has none.
+// the driver has none; a text without NUL stops at its fixed length.
 TEST(ReaderPropertiesTest, InOrderForEachKindOfText) {
-  WINBIO_UNIT_SCHEMA noNul = MakeUnit(u"Acme", u"X1");
+  WINBIO_UNIT_SCHEMA noNul = MakeUnit(u"", u"", u"d");
   for (char16_t& unit : noNul.Model) unit = u'M';
-  const PropertiesRow rows[] = {
+  const std::string longModel(WINBIO_STRING_LENGTH, 'M');
+  // The values of UDI, manufacturer, model, description and driver version.
+  const struct {
+    WINBIO_UNIT_SCHEMA unit;
+    const char* driverVersion;
+    std::vector<std::string> values;
+  } rows[] = {
       {MakeUnit(u"Acme", u"X1", u"Touch sensor"),
        "10.2.0.5",
-       {{"UDI", "Acme X1"},
-        {"FINGERPRINT_MANUFACTURER", "Acme"},
-        {"FINGERPRINT_MODEL", "X1"},
-        {"FINGERPRINT_DESCRIPTION", "Touch sensor"},
-        {"DRIVER_VERSION", "10.2.0.5"}}},
-      {MakeUnit(u"Acm\u00e9", u"X\u4e2d", u""),
-       "",
-       {{"UDI", "Acm\xE9 X\x2D"},
-        {"FINGERPRINT_MANUFACTURER", "Acm\xC3\xA9"},
-        {"FINGERPRINT_MODEL", "X\xE4\xB8\xAD"},
-        {"FINGERPRINT_DESCRIPTION", ""}}},
-      {MakeUnit(u"", u"", u"d"),
-       "1.0",
-       {{"UDI", " "},
-        {"FINGERPRINT_MANUFACTURER", ""},
-        {"FINGERPRINT_MODEL", ""},
-        {"FINGERPRINT_DESCRIPTION", "d"},
-        {"DRIVER_VERSION", "1.0"}}},
+       {"Acme X1", "Acme", "X1", "Touch sensor", "10.2.0.5"}},
+      {MakeUnit(u"Acm\u00e9", u"X\u4e2d", u""), "", {"Acm\xE9 X\x2D", "Acm\xC3\xA9", "X\xE4\xB8\xAD", ""}},
+      {noNul, "1.0", {" " + longModel, "", longModel, "d", "1.0"}},
   };
-  for (const PropertiesRow& row : rows) {
-    ScopedMachine machine(WithDriverVersion(row.driverVersion));
+  const char* keys[] = {"UDI", "FINGERPRINT_MANUFACTURER", "FINGERPRINT_MODEL", "FINGERPRINT_DESCRIPTION",
+                        "DRIVER_VERSION"};
+  for (const auto& row : rows) {
+    ScopedMachine machine(fp_test::Machine([&](SimMachine& m) { m.driverVersion = row.driverVersion; }));
     WINBIO_UNIT_SCHEMA units[] = {row.unit};
     WinFingerprintComponent component(0, units, "0");
     const ComponentInfo info = component.GetInfo();
     EXPECT_EQ(info.typeName, "FINGERPRINT");
-    EXPECT_EQ(info.properties, row.expected);
+    std::vector<Property> expected;
+    for (size_t i = 0; i < row.values.size(); ++i) expected.emplace_back(keys[i], row.values[i]);
+    EXPECT_EQ(info.properties, expected);
     EXPECT_TRUE(info.propertyMap.empty());
     EXPECT_TRUE(component.GetPropertyGroups().empty());
   }
-  // A text without NUL stops at its fixed length.
-  ScopedMachine machine(platform::sim::DefaultMachine());
-  WINBIO_UNIT_SCHEMA units[] = {noNul};
-  EXPECT_EQ(WinFingerprintComponent(0, units, "0").GetInfo().properties[2].second,
-            std::string(WINBIO_STRING_LENGTH, 'M'));
 }
 
 TEST(ReaderPropertiesTest, IllFormedUtf16IsABadConversion) {
   EXPECT_EQ(DeviceInformation::ToUtf8(u"A\u00e9\u4e2d\U0001F600"), "A\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80");
-  const std::u16string lead(1, char16_t(0xD83D));
-  const std::u16string trail(1, char16_t(0xDE00));
+  const std::u16string lead(1, char16_t(0xD83D)), trail(1, char16_t(0xDE00));
   for (const std::u16string& bad : {lead, trail, lead + u"A", trail + lead}) {
     try {
       DeviceInformation::ToUtf8(bad);
@@ -100,35 +75,25 @@ class ReaderTest : public ::testing::Test {
                                   MakeUnit(u"Acme", u"X2", u"", 0, 8)};
 };
 
-TEST_F(ReaderTest, SessionClosesOnceAndAStillOpenOneWithTheReader) {
-  WinFingerprintComponent reader(0, units_, "0");
-  ASSERT_EQ(reader.OpenSession(), FingerprintError::Success);
-  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 1u);
-  EXPECT_EQ(reader.CloseSession(), FingerprintError::Success);
-  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 0u);
-  {
-    WinFingerprintComponent other(0, units_, "0");
-    ASSERT_EQ(other.OpenSession(), FingerprintError::Success);
-  }
-  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 0u);
-
-  SimMachine refusing = platform::sim::DefaultMachine();
-  refusing.openSessionHresult = static_cast<int32_t>(0x80098003u);
-  ScopedMachine refused(refusing);
-  EXPECT_EQ(reader.OpenSession(), FingerprintError::OpenSessionFailed);
-}
-
-TEST_F(ReaderTest, SensorCapabilityAndSampleHint) {
-  WinFingerprintComponent sensor(0, units_, "0");
-  WinFingerprintComponent noSensor(1, units_, "1");
-  EXPECT_TRUE(sensor.HasSensor());
+TEST_F(ReaderTest, SessionSampleHintAndSensorCapability) {
+  WinFingerprintComponent reader(0, units_, "0"), noSensor(1, units_, "1");
+  EXPECT_TRUE(reader.HasSensor());
   EXPECT_FALSE(noSensor.HasSensor());
   EXPECT_EQ(noSensor.GetDeviceId(), "1");
-  ASSERT_EQ(sensor.OpenSession(), FingerprintError::Success);
-  EXPECT_EQ(sensor.GetSampleHint(), 1u);
-  sensor.CloseSession();
-  EXPECT_EQ(sensor.GetSampleHint(), 20u);  // unreadable without a session
+  ASSERT_EQ(reader.OpenSession(), FingerprintError::Success);
+  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 1u);
+  EXPECT_EQ(reader.GetSampleHint(), 1u);
+  EXPECT_EQ(reader.CloseSession(), FingerprintError::Success);
+  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 0u);
+  EXPECT_EQ(reader.GetSampleHint(), 20u);  // unreadable without a session
   EXPECT_EQ(platform::sim::OutstandingSimAllocations(), 0u);
+  // A session still open closes with its reader.
+  ASSERT_EQ(WinFingerprintComponent(0, units_, "0").OpenSession(), FingerprintError::Success);
+  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 0u);
+
+  ScopedMachine refused(
+      fp_test::Machine([](SimMachine& m) { m.openSessionHresult = static_cast<int32_t>(0x80098003u); }));
+  EXPECT_EQ(reader.OpenSession(), FingerprintError::OpenSessionFailed);
 }
 
 // The lines on standard output are part of the host contract: none when the

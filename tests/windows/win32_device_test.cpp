@@ -26,63 +26,54 @@ class SimulatedFramework {
   SimulatedFramework() : library_(QStringLiteral("C:/windows/system32/winbio.dll")) { library_.load(); }
   size_t OpenSessions() { return Call<size_t (*)()>("SimOpenSessionCount")(); }
   size_t Allocations() { return Call<size_t (*)()>("SimOutstandingAllocations")(); }
-  WINBIO_IDENTITY LastDeletedIdentity() {
-    WINBIO_IDENTITY identity{};
-    Call<void (*)(WINBIO_IDENTITY*)>("SimLastDeletedIdentity")(&identity);
-    return identity;
-  }
-
- private:
   template <class Fn>
   Fn Call(const char* name) {
     const QFunctionPointer function = library_.resolve(name);
     EXPECT_NE(function, nullptr) << name << ": " << library_.errorString().toStdString();
     return reinterpret_cast<Fn>(function);
   }
+
+ private:
   QLibrary library_;
 };
 
-std::vector<Property> Properties(SystemComponent* component) {
-  return component->GetInfo().properties;
-}
+// The enumerated readers, and the first of them.
+struct Readers {
+  Readers() { manager.EnumerateComponents(); }
+  FingerprintComponent* first() { return static_cast<FingerprintComponent*>(manager.GetComponent(0)); }
+  WinFingerprintComponentManager manager{ComponentId{22, 0, 0}};
+};
 
 TEST(TwoReaders, ReadersWithFrameworkRecordsAndRegistryProperties) {
   SimulatedFramework framework;
   {
-    WinFingerprintComponentManager manager(ComponentId{22, 0, 0});
-    EXPECT_TRUE(manager.IsDevicePresent());
-    manager.EnumerateComponents();
-    ASSERT_EQ(manager.GetComponentCount(), 2u);
+    Readers readers;
+    EXPECT_TRUE(readers.manager.IsDevicePresent());
+    ASSERT_EQ(readers.manager.GetComponentCount(), 2u);
     // The driver version is the first device's of the class, whichever unit asks.
     const std::vector<Property> expected[] = {
-        {{"UDI", "Acme X1"},
-         {"FINGERPRINT_MANUFACTURER", "Acme"},
-         {"FINGERPRINT_MODEL", "X1"},
-         {"FINGERPRINT_DESCRIPTION", "Touch sensor"},
-         {"DRIVER_VERSION", "10.2.0.5"}},
+        {{"UDI", "Acme X1"}, {"FINGERPRINT_MANUFACTURER", "Acme"}, {"FINGERPRINT_MODEL", "X1"}},
         {{"UDI", "Contoso Swipe 2"},
          {"FINGERPRINT_MANUFACTURER", "Contoso"},
-         {"FINGERPRINT_MODEL", "Swipe 2"},
-         {"FINGERPRINT_DESCRIPTION", "Swipe sensor"},
-         {"DRIVER_VERSION", "10.2.0.5"}},
-    };
+         {"FINGERPRINT_MODEL", "Swipe 2"}}};
+    const char* descriptions[] = {"Touch sensor", "Swipe sensor"};
     for (uint32_t i = 0; i < 2; ++i) {
-      SystemComponent* reader = manager.GetComponent(i);
+      auto* reader = static_cast<FingerprintComponent*>(readers.manager.GetComponent(i));
       EXPECT_EQ(reader->GetDeviceId(), std::to_string(i));
-      EXPECT_EQ(Properties(reader), expected[i]) << "reader " << i;
-      EXPECT_TRUE(static_cast<FingerprintComponent*>(reader)->HasSensor());
+      std::vector<Property> all = expected[i];
+      all.insert(all.end(), {{"FINGERPRINT_DESCRIPTION", descriptions[i]}, {"DRIVER_VERSION", "10.2.0.5"}});
+      EXPECT_EQ(reader->GetInfo().properties, all) << "reader " << i;
+      EXPECT_TRUE(reader->HasSensor());
     }
   }
   EXPECT_EQ(framework.Allocations(), 0u);  // the unit array went back through WinBioFree
-}
 
-TEST(TwoReaders, SensorModeFromTheReadersConfigurationKeys) {
+  // The first reader's numbered configuration says 2; the second reader's
+  // has no sensor mode, so the search gives the key back and finds nothing.
   WINBIO_UNIT_SCHEMA* units = nullptr;
   size_t count = 0;
   ASSERT_EQ(platform::biometric().EnumBiometricUnits(WINBIO_TYPE_FINGERPRINT, &units, &count), S_OK_T);
   ASSERT_EQ(count, 2u);
-  // The first reader's numbered configuration says 2; the second reader's
-  // has no sensor mode, so the search gives the key back and finds nothing.
   EXPECT_EQ(DeviceInformation::SensorModeFlags(&units[0]), WINBIO_FLAG_ADVANCED);
   EXPECT_EQ(DeviceInformation::SensorModeFlags(&units[1]), 0u);
   platform::biometric().Free(units);
@@ -90,9 +81,8 @@ TEST(TwoReaders, SensorModeFromTheReadersConfigurationKeys) {
 
 TEST(TwoReaders, TouchSampleHintAndDeletionAsTheProcessUser) {
   SimulatedFramework framework;
-  WinFingerprintComponentManager manager(ComponentId{22, 0, 0});
-  manager.EnumerateComponents();
-  auto* reader = static_cast<FingerprintComponent*>(manager.GetComponent(0));
+  Readers readers;
+  FingerprintComponent* reader = readers.first();
   ASSERT_EQ(reader->OpenSession(), FingerprintError::Success);
   EXPECT_EQ(reader->LocateSensor(60), FingerprintError::Success);  // touched after 1.5 s
   EXPECT_EQ(reader->GetSampleHint(), 1u);
@@ -100,21 +90,23 @@ TEST(TwoReaders, TouchSampleHintAndDeletionAsTheProcessUser) {
   EXPECT_EQ(reader->DeleteTemplate(3), FingerprintError::Success);
   // The identity carries the SID of Wine's process token: revision 1 and
   // 8 + 4 bytes per sub-authority.
-  const WINBIO_IDENTITY identity = framework.LastDeletedIdentity();
+  WINBIO_IDENTITY identity{};
+  framework.Call<void (*)(WINBIO_IDENTITY*)>("SimLastDeletedIdentity")(&identity);
   EXPECT_EQ(identity.Type, WINBIO_ID_TYPE_SID);
   EXPECT_EQ(identity.Value.AccountSid.Data[0], 1);
-  EXPECT_EQ(identity.Value.AccountSid.Size, 8u + 4u * identity.Value.AccountSid.Data[1]);
   EXPECT_GT(identity.Value.AccountSid.Data[1], 0);
-
+  EXPECT_EQ(identity.Value.AccountSid.Size, 8u + 4u * identity.Value.AccountSid.Data[1]);
   reader->CloseSession();
   EXPECT_EQ(framework.OpenSessions(), 0u);
 }
 
-TEST(NeverTouched, WatchdogCancelsTheFrameworkCallAfterTheLimit) {
+// The watchdog's own limit first, then cancellations from another thread at
+// different points: before the wait reaches the framework, and inside a poll
+// period.
+TEST(NeverTouched, WatchdogLimitAndCancelAndCloseFromAnotherThreadEndTheWait) {
   SimulatedFramework framework;
-  WinFingerprintComponentManager manager(ComponentId{22, 0, 0});
-  manager.EnumerateComponents();
-  auto* reader = static_cast<FingerprintComponent*>(manager.GetComponent(0));
+  Readers readers;
+  FingerprintComponent* reader = readers.first();
   ASSERT_EQ(reader->OpenSession(), FingerprintError::Success);
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(reader->LocateSensor(1), FingerprintError::Timeout);
@@ -122,15 +114,7 @@ TEST(NeverTouched, WatchdogCancelsTheFrameworkCallAfterTheLimit) {
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   reader->CancelAndClose();
   EXPECT_EQ(framework.OpenSessions(), 0u);
-}
 
-TEST(NeverTouched, CancelAndCloseFromAnotherThreadEndsTheWait) {
-  SimulatedFramework framework;
-  WinFingerprintComponentManager manager(ComponentId{22, 0, 0});
-  manager.EnumerateComponents();
-  auto* reader = static_cast<FingerprintComponent*>(manager.GetComponent(0));
-  // Cancels at different points: before the wait reaches the framework, and
-  // inside a poll period.
   for (const int delayMs : {0, 5, 150, 330}) {
     reader->ResetState();
     ASSERT_EQ(reader->OpenSession(), FingerprintError::Success);
@@ -143,12 +127,10 @@ TEST(NeverTouched, CancelAndCloseFromAnotherThreadEndsTheWait) {
 }
 
 TEST(BrokenSensor, FrameworkFailureEndsTheWait) {
-  WinFingerprintComponentManager manager(ComponentId{22, 0, 0});
-  manager.EnumerateComponents();
-  auto* reader = static_cast<FingerprintComponent*>(manager.GetComponent(0));
-  ASSERT_EQ(reader->OpenSession(), FingerprintError::Success);
-  EXPECT_EQ(reader->LocateSensor(60), FingerprintError::LocateFailed);
-  reader->CancelAndClose();
+  Readers readers;
+  ASSERT_EQ(readers.first()->OpenSession(), FingerprintError::Success);
+  EXPECT_EQ(readers.first()->LocateSensor(60), FingerprintError::LocateFailed);
+  readers.first()->CancelAndClose();
 }
 
 }  // namespace

@@ -29,17 +29,14 @@ TEST(StagedMachine, ApplicationFoldersUseTheShellFolderUserAndCurrentFolder) {
   ASSERT_FALSE(user.empty());
   const std::string userFolder = "C:\\ProgramData\\Tavero\\Nuvex\\" + user + "\\";
   const std::string current = QDir::toNativeSeparators(QDir::currentPath()).toStdString();
-  const struct {
-    ApplicationFolderKind kind;
-    std::string path;
-  } rows[] = {
+  const std::pair<ApplicationFolderKind, std::string> rows[] = {
       {ApplicationFolderKind::Vendor, "C:\\ProgramData\\Tavero\\"},
       {ApplicationFolderKind::User, userFolder},
       {ApplicationFolderKind::Logs, userFolder + "logs\\"},
       {ApplicationFolderKind::WorkingScripts, current + "\\scripts\\"},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(kivra::utils::ApplicationFolderUtf8(row.kind), row.path) << static_cast<int>(row.kind);
+  for (const auto& [kind, path] : rows)
+    EXPECT_EQ(kivra::utils::ApplicationFolderUtf8(kind), path) << static_cast<int>(kind);
 }
 
 TEST(StagedMachine, SystemColoursAndHighContrast) {
