@@ -22,6 +22,7 @@ using platform::sim::SimMachine;
 TEST(ReaderPropertiesTest, InOrderForEachKindOfText) {
   WINBIO_UNIT_SCHEMA noNul = MakeUnit(u"", u"", u"d");
   for (char16_t& unit : noNul.Model) unit = u'M';
+  for (char16_t& unit : noNul.SerialNumber) unit = u'S';  // what a read past the model would show
   const std::string longModel(WINBIO_STRING_LENGTH, 'M');
   // The values of UDI, manufacturer, model, description and driver version.
   const struct {

@@ -19,23 +19,17 @@
 
 namespace {
 
-// The test exports of the simulated machine's winbio.dll, the same library
-// the module loaded.
-class SimulatedFramework {
- public:
-  SimulatedFramework() : library_(QStringLiteral("C:/windows/system32/winbio.dll")) { library_.load(); }
-  size_t OpenSessions() { return Call<size_t (*)()>("SimOpenSessionCount")(); }
-  size_t Allocations() { return Call<size_t (*)()>("SimOutstandingAllocations")(); }
-  template <class Fn>
-  Fn Call(const char* name) {
-    const QFunctionPointer function = library_.resolve(name);
-    EXPECT_NE(function, nullptr) << name << ": " << library_.errorString().toStdString();
-    return reinterpret_cast<Fn>(function);
-  }
-
- private:
-  QLibrary library_;
-};
+// A test export of the simulated machine's winbio.dll, the library the module loaded.
+template <class Fn>
+Fn Sim(const char* name) {
+  static QLibrary library(QStringLiteral("C:/windows/system32/winbio.dll"));
+  const auto function = reinterpret_cast<Fn>(library.resolve(name));
+  EXPECT_NE(function, nullptr) << name << ": " << library.errorString().toStdString();
+  return function;
+}
+size_t OpenSessions() {
+  return Sim<size_t (*)()>("SimOpenSessionCount")();
+}
 
 // The enumerated readers, and the first of them.
 struct Readers {
@@ -45,7 +39,6 @@ struct Readers {
 };
 
 TEST(TwoReaders, ReadersWithFrameworkRecordsAndRegistryProperties) {
-  SimulatedFramework framework;
   {
     Readers readers;
     EXPECT_TRUE(readers.manager.IsDevicePresent());
@@ -66,7 +59,8 @@ TEST(TwoReaders, ReadersWithFrameworkRecordsAndRegistryProperties) {
       EXPECT_TRUE(reader->HasSensor());
     }
   }
-  EXPECT_EQ(framework.Allocations(), 0u);  // the unit array went back through WinBioFree
+  EXPECT_EQ(Sim<size_t (*)()>("SimOutstandingAllocations")(),
+            0u);  // the unit array went back through WinBioFree
 
   // The first reader's numbered configuration says 2; the second reader's
   // has no sensor mode, so the search gives the key back and finds nothing.
@@ -80,7 +74,6 @@ TEST(TwoReaders, ReadersWithFrameworkRecordsAndRegistryProperties) {
 }
 
 TEST(TwoReaders, TouchSampleHintAndDeletionAsTheProcessUser) {
-  SimulatedFramework framework;
   Readers readers;
   FingerprintComponent* reader = readers.first();
   ASSERT_EQ(reader->OpenSession(), FingerprintError::Success);
@@ -91,20 +84,19 @@ TEST(TwoReaders, TouchSampleHintAndDeletionAsTheProcessUser) {
   // The identity carries the SID of Wine's process token: revision 1 and
   // 8 + 4 bytes per sub-authority.
   WINBIO_IDENTITY identity{};
-  framework.Call<void (*)(WINBIO_IDENTITY*)>("SimLastDeletedIdentity")(&identity);
+  Sim<void (*)(WINBIO_IDENTITY*)>("SimLastDeletedIdentity")(&identity);
   EXPECT_EQ(identity.Type, WINBIO_ID_TYPE_SID);
   EXPECT_EQ(identity.Value.AccountSid.Data[0], 1);
   EXPECT_GT(identity.Value.AccountSid.Data[1], 0);
   EXPECT_EQ(identity.Value.AccountSid.Size, 8u + 4u * identity.Value.AccountSid.Data[1]);
   reader->CloseSession();
-  EXPECT_EQ(framework.OpenSessions(), 0u);
+  EXPECT_EQ(OpenSessions(), 0u);
 }
 
 // The watchdog's own limit first, then cancellations from another thread at
 // different points: before the wait reaches the framework, and inside a poll
 // period.
 TEST(NeverTouched, WatchdogLimitAndCancelAndCloseFromAnotherThreadEndTheWait) {
-  SimulatedFramework framework;
   Readers readers;
   FingerprintComponent* reader = readers.first();
   ASSERT_EQ(reader->OpenSession(), FingerprintError::Success);
@@ -113,7 +105,7 @@ TEST(NeverTouched, WatchdogLimitAndCancelAndCloseFromAnotherThreadEndTheWait) {
   // Never before the limit; how late it may be is the benchmark's business.
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   reader->CancelAndClose();
-  EXPECT_EQ(framework.OpenSessions(), 0u);
+  EXPECT_EQ(OpenSessions(), 0u);
 
   for (const int delayMs : {0, 5, 150, 330}) {
     reader->ResetState();
@@ -122,7 +114,7 @@ TEST(NeverTouched, WatchdogLimitAndCancelAndCloseFromAnotherThreadEndTheWait) {
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     reader->CancelAndClose();
     EXPECT_EQ(wait.get(), FingerprintError::Cancelled) << delayMs;
-    EXPECT_EQ(framework.OpenSessions(), 0u) << delayMs;
+    EXPECT_EQ(OpenSessions(), 0u) << delayMs;
   }
 }
 
