@@ -55,14 +55,9 @@ TEST(ReaderPropertiesTest, InOrderForEachKindOfText) {
 TEST(ReaderPropertiesTest, IllFormedUtf16IsABadConversion) {
   EXPECT_EQ(DeviceInformation::ToUtf8(u"A\u00e9\u4e2d\U0001F600"), "A\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80");
   const std::u16string lead(1, char16_t(0xD83D)), trail(1, char16_t(0xDE00));
-  for (const std::u16string& bad : {lead, trail, lead + u"A", trail + lead}) {
-    try {
-      DeviceInformation::ToUtf8(bad);
-      ADD_FAILURE() << "no exception";
-    } catch (const std::range_error& error) {
-      EXPECT_STREQ(error.what(), "bad conversion");
-    }
-  }
+  for (const std::u16string& bad : {lead, trail, lead + u"A", trail + lead})
+    EXPECT_THAT([&] { DeviceInformation::ToUtf8(bad); },
+                ::testing::ThrowsMessage<std::range_error>(::testing::StrEq("bad conversion")));
   ScopedMachine machine(platform::sim::DefaultMachine());
   WINBIO_UNIT_SCHEMA units[] = {MakeUnit(u"Acme", u"X1", trail)};
   EXPECT_THROW(WinFingerprintComponent(0, units, "0"), std::range_error);
