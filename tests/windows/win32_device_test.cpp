@@ -88,20 +88,12 @@ TEST(TwoReaders, TouchSampleHintAndDeletionAsTheProcessUser) {
   EXPECT_EQ(OpenSessions(), 0u);
 }
 
-// The watchdog's own limit first, then cancellations from another thread at
-// different points: before the wait reaches the framework, and inside a poll
-// period.
-TEST(NeverTouched, WatchdogLimitAndCancelAndCloseFromAnotherThreadEndTheWait) {
+// Cancellations from another thread at different points: before the wait
+// reaches the framework, and inside a poll period. (The watchdog's own limit
+// under Wine shows in diag-host's never-touched run.)
+TEST(NeverTouched, CancelAndCloseFromAnotherThreadEndsTheWait) {
   Readers readers;
   FingerprintComponent* reader = readers.first();
-  ASSERT_EQ(reader->OpenSession(), FingerprintError::Success);
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(reader->LocateSensor(1), FingerprintError::Timeout);
-  // Never before the limit; how late it may be is the benchmark's business.
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-  reader->CancelAndClose();
-  EXPECT_EQ(OpenSessions(), 0u);
-
   for (const int delayMs : {0, 5, 150, 330}) {
     reader->ResetState();
     ASSERT_EQ(reader->OpenSession(), FingerprintError::Success);
