@@ -23,8 +23,6 @@ class VirtualImageFinger {
   static constexpr int32_t kFatalError = -2;    // argument: an FpDeviceError code
   static constexpr int32_t kRemove = -5;
 
-  using Clock = std::chrono::steady_clock;
-
   VirtualImageFinger(std::string socketPath, int32_t command, int32_t argument,
                      std::chrono::milliseconds after)
       : thread_([this, path = std::move(socketPath), command, argument, after] {
@@ -34,9 +32,8 @@ class VirtualImageFinger {
     stop_ = true;
     thread_.join();
   }
-  VirtualImageFinger(const VirtualImageFinger&) = delete;
-  VirtualImageFinger& operator=(const VirtualImageFinger&) = delete;
 
+  using Clock = std::chrono::steady_clock;
   // When the command was first sent, if it was.
   std::optional<Clock::time_point> FirstSent() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -44,6 +41,11 @@ class VirtualImageFinger {
   }
 
  private:
+  // Sleeps `ms` in short steps so that stopping is prompt.
+  void Pause(int ms) {
+    for (int i = 0; i < ms / 5 && !stop_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+
   void Play(const std::string& path, int32_t command, int32_t argument, std::chrono::milliseconds after) {
     int fd = -1;
     while (!stop_) {  // the socket appears when the device opens
@@ -54,10 +56,9 @@ class VirtualImageFinger {
       if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0) break;
       close(fd);
       fd = -1;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      Pause(20);
     }
-    const auto start = Clock::now();
-    while (!stop_ && Clock::now() - start < after) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    Pause(static_cast<int>(after.count()));
     const int32_t message[2] = {command, argument};
     while (!stop_ && fd >= 0) {
       {
@@ -65,7 +66,7 @@ class VirtualImageFinger {
         if (!firstSent_) firstSent_ = Clock::now();
       }
       if (send(fd, message, sizeof(message), MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof(message))) break;
-      for (int i = 0; i < 20 && !stop_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      Pause(100);
     }
     if (fd >= 0) close(fd);
   }

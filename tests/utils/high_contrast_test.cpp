@@ -10,13 +10,6 @@ namespace {
 using platform::sim::ScopedMachine;
 using platform::sim::SimMachine;
 
-TEST(HighContrastTest, FollowsTheSystemSetting) {
-  for (const bool on : {true, false}) {
-    ScopedMachine machine(fp_test::Machine([on](SimMachine& m) { m.system.highContrast = on; }));
-    EXPECT_EQ(kivra::utils::IsHighContrastOn(), on);
-  }
-}
-
 TEST(HighContrastTest, SnapshotHasThirtyOpaqueColoursWithoutIndex25) {
   ScopedMachine machine(fp_test::Machine([](SimMachine& m) {
     for (int index = 0; index <= 30; ++index)
