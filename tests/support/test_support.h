@@ -121,17 +121,6 @@ inline bool WriteFile(const QString& path, const QByteArray& content) {
   return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
 }
 
-inline QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// "#rrggbb" as the colour reference GetSysColor answers (red in the lowest byte).
-inline uint32_t ColorRef(const char* rgb) {
-  const uint32_t value = static_cast<uint32_t>(std::stoul(std::string(rgb + 1), nullptr, 16));
-  return ((value >> 16) & 0xFF) | (value & 0xFF00) | ((value & 0xFF) << 16);
-}
-
 }  // namespace fp_test
 
 inline void SetText(WINBIO_STRING& target, const std::u16string& text) {

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <sys/socket.h>
@@ -35,9 +34,9 @@ class VirtualImageFinger {
 
   using Clock = std::chrono::steady_clock;
   // When the command was first sent, if it was.
-  std::optional<Clock::time_point> FirstSent() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return firstSent_;
+  std::optional<Clock::time_point> FirstSent() const {
+    const Clock::rep ticks = firstSent_.load();
+    return ticks ? std::optional(Clock::time_point(Clock::duration(ticks))) : std::nullopt;
   }
 
  private:
@@ -61,10 +60,8 @@ class VirtualImageFinger {
     Pause(static_cast<int>(after.count()));
     const int32_t message[2] = {command, argument};
     while (!stop_ && fd >= 0) {
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!firstSent_) firstSent_ = Clock::now();
-      }
+      Clock::rep none = 0;
+      firstSent_.compare_exchange_strong(none, Clock::now().time_since_epoch().count());
       if (send(fd, message, sizeof(message), MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof(message))) break;
       Pause(100);
     }
@@ -72,7 +69,6 @@ class VirtualImageFinger {
   }
 
   std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::optional<Clock::time_point> firstSent_;
+  std::atomic<Clock::rep> firstSent_{0};
   std::thread thread_;
 };

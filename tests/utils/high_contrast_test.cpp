@@ -14,8 +14,8 @@ TEST(HighContrastTest, SnapshotHasThirtyOpaqueColoursWithoutIndex25) {
   ScopedMachine machine(fp_test::Machine([](SimMachine& m) {
     for (int index = 0; index <= 30; ++index)
       m.system.sysColors[index] = 0x00030201u * static_cast<uint32_t>(index);
-    m.system.sysColors[24] = fp_test::ColorRef("#123456");
-    m.system.sysColors[26] = fp_test::ColorRef("#abcdef");
+    m.system.sysColors[24] = 0x563412;  // red in the lowest byte
+    m.system.sysColors[26] = 0xefcdab;
   }));
   const kivra::utils::SystemColorTable colors = kivra::utils::SystemColors();
   ASSERT_EQ(colors.size(), 30u);
