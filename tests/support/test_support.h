@@ -17,9 +17,8 @@
 
 namespace fp_test {
 
-// The one system service double: it answers like the service in force before
-// it (the simulated machine) unless a test says otherwise, and can run on a
-// clock that moves only by its own sleeps.
+// The one system service double: it answers like the service in force before it (the
+// simulated machine) unless a test says otherwise, and can run on a clock moved only by its sleeps.
 class MockSystem : public platform::System {
  public:
   MockSystem() {
@@ -133,8 +132,7 @@ inline void SetText(WINBIO_STRING& target, const std::u16string& text) {
 inline WINBIO_UNIT_SCHEMA MakeUnit(const std::u16string& manufacturer, const std::u16string& model,
                                    const std::u16string& description = u"Touch sensor",
                                    uint32_t capabilities = 1, WINBIO_UNIT_ID unitId = 1) {
-  WINBIO_UNIT_SCHEMA unit;
-  std::memset(&unit, 0, sizeof(unit));
+  WINBIO_UNIT_SCHEMA unit{};
   unit.UnitId = unitId;
   unit.PoolType = WINBIO_POOL_SYSTEM;
   unit.BiometricFactor = WINBIO_TYPE_FINGERPRINT;

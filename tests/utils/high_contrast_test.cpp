@@ -23,7 +23,6 @@ TEST(HighContrastTest, SnapshotHasThirtyOpaqueColoursWithoutIndex25) {
   EXPECT_EQ(colors[24], QColor(0x12, 0x34, 0x56)) << "red is the lowest byte";
   EXPECT_EQ(colors[25], QColor(0xab, 0xcd, 0xef)) << "position 25 holds colour 26";
   EXPECT_EQ(colors[29], QColor(30, 60, 90)) << "position 29 holds colour 30";
-  EXPECT_EQ(colors[8], QColor(8, 16, 24));
 }
 
 }  // namespace

@@ -25,7 +25,6 @@
 #include "tests/support/recording_host.h"
 #include "tests/support/virtual_image_finger.h"
 
-using std::chrono::milliseconds;
 using testing::ElementsAre;
 
 namespace {
@@ -88,7 +87,6 @@ constexpr char kImageDevice[] = "Virtual image device for debugging";
 TEST_F(LibfprintVirtualReaderTest, ListsTheReadersAndSupportsOnlyTheOneThatCaptures) {
   SystemComponent* reader = Reader(kImageDevice);
   ASSERT_NE(reader, nullptr);
-  EXPECT_EQ(reader->GetInfo().typeName, "FINGERPRINT");
   EXPECT_THAT(
       reader->GetInfo().properties,
       ElementsAre(Property{"UDI", "virtual_image 0"}, Property{"FINGERPRINT_MANUFACTURER", "virtual_image"},
@@ -102,7 +100,6 @@ TEST_F(LibfprintVirtualReaderTest, ListsTheReadersAndSupportsOnlyTheOneThatCaptu
   EXPECT_EQ(host_.RequestCount(InputRequest::Widget), 0);
 }
 
-// What the host does during the run.
 enum class HostAction { None, CloseButton, Abort };
 
 struct RunCase {
@@ -125,7 +122,7 @@ TEST_P(LibfprintRunTest, EndsAsTheDeviceAndTheHostSay) {
   std::optional<VirtualImageFinger> finger;
   // The finger's argument 1 is "on the sensor"; the error's 0 is FP_DEVICE_ERROR_GENERAL.
   const int32_t argument = c.command == VirtualImageFinger::kFingerStatus ? 1 : 0;
-  if (c.command != 0) finger.emplace(kImageSocket, c.command, argument, milliseconds(500));
+  if (c.command != 0) finger.emplace(kImageSocket, c.command, argument, std::chrono::milliseconds(500));
   std::atomic<bool> abort{false};
   host_.abortRequested = [&abort] { return abort.load(); };
   host_.yesNoAnswer = InputRequest::No;
