@@ -17,9 +17,8 @@
 
 namespace fp_test {
 
-// The one system service double: it answers like the service in force before
-// it (the simulated machine) unless a test says otherwise, and can run on a
-// clock that moves only by its own sleeps.
+// The one system service double: it answers like the service in force before it (the
+// simulated machine) unless a test says otherwise, and can run on a clock moved only by its sleeps.
 class MockSystem : public platform::System {
  public:
   MockSystem() {
@@ -121,17 +120,6 @@ inline bool WriteFile(const QString& path, const QByteArray& content) {
   return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
 }
 
-inline QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// "#rrggbb" as the colour reference GetSysColor answers (red in the lowest byte).
-inline uint32_t ColorRef(const char* rgb) {
-  const uint32_t value = static_cast<uint32_t>(std::stoul(std::string(rgb + 1), nullptr, 16));
-  return ((value >> 16) & 0xFF) | (value & 0xFF00) | ((value & 0xFF) << 16);
-}
-
 }  // namespace fp_test
 
 inline void SetText(WINBIO_STRING& target, const std::u16string& text) {
@@ -144,8 +132,7 @@ inline void SetText(WINBIO_STRING& target, const std::u16string& text) {
 inline WINBIO_UNIT_SCHEMA MakeUnit(const std::u16string& manufacturer, const std::u16string& model,
                                    const std::u16string& description = u"Touch sensor",
                                    uint32_t capabilities = 1, WINBIO_UNIT_ID unitId = 1) {
-  WINBIO_UNIT_SCHEMA unit;
-  std::memset(&unit, 0, sizeof(unit));
+  WINBIO_UNIT_SCHEMA unit{};
   unit.UnitId = unitId;
   unit.PoolType = WINBIO_POOL_SYSTEM;
   unit.BiometricFactor = WINBIO_TYPE_FINGERPRINT;

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <sys/socket.h>
@@ -23,8 +22,6 @@ class VirtualImageFinger {
   static constexpr int32_t kFatalError = -2;    // argument: an FpDeviceError code
   static constexpr int32_t kRemove = -5;
 
-  using Clock = std::chrono::steady_clock;
-
   VirtualImageFinger(std::string socketPath, int32_t command, int32_t argument,
                      std::chrono::milliseconds after)
       : thread_([this, path = std::move(socketPath), command, argument, after] {
@@ -34,16 +31,20 @@ class VirtualImageFinger {
     stop_ = true;
     thread_.join();
   }
-  VirtualImageFinger(const VirtualImageFinger&) = delete;
-  VirtualImageFinger& operator=(const VirtualImageFinger&) = delete;
 
+  using Clock = std::chrono::steady_clock;
   // When the command was first sent, if it was.
-  std::optional<Clock::time_point> FirstSent() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return firstSent_;
+  std::optional<Clock::time_point> FirstSent() const {
+    const Clock::rep ticks = firstSent_.load();
+    return ticks ? std::optional(Clock::time_point(Clock::duration(ticks))) : std::nullopt;
   }
 
  private:
+  // Sleeps `ms` in short steps so that stopping is prompt.
+  void Pause(int ms) {
+    for (int i = 0; i < ms / 5 && !stop_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+
   void Play(const std::string& path, int32_t command, int32_t argument, std::chrono::milliseconds after) {
     int fd = -1;
     while (!stop_) {  // the socket appears when the device opens
@@ -54,24 +55,20 @@ class VirtualImageFinger {
       if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0) break;
       close(fd);
       fd = -1;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      Pause(20);
     }
-    const auto start = Clock::now();
-    while (!stop_ && Clock::now() - start < after) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    Pause(static_cast<int>(after.count()));
     const int32_t message[2] = {command, argument};
     while (!stop_ && fd >= 0) {
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!firstSent_) firstSent_ = Clock::now();
-      }
+      Clock::rep none = 0;
+      firstSent_.compare_exchange_strong(none, Clock::now().time_since_epoch().count());
       if (send(fd, message, sizeof(message), MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof(message))) break;
-      for (int i = 0; i < 20 && !stop_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      Pause(100);
     }
     if (fd >= 0) close(fd);
   }
 
   std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::optional<Clock::time_point> firstSent_;
+  std::atomic<Clock::rep> firstSent_{0};
   std::thread thread_;
 };

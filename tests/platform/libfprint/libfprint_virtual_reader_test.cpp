@@ -3,10 +3,8 @@
 // the device's failures) on the device's socket.
 #include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -27,25 +25,13 @@
 #include "tests/support/recording_host.h"
 #include "tests/support/virtual_image_finger.h"
 
-using std::chrono::milliseconds;
 using testing::ElementsAre;
-using testing::IsEmpty;
 
 namespace {
 
 const std::string kHint = "POSSIBLE_DEFECTIVE_COMPONENTS: FINGERPRINT_READER";
 const std::string kImageSocket = "/tmp/fp-virtual-image-" + std::to_string(getpid());
 const std::string kDeviceSocket = "/tmp/fp-virtual-device-" + std::to_string(getpid());
-
-// Runs `action` on the user-interface thread once the recognition dialog is on screen.
-void WhenDialogShown(std::function<void(QWidget*)> action) {
-  QTimer::singleShot(300, qApp, [action] {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-      if (widget->objectName() == QLatin1String("recognition_test_dialog_base") && widget->isVisible())
-        return action(widget);
-    ADD_FAILURE() << "the dialog is not on screen";
-  });
-}
 
 class LibfprintVirtualReaderTest : public testing::Test {
  protected:
@@ -96,41 +82,33 @@ ModuleLibrary* LibfprintVirtualReaderTest::module_ = nullptr;
 
 constexpr char kImageDevice[] = "Virtual image device for debugging";
 
-TEST_F(LibfprintVirtualReaderTest, ListsTheReadersWithTheirPropertiesAndNoDriverVersion) {
+// The virtual match-on-chip device cannot capture: it has no sensor, so the
+// test is not supported on it and says so if run anyway.
+TEST_F(LibfprintVirtualReaderTest, ListsTheReadersAndSupportsOnlyTheOneThatCaptures) {
   SystemComponent* reader = Reader(kImageDevice);
   ASSERT_NE(reader, nullptr);
-  const ComponentInfo info = reader->GetInfo();
-  EXPECT_EQ(info.typeName, "FINGERPRINT");
   EXPECT_THAT(
-      info.properties,
+      reader->GetInfo().properties,
       ElementsAre(Property{"UDI", "virtual_image 0"}, Property{"FINGERPRINT_MANUFACTURER", "virtual_image"},
                   Property{"FINGERPRINT_MODEL", "0"}, Property{"FINGERPRINT_DESCRIPTION", kImageDevice}));
   EXPECT_EQ(Manager()->GetComponentCount(), 2u);
-}
-
-// The virtual match-on-chip device cannot capture: it has no sensor, so the
-// test is not supported on it and says so if run anyway.
-TEST_F(LibfprintVirtualReaderTest, AReaderThatCannotCaptureIsNotSupported) {
-  SystemComponent* matchOnChip = Reader("Virtual device for debugging");
-  ASSERT_NE(matchOnChip, nullptr);
-  EXPECT_FALSE(RecognitionTest()->IsSupported(matchOnChip));
-  EXPECT_TRUE(RecognitionTest()->IsSupported(Reader(kImageDevice)));
+  EXPECT_TRUE(RecognitionTest()->IsSupported(reader));
+  EXPECT_FALSE(RecognitionTest()->IsSupported(Reader("Virtual device for debugging")));
 
   EXPECT_EQ(Run("Virtual device for debugging", "5"), TestStatus::Aborted);
   EXPECT_THAT(host_.Messages(), ElementsAre("TEST_NOT_SUPPORTED"));
   EXPECT_EQ(host_.RequestCount(InputRequest::Widget), 0);
 }
 
+enum class HostAction { None, CloseButton, Abort };
+
 struct RunCase {
   const char* name;
   int32_t command;  // played on the device's socket, 0: nothing
-  int32_t argument;
   const char* timeoutSeconds;
-  bool closeDialog;
-  bool hostAborts;
+  HostAction action;
   TestStatus status;
   std::vector<std::string> messages;
-  int questions;
 };
 
 void PrintTo(const RunCase& c, std::ostream* out) {
@@ -142,60 +120,42 @@ class LibfprintRunTest : public LibfprintVirtualReaderTest, public testing::With
 TEST_P(LibfprintRunTest, EndsAsTheDeviceAndTheHostSay) {
   const RunCase& c = GetParam();
   std::optional<VirtualImageFinger> finger;
-  if (c.command != 0) finger.emplace(kImageSocket, c.command, c.argument, milliseconds(500));
+  // The finger's argument 1 is "on the sensor"; the error's 0 is FP_DEVICE_ERROR_GENERAL.
+  const int32_t argument = c.command == VirtualImageFinger::kFingerStatus ? 1 : 0;
+  if (c.command != 0) finger.emplace(kImageSocket, c.command, argument, std::chrono::milliseconds(500));
   std::atomic<bool> abort{false};
   host_.abortRequested = [&abort] { return abort.load(); };
   host_.yesNoAnswer = InputRequest::No;
   host_.whileExec = [&] {
-    if (c.closeDialog)
-      WhenDialogShown([](QWidget* dialog) {
-        dialog->findChild<QPushButton*>(QStringLiteral("recognition_test_header_close"))->click();
-      });
-    if (c.hostAborts) WhenDialogShown([&abort](QWidget*) { abort = true; });
+    if (c.action == HostAction::None) return;
+    QTimer::singleShot(300, qApp, [&] {  // once the dialog is on screen
+      if (c.action == HostAction::Abort) abort = true;
+      for (QWidget* widget : QApplication::topLevelWidgets())
+        if (c.action == HostAction::CloseButton && widget->isVisible() &&
+            widget->objectName() == QLatin1String("recognition_test_dialog_base"))
+          widget->findChild<QPushButton*>(QStringLiteral("recognition_test_header_close"))->click();
+    });
   };
 
   EXPECT_EQ(Run(kImageDevice, c.timeoutSeconds), c.status);
   EXPECT_EQ(host_.Messages(), c.messages);
-  EXPECT_EQ(host_.RequestCount(InputRequest::YesNo), c.questions);
+  // The question follows a timeout only (the one run with a 1 s limit).
+  EXPECT_EQ(host_.RequestCount(InputRequest::YesNo), std::string(c.timeoutSeconds) == "1" ? 1 : 0);
   EXPECT_EQ(host_.RequestCount(InputRequest::Widget), 1);
 }
 
+using F = VirtualImageFinger;
+const std::vector<std::string> kFailed = {"FAILED_TO_ENROLL_FINGERPRINT", kHint};
 INSTANTIATE_TEST_SUITE_P(
     VirtualImage, LibfprintRunTest,
     testing::Values(
-        RunCase{"FingerPlacedAfterADelay",
-                VirtualImageFinger::kFingerStatus,
-                1,
-                "30",
-                false,
-                false,
-                TestStatus::Passed,
-                {},
-                0},
-        RunCase{
-            "NoFingerUntilTheLimit", 0, 0, "1", false, false, TestStatus::Aborted, {"TIMEOUT_REACHED"}, 1},
-        RunCase{"CloseButton", 0, 0, "30", true, false, TestStatus::Aborted, {}, 0},
-        RunCase{"HostAbort", 0, 0, "30", false, true, TestStatus::Aborted, {}, 0},
-        // FP_DEVICE_ERROR_GENERAL
-        RunCase{"DeviceFails",
-                VirtualImageFinger::kFatalError,
-                0,
-                "30",
-                false,
-                false,
-                TestStatus::Failed,
-                {"FAILED_TO_ENROLL_FINGERPRINT", kHint},
-                0},
+        RunCase{"FingerPlacedAfterADelay", F::kFingerStatus, "30", HostAction::None, TestStatus::Passed, {}},
+        RunCase{"NoFingerUntilTheLimit", 0, "1", HostAction::None, TestStatus::Aborted, {"TIMEOUT_REACHED"}},
+        RunCase{"CloseButton", 0, "30", HostAction::CloseButton, TestStatus::Aborted, {}},
+        RunCase{"HostAbort", 0, "30", HostAction::Abort, TestStatus::Aborted, {}},
+        RunCase{"DeviceFails", F::kFatalError, "30", HostAction::None, TestStatus::Failed, kFailed},
         // Last: the device is gone for the rest of the process.
-        RunCase{"DeviceUnplugged",
-                VirtualImageFinger::kRemove,
-                0,
-                "30",
-                false,
-                false,
-                TestStatus::Failed,
-                {"FAILED_TO_ENROLL_FINGERPRINT", kHint},
-                0}),
+        RunCase{"DeviceUnplugged", F::kRemove, "30", HostAction::None, TestStatus::Failed, kFailed}),
     [](const testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
 
 // The deadlock proof: the user-interface thread lists the readers again and
