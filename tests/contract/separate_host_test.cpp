@@ -176,22 +176,17 @@ TEST_F(SeparateHostTest, WalksTheGraph) {
 
   Diagnostic* diagnostic = module->GetDiagnostic(0);
   const ComponentId id = diagnostic->GetId();
-  EXPECT_EQ(id.module, 22);
-  EXPECT_EQ(id.diagnostic, 1u);
-  EXPECT_EQ(id.test, 0u);
-  EXPECT_EQ(id.key, Id(22, 1, 0).key);
+  EXPECT_EQ(std::vector<uint64_t>({id.module, id.diagnostic, id.test, id.key}),
+            std::vector<uint64_t>({22, 1, 0, Id(22, 1, 0).key}));
   ASSERT_EQ(diagnostic->GetTestCount(), 1u);
   hostview::Test* test = diagnostic->GetTest(0);
   EXPECT_EQ(test->id.key, Id(22, 1, 1).key);
   EXPECT_TRUE(test->list.empty());
   EXPECT_EQ(diagnostic->FindTest(Id(22, 1, 1)), test);
   EXPECT_EQ(diagnostic->FindTest(Id(22, 1, 0)), nullptr);
-  EXPECT_TRUE(test->QueryTraitA());
-  EXPECT_FALSE(test->QueryTraitB());
-  EXPECT_TRUE(test->QueryTraitC());
-  EXPECT_TRUE(test->QueryTraitD());
-  EXPECT_TRUE(test->GetListA().empty());
-  EXPECT_TRUE(test->GetListB().empty());
+  EXPECT_EQ(std::vector<bool>({test->QueryTraitA(), test->QueryTraitB(), test->QueryTraitC(),
+                               test->QueryTraitD(), test->GetListA().empty(), test->GetListB().empty()}),
+            std::vector<bool>({true, false, true, true, true, true}));
   EXPECT_EQ(test->Run(nullptr), 6);  // no context: Error
   test->Notify();
   EXPECT_TRUE(test->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", "15"}}}}, nullptr));

@@ -81,7 +81,7 @@ class RecognitionRunTest : public testing::Test {
     test_.Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", seconds}}}}, nullptr);
   }
   TestStatus Run(RecordingHost* host = nullptr) {
-    if (host) host->component = host_.component;
+    if (host && !host->component) host->component = host_.component;
     return test_.Run(host ? host : &host_);
   }
   // Let self-deleting dialogs go before the next test.
@@ -194,36 +194,31 @@ TEST_F(RecognitionRunTest, CloseAbortOrEventDuringTheWaitReachTheReader) {
 
 TEST_F(RecognitionRunTest, RefusalsBeforeTheDialog) {
   Use(Machine(100));
-
-  host_.interactive = false;
-  EXPECT_EQ(Run(), TestStatus::NotSupported);
-  EXPECT_THAT(host_.Messages(), ElementsAre("TEST_NOT_SUPPORTED"));
-  EXPECT_THAT(host_.Progress(), ElementsAre("TEST_NOT_SUPPORTED"));
-
-  RecordingHost event;
-  event.pendingEvent = [] { return 1; };
-  EXPECT_EQ(Run(&event), TestStatus::Aborted);
-  EXPECT_THAT(event.Messages(), ElementsAre("TEST_ABORTED_BY_EVENT"));
-  EXPECT_EQ(event.RequestCount(InputRequest::Information), 0);
-
-  RecordingHost aborted;
-  aborted.abortRequested = [] { return true; };
-  EXPECT_EQ(Run(&aborted), TestStatus::Aborted);
-  EXPECT_TRUE(aborted.Calls().empty());
-
-  // An abort after the instructions skips the dialog.
-  RecordingHost afterInstructions;
-  afterInstructions.onRequest = [&](const InputRequest&) {
-    afterInstructions.abortRequested = [] { return true; };
-  };
-  EXPECT_EQ(Run(&afterInstructions), TestStatus::Aborted);
-  EXPECT_EQ(afterInstructions.RequestCount(InputRequest::Widget), 0);
-
   OtherComponent other;
-  RecordingHost wrongKind;
-  wrongKind.component = &other;
-  EXPECT_EQ(test_.Run(&wrongKind), TestStatus::Error);
-  EXPECT_TRUE(wrongKind.Calls().empty());
+  const std::tuple<std::function<void(RecordingHost&)>, TestStatus, std::vector<std::string>> rows[] = {
+      {[](RecordingHost& host) { host.interactive = false; },
+       TestStatus::NotSupported,
+       {"SetProgress TEST_NOT_SUPPORTED", "AddMessage TEST_NOT_SUPPORTED"}},
+      {[](RecordingHost& host) { host.pendingEvent = [] { return 1; }; },
+       TestStatus::Aborted,
+       {"SetProgress TEST_ABORTED_BY_EVENT", "AddMessage TEST_ABORTED_BY_EVENT"}},
+      {[](RecordingHost& host) { host.abortRequested = [] { return true; }; }, TestStatus::Aborted, {}},
+      // An abort after the instructions skips the dialog.
+      {[](RecordingHost& host) {
+         host.onRequest = [&host](const InputRequest&) { host.abortRequested = [] { return true; }; };
+       },
+       TestStatus::Aborted,
+       {"Request:0 RECOGNITION_TEST|FINGERPRINT_INSTRUCTIONS"}},
+      {[&](RecordingHost& host) { host.component = &other; }, TestStatus::Error, {}},
+  };
+  for (const auto& [script, status, expected] : rows) {
+    RecordingHost host;
+    script(host);
+    EXPECT_EQ(Run(&host), status);
+    std::vector<std::string> calls;
+    for (const auto& call : host.Calls()) calls.push_back(call.what + " " + call.text);
+    EXPECT_EQ(calls, expected);
+  }
   EXPECT_EQ(test_.Run(nullptr), TestStatus::Error);
 }
 
@@ -245,13 +240,8 @@ TEST_F(RecognitionRunTest, DialogOutlivingTheRunTouchesNothingItReleased) {
 // Every result of the reader's wait, through the dialog, with the configured
 // limit handed to the reader.
 TEST(RecognitionErrorTest, EachReaderResultGivesItsStatusAndMessage) {
-  struct Row {
-    FingerprintError error;
-    TestStatus status;
-    const char* message;  // nullptr: none
-    bool asks;
-  };
-  const Row rows[] = {
+  // The message (nullptr: none) and whether the user is asked.
+  const std::tuple<FingerprintError, TestStatus, const char*, bool> rows[] = {
       {FingerprintError::Success, TestStatus::Passed, nullptr, false},
       {FingerprintError::DeviceNotAccessible, TestStatus::Error, "CANNOT_ACCESS_DEVICE", false},
       {FingerprintError::EnrollFailed, TestStatus::Aborted, "FAILED_TO_ENROLL_FINGERPRINT", false},
@@ -265,21 +255,20 @@ TEST(RecognitionErrorTest, EachReaderResultGivesItsStatusAndMessage) {
       {FingerprintError::Cancelled, TestStatus::Aborted, nullptr, false},
       {FingerprintError::OpenSessionFailed, TestStatus::Aborted, nullptr, false},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(static_cast<int>(row.error));
+  for (const auto& [error, status, message, asks] : rows) {
+    SCOPED_TRACE(static_cast<int>(error));
     testing::NiceMock<MockFingerprintComponent> reader;
     ON_CALL(reader, HasSensor()).WillByDefault(testing::Return(true));
     ON_CALL(reader, OpenSession()).WillByDefault(testing::Return(FingerprintError::Success));
-    EXPECT_CALL(reader, LocateSensor(4)).WillOnce(testing::Return(row.error));
+    EXPECT_CALL(reader, LocateSensor(4)).WillOnce(testing::Return(error));
     RecordingHost host;
     host.component = &reader;
     RecognitionTest test(ids::kRecognitionTest);
     test.Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", "4"}}}}, nullptr);
 
-    EXPECT_EQ(test.Run(&host), row.status);
-    EXPECT_EQ(host.Messages(),
-              row.message ? std::vector<std::string>{row.message} : std::vector<std::string>{});
-    EXPECT_EQ(host.RequestCount(InputRequest::YesNo), row.asks ? 1 : 0);
+    EXPECT_EQ(test.Run(&host), status);
+    EXPECT_EQ(host.Messages(), message ? std::vector<std::string>{message} : std::vector<std::string>{});
+    EXPECT_EQ(host.RequestCount(InputRequest::YesNo), asks ? 1 : 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 }
