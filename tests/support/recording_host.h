@@ -34,7 +34,6 @@ class RecordingHost : public TestContext, ResultReporter, TestUserInterface, Eve
     return calls_;
   }
   std::vector<std::string> Messages() const { return Texts("AddMessage"); }
-  std::vector<std::string> Progress() const { return Texts("SetProgress"); }
   int RequestCount(uint32_t kind) const {
     return static_cast<int>(Texts("Request:" + std::to_string(kind)).size());
   }
