@@ -1,8 +1,8 @@
-// diag-host as a user runs it: options, exit codes, the --json lines and a
-// FINGERPRINT_SIM file that cannot be used.
+// diag-host as a user runs it: options, exit codes, the --json lines, a
+// FINGERPRINT_SIM file that cannot be used and the chosen backend.
 #include <gtest/gtest.h>
+#include <tuple>
 
-#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -18,13 +18,14 @@ struct Result {
   QString err;
 };
 
-Result RunHost(const QStringList& arguments, const QString& simFile = {}) {
+Result RunHost(const QStringList& arguments, const QString& simFile = {}, const char* backend = nullptr) {
   QProcess host;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   environment.remove(QStringLiteral("FINGERPRINT_SIM"));
   environment.remove(QStringLiteral("FINGERPRINT_BACKEND"));  // the simulated machine
   if (!simFile.isEmpty()) environment.insert(QStringLiteral("FINGERPRINT_SIM"), simFile);
+  if (backend) environment.insert(QStringLiteral("FINGERPRINT_BACKEND"), QString::fromUtf8(backend));
   host.setProcessEnvironment(environment);
   host.start(QStringLiteral(FP_DIAG_HOST_PATH), arguments);
   EXPECT_TRUE(host.waitForFinished(120000)) << arguments.join(' ').toStdString();
@@ -67,14 +68,7 @@ TEST_F(DiagHostTest, BadCommandLinesAreNamedWithExitCodeTwo) {
 TEST_F(DiagHostTest, RunExitCodesAndJsonLines) {
   const QString neverTouched = Write("never.json", R"({"sensor": {"touchAfterMs": null}})");
   const QString settings = Write("settings.ini", "[CSAT]\nCSAT_TEST_TIMEOUT=0\n");
-  struct Case {
-    QStringList arguments;
-    QString sim;
-    int code;
-    const char* status;
-    QStringList messages;
-  };
-  const Case cases[] = {
+  const std::tuple<QStringList, QString, int, const char*, QStringList> cases[] = {
       {{"--settings", settings, "--answer", "yes"},
        neverTouched,
        1,
@@ -83,25 +77,24 @@ TEST_F(DiagHostTest, RunExitCodesAndJsonLines) {
       {{"--settings", settings, "--answer", "no"}, neverTouched, 4, "Aborted", {"TIMEOUT_REACHED"}},
       {{}, Write("touched.json", R"({"sensor": {"touchAfterMs": 0}})"), 0, "Passed", {}},
   };
-  for (const Case& c : cases) {
-    const Result result = RunHost(QStringList{"run", "--json"} + c.arguments, c.sim);
-    SCOPED_TRACE(c.status);
-    EXPECT_EQ(result.code, c.code) << result.err.toStdString();
+  for (const auto& [arguments, sim, code, status, expectedMessages] : cases) {
+    const Result result = RunHost(QStringList{"run", "--json"} + arguments, sim);
+    SCOPED_TRACE(status);
+    EXPECT_EQ(result.code, code) << result.err.toStdString();
     const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_FALSE(lines.isEmpty());
     QStringList messages;
     for (const QString& line : lines) {
-      QJsonParseError error{};
-      const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
+      const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8());
       ASSERT_TRUE(document.isObject()) << "not one object per line: " << line.toStdString();
       if (document[QLatin1String("call")] == QLatin1String("AddMessage"))
         messages << document[QLatin1String("message")].toString();
     }
-    EXPECT_EQ(messages, c.messages);
+    EXPECT_EQ(messages, expectedMessages);
     const QJsonObject last = QJsonDocument::fromJson(lines.last().toUtf8()).object();
     EXPECT_EQ(last[QLatin1String("call")], QLatin1String("status"));
-    EXPECT_EQ(last[QLatin1String("status")], QLatin1String(c.status));
-    EXPECT_EQ(last[QLatin1String("code")], c.code);
+    EXPECT_EQ(last[QLatin1String("status")], QLatin1String(status));
+    EXPECT_EQ(last[QLatin1String("code")], code);
   }
 }
 
@@ -126,10 +119,22 @@ TEST_F(DiagHostTest, UnusableSimulationFileGivesAMachineWithoutReaders) {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+// A backend that cannot be had must list no reader: a diagnostic tool must not
+// pass a simulated reader off as the machine's.
+TEST(DiagHostBackendTest, ListsTheReadersOfTheChosenBackendOnly) {
+  const std::tuple<const char*, const char*, bool, const char*> choices[] = {
+      {nullptr, "Backend: sim", true, ""},
+      {"sim", "Backend: sim", true, ""},
+      {"bogus", "Backend: bogus", false, "FINGERPRINT_BACKEND=bogus: unknown backend"},
+  };
+  for (const auto& [backend, line, listed, error] : choices) {
+    const Result result = RunHost({QStringLiteral("list")}, {}, backend);
+    SCOPED_TRACE(backend ? backend : "(unset)");
+    EXPECT_EQ(result.code, 0);
+    EXPECT_TRUE(result.out.startsWith(QLatin1String(line) + QLatin1Char('\n'))) << result.out.toStdString();
+    EXPECT_EQ(result.out.contains(QLatin1String("Simulated fingerprint reader")), listed);
+    EXPECT_TRUE(result.err.contains(QLatin1String(error))) << result.err.toStdString();
+  }
 }
+
+}  // namespace

@@ -1,29 +1,20 @@
 #include <cctype>
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include "host/module_library.h"
+#include "tests/support/test_support.h"
 
 namespace {
-
-QString ModulePath() {
-  return QStringLiteral(FP_MODULE_PATH);
-}
 
 // A file that is missing, not a library, or a library without the exports
 // is named in the error.
 TEST(ModuleLoadTest, UnusableFilesAreNamed) {
   QTemporaryDir dir;
   const QString notALibrary = dir.filePath(QStringLiteral("module_fingerprint.so"));
-  QFile file(notALibrary);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("not a shared object");
-  file.close();
+  ASSERT_TRUE(fp_test::WriteFile(notALibrary, "not a shared object"));
   const std::pair<QString, QString> rows[] = {
       {QStringLiteral("/nonexistent/module_fingerprint.so"), QStringLiteral("does not exist")},
       {notALibrary, notALibrary},
@@ -38,7 +29,8 @@ TEST(ModuleLoadTest, UnusableFilesAreNamed) {
 
 TEST(ModuleLoadTest, ExportsExactlyThreeSymbols) {
   QProcess nm;
-  nm.start(QStringLiteral("nm"), {QStringLiteral("-D"), QStringLiteral("--defined-only"), ModulePath()});
+  nm.start(QStringLiteral("nm"),
+           {QStringLiteral("-D"), QStringLiteral("--defined-only"), QStringLiteral(FP_MODULE_PATH)});
   ASSERT_TRUE(nm.waitForFinished(60000));
   ASSERT_EQ(nm.exitCode(), 0) << nm.readAllStandardError().toStdString();
   QStringList names;
@@ -55,9 +47,3 @@ TEST(ModuleLoadTest, ExportsExactlyThreeSymbols) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -1,16 +1,15 @@
-// The recognition test end to end on the simulated machine (modal loop,
-// dialog, worker, watchdog), the reader's errors through the dialog, and the
-// widget wrapper on its own.
+// The recognition test end to end on the simulated machine, the reader's
+// errors through the dialog, and the widget wrapper on its own.
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -55,6 +54,15 @@ void WhenDialogShown(std::function<void(PlayTest*)> action, int afterMs = 150) {
   poll->start(10);
 }
 
+// What the module reported, and from which thread.
+std::vector<std::string> Sequence(const RecordingHost& host) {
+  std::vector<std::string> sequence;
+  for (const auto& call : host.Calls())
+    if (call.what == "AddMessage" || call.what == "SetProgress")
+      sequence.push_back(call.what + " " + call.text + (call.fromWorker ? " [worker]" : " [ui]"));
+  return sequence;
+}
+
 SimMachine Machine(std::optional<uint32_t> touchAfterMs) {
   SimMachine machine = platform::sim::DefaultMachine();
   machine.sensor.touchAfterMs = touchAfterMs;
@@ -72,17 +80,12 @@ class RecognitionRunTest : public testing::Test {
   void SetTimeout(const char* seconds) {
     test_.Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", seconds}}}}, nullptr);
   }
-  TestStatus Run() { return test_.Run(&host_); }
-  // A second host on the same reader.
-  std::unique_ptr<RecordingHost> Host() {
-    auto host = std::make_unique<RecordingHost>();
-    host->component = host_.component;
-    return host;
+  TestStatus Run(RecordingHost* host = nullptr) {
+    if (host && !host->component) host->component = host_.component;
+    return test_.Run(host ? host : &host_);
   }
-  void TearDown() override {
-    // Let self-deleting dialogs go before the next test.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
+  // Let self-deleting dialogs go before the next test.
+  void TearDown() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
   std::optional<ScopedMachine> machine_;
   WinFingerprintComponentManager manager_{ids::kModule};
@@ -92,16 +95,12 @@ class RecognitionRunTest : public testing::Test {
 
 TEST_F(RecognitionRunTest, TouchInTimePassesWithTheDialogShown) {
   Use(Machine(300));
-  QString title;
-  QString instruction;
-  int progressWhileWaiting = -1;
+  QString title, instruction;
   bool frameless = false;
   host_.whileExec = [&] {
     WhenDialogShown([&](PlayTest* dialog) {
       title = dialog->windowTitle();
       instruction = dialog->findChild<QLabel*>(QStringLiteral("recognition_test_instruction_label"))->text();
-      progressWhileWaiting =
-          dialog->findChild<QProgressBar*>(QStringLiteral("recognition_test_progress_bar"))->value();
       frameless = dialog->windowFlags().testFlag(Qt::FramelessWindowHint);
     });
   };
@@ -110,49 +109,40 @@ TEST_F(RecognitionRunTest, TouchInTimePassesWithTheDialogShown) {
 
   EXPECT_EQ(host_.execResult, 0);
   EXPECT_TRUE(frameless);
-  EXPECT_EQ(progressWhileWaiting, 0);
   // The title is translated by the host's catalogue (none here); the
   // instruction by the module's own, which the build put beside the test.
   EXPECT_EQ(title, QStringLiteral("APPLICATION_NAME"));
   EXPECT_EQ(instruction, QStringLiteral("Touch or slide your finger on the sensor until the test finishes."));
-  EXPECT_THAT(host_.Messages(), IsEmpty());
-  EXPECT_THAT(host_.Progress(), IsEmpty());
-  EXPECT_EQ(host_.RequestCount(InputRequest::Information), 1);
-  EXPECT_EQ(host_.RequestCount(InputRequest::Widget), 1);
-  EXPECT_EQ(host_.RequestCount(InputRequest::YesNo), 0);
-  EXPECT_EQ(host_.Calls().front().text, "RECOGNITION_TEST|FINGERPRINT_INSTRUCTIONS");
+  std::vector<std::string> calls;
+  for (const auto& call : host_.Calls()) calls.push_back(call.what + " " + call.text);
+  EXPECT_THAT(calls, ElementsAre("Request:0 RECOGNITION_TEST|FINGERPRINT_INSTRUCTIONS", "Request:3 |"));
 }
 
-TEST_F(RecognitionRunTest, TimeoutThenYesFailsWithTheHintLast) {
+// After a timeout the user is asked; only a yes fails, with the hint last.
+TEST_F(RecognitionRunTest, TimeoutAsksAndAYesFailsWithTheHintLast) {
   Use(Machine(std::nullopt));
   SetTimeout("0");
-  host_.yesNoAnswer = InputRequest::Yes;
-
-  EXPECT_EQ(Run(), TestStatus::Failed);
-
-  std::vector<std::string> sequence;
-  for (const auto& call : host_.Calls())
-    if (call.what != "Request:0" && call.what != "Request:3") sequence.push_back(call.what + " " + call.text);
-  EXPECT_THAT(
-      sequence,
-      ElementsAre("SetProgress ", "Request:2 RECOGNITION_TEST|DID_YOU_PERFORM_THE_TEST_CORRECTLY",
-                  "SetProgress FAILED_TO_ENROLL_FINGERPRINT", "AddMessage FAILED_TO_ENROLL_FINGERPRINT",
-                  "AddMessage " + kHint, "SetProgress " + kHint));
-}
-
-TEST_F(RecognitionRunTest, TimeoutThenNoOrAnotherAnswerAborts) {
-  Use(Machine(std::nullopt));
-  SetTimeout("0");
-  host_.yesNoAnswer = InputRequest::No;
-  EXPECT_EQ(Run(), TestStatus::Aborted);
-  EXPECT_THAT(host_.Messages(), ElementsAre("TIMEOUT_REACHED"));
-  EXPECT_THAT(host_.Progress(), ElementsAre("", "TIMEOUT_REACHED"));
-
-  auto other = Host();
-  other->yesNoAnswer = 7;
-  EXPECT_EQ(test_.Run(other.get()), TestStatus::Aborted);
-  EXPECT_EQ(other->RequestCount(InputRequest::YesNo), 1);
-  EXPECT_THAT(other->Messages(), IsEmpty());
+  const std::string ask = "Request:2 RECOGNITION_TEST|DID_YOU_PERFORM_THE_TEST_CORRECTLY";
+  const std::tuple<uint32_t, TestStatus, std::vector<std::string>> rows[] = {
+      {InputRequest::Yes,
+       TestStatus::Failed,
+       {"SetProgress ", ask, "SetProgress FAILED_TO_ENROLL_FINGERPRINT",
+        "AddMessage FAILED_TO_ENROLL_FINGERPRINT", "AddMessage " + kHint, "SetProgress " + kHint}},
+      {InputRequest::No,
+       TestStatus::Aborted,
+       {"SetProgress ", ask, "SetProgress TIMEOUT_REACHED", "AddMessage TIMEOUT_REACHED"}},
+      {7, TestStatus::Aborted, {"SetProgress ", ask}},
+  };
+  for (const auto& [answer, status, expected] : rows) {
+    RecordingHost host;
+    host.yesNoAnswer = answer;
+    EXPECT_EQ(Run(&host), status);
+    std::vector<std::string> sequence;
+    for (const auto& call : host.Calls())
+      if (call.what != "Request:0" && call.what != "Request:3")
+        sequence.push_back(call.what + " " + call.text);
+    EXPECT_EQ(sequence, expected) << answer;
+  }
 }
 
 TEST_F(RecognitionRunTest, SessionThatDoesNotOpenReportsOnlyToTheReporter) {
@@ -160,24 +150,18 @@ TEST_F(RecognitionRunTest, SessionThatDoesNotOpenReportsOnlyToTheReporter) {
   machine.openSessionHresult = static_cast<int32_t>(0x80098003u);
   Use(machine);
   EXPECT_EQ(Run(), TestStatus::Aborted);
-  EXPECT_THAT(host_.Messages(), ElementsAre("CANNOT_ACCESS_DEVICE"));
-  EXPECT_THAT(host_.Progress(), IsEmpty());
+  EXPECT_EQ(Sequence(host_), std::vector<std::string>{"AddMessage CANNOT_ACCESS_DEVICE [worker]"});
 }
 
 TEST_F(RecognitionRunTest, FailingWaitFailsFromTheWorkerThenHints) {
   SimMachine machine = Machine(100);
   machine.sensor.locateHresult = static_cast<int32_t>(0x80004005u);
   Use(machine);
-
   EXPECT_EQ(Run(), TestStatus::Failed);
-
-  std::vector<std::string> sequence;
-  for (const auto& call : host_.Calls())
-    if (call.what == "AddMessage" || call.what == "SetProgress")
-      sequence.push_back(call.what + " " + call.text + (call.fromWorker ? " [worker]" : " [ui]"));
-  EXPECT_THAT(sequence, ElementsAre("SetProgress FAILED_TO_ENROLL_FINGERPRINT [worker]",
-                                    "AddMessage FAILED_TO_ENROLL_FINGERPRINT [worker]",
-                                    "AddMessage " + kHint + " [ui]", "SetProgress " + kHint + " [ui]"));
+  EXPECT_THAT(Sequence(host_),
+              ElementsAre("SetProgress FAILED_TO_ENROLL_FINGERPRINT [worker]",
+                          "AddMessage FAILED_TO_ENROLL_FINGERPRINT [worker]", "AddMessage " + kHint + " [ui]",
+                          "SetProgress " + kHint + " [ui]"));
 }
 
 // The close button, the host's abort request and a pending event each end
@@ -187,12 +171,11 @@ TEST_F(RecognitionRunTest, CloseAbortOrEventDuringTheWaitReachTheReader) {
   SetTimeout("60");
   for (const char* how : {"close", "abort", "event"}) {
     SCOPED_TRACE(how);
-    auto host = Host();
-    std::atomic<bool> abort{false};
-    std::atomic<bool> event{false};
-    host->abortRequested = [&] { return abort.load(); };
-    host->pendingEvent = [&] { return event.load() ? 1 : 0; };
-    host->whileExec = [&, how = std::string(how)] {
+    RecordingHost host;
+    std::atomic<bool> abort{false}, event{false};
+    host.abortRequested = [&] { return abort.load(); };
+    host.pendingEvent = [&] { return event.load() ? 1 : 0; };
+    host.whileExec = [&, how = std::string(how)] {
       WhenDialogShown([&, how](PlayTest* dialog) {
         if (how == "close")
           dialog->findChild<QPushButton*>(QStringLiteral("recognition_test_header_close"))->click();
@@ -202,56 +185,50 @@ TEST_F(RecognitionRunTest, CloseAbortOrEventDuringTheWaitReachTheReader) {
           event = true;
       });
     };
-    EXPECT_EQ(test_.Run(host.get()), TestStatus::Aborted);
-    EXPECT_EQ(host->RequestCount(InputRequest::Widget), 1);
-    EXPECT_EQ(host->RequestCount(InputRequest::YesNo), 0);
-    EXPECT_THAT(host->Messages(), IsEmpty());
+    EXPECT_EQ(Run(&host), TestStatus::Aborted);
+    EXPECT_EQ(host.RequestCount(InputRequest::YesNo), 0);
+    EXPECT_THAT(host.Messages(), IsEmpty());
     EXPECT_TRUE(static_cast<FingerprintComponent*>(host_.component)->IsCancelRequested());
   }
 }
 
 TEST_F(RecognitionRunTest, RefusalsBeforeTheDialog) {
   Use(Machine(100));
-
-  host_.interactive = false;
-  EXPECT_EQ(Run(), TestStatus::NotSupported);
-  EXPECT_THAT(host_.Messages(), ElementsAre("TEST_NOT_SUPPORTED"));
-  EXPECT_THAT(host_.Progress(), ElementsAre("TEST_NOT_SUPPORTED"));
-
-  auto event = Host();
-  event->pendingEvent = [] { return 1; };
-  EXPECT_EQ(test_.Run(event.get()), TestStatus::Aborted);
-  EXPECT_THAT(event->Messages(), ElementsAre("TEST_ABORTED_BY_EVENT"));
-  EXPECT_EQ(event->RequestCount(InputRequest::Information), 0);
-
-  auto aborted = Host();
-  aborted->abortRequested = [] { return true; };
-  EXPECT_EQ(test_.Run(aborted.get()), TestStatus::Aborted);
-  EXPECT_TRUE(aborted->Calls().empty());
-
-  // An abort after the instructions skips the dialog.
-  auto afterInstructions = Host();
-  bool instructed = false;
-  afterInstructions->onRequest = [&](const InputRequest& request) { instructed |= request.kind == 0; };
-  afterInstructions->abortRequested = [&] { return instructed; };
-  EXPECT_EQ(test_.Run(afterInstructions.get()), TestStatus::Aborted);
-  EXPECT_EQ(afterInstructions->RequestCount(InputRequest::Widget), 0);
-
   OtherComponent other;
-  RecordingHost wrongKind;
-  wrongKind.component = &other;
-  EXPECT_EQ(test_.Run(&wrongKind), TestStatus::Error);
-  EXPECT_TRUE(wrongKind.Calls().empty());
+  const std::tuple<std::function<void(RecordingHost&)>, TestStatus, std::vector<std::string>> rows[] = {
+      {[](RecordingHost& host) { host.interactive = false; },
+       TestStatus::NotSupported,
+       {"SetProgress TEST_NOT_SUPPORTED", "AddMessage TEST_NOT_SUPPORTED"}},
+      {[](RecordingHost& host) { host.pendingEvent = [] { return 1; }; },
+       TestStatus::Aborted,
+       {"SetProgress TEST_ABORTED_BY_EVENT", "AddMessage TEST_ABORTED_BY_EVENT"}},
+      {[](RecordingHost& host) { host.abortRequested = [] { return true; }; }, TestStatus::Aborted, {}},
+      // An abort after the instructions skips the dialog.
+      {[](RecordingHost& host) {
+         host.onRequest = [&host](const InputRequest&) { host.abortRequested = [] { return true; }; };
+       },
+       TestStatus::Aborted,
+       {"Request:0 RECOGNITION_TEST|FINGERPRINT_INSTRUCTIONS"}},
+      {[&](RecordingHost& host) { host.component = &other; }, TestStatus::Error, {}},
+  };
+  for (const auto& [script, status, expected] : rows) {
+    RecordingHost host;
+    script(host);
+    EXPECT_EQ(Run(&host), status);
+    std::vector<std::string> calls;
+    for (const auto& call : host.Calls()) calls.push_back(call.what + " " + call.text);
+    EXPECT_EQ(calls, expected);
+  }
   EXPECT_EQ(test_.Run(nullptr), TestStatus::Error);
 }
 
 TEST_F(RecognitionRunTest, DialogOutlivingTheRunTouchesNothingItReleased) {
   Use(Machine(100));
-  auto host = Host();
+  auto host = std::make_unique<RecordingHost>();
   QPointer<PlayTest> dialog;
   host->whileExec = [&] { QTimer::singleShot(0, qApp, [&] { dialog = OpenDialog(); }); };
 
-  EXPECT_EQ(test_.Run(host.get()), TestStatus::Passed);
+  EXPECT_EQ(Run(host.get()), TestStatus::Passed);
   host.reset();
   ASSERT_FALSE(dialog.isNull()) << "the dialog should still await its deferred deletion";
 
@@ -263,44 +240,35 @@ TEST_F(RecognitionRunTest, DialogOutlivingTheRunTouchesNothingItReleased) {
 // Every result of the reader's wait, through the dialog, with the configured
 // limit handed to the reader.
 TEST(RecognitionErrorTest, EachReaderResultGivesItsStatusAndMessage) {
-  struct Row {
-    FingerprintError error;
-    TestStatus status;
-    std::vector<std::string> messages;
-    int questions;
+  // The message (nullptr: none) and whether the user is asked.
+  const std::tuple<FingerprintError, TestStatus, const char*, bool> rows[] = {
+      {FingerprintError::Success, TestStatus::Passed, nullptr, false},
+      {FingerprintError::DeviceNotAccessible, TestStatus::Error, "CANNOT_ACCESS_DEVICE", false},
+      {FingerprintError::EnrollFailed, TestStatus::Aborted, "FAILED_TO_ENROLL_FINGERPRINT", false},
+      {FingerprintError::ReadLimitError, TestStatus::Aborted,
+       "FAILED_TO_ENROLL_FINGERPRINT_DUE_TO_FINGERPRINT_READ_LIMIT_ERROR", false},
+      {FingerprintError::CommitFailed, TestStatus::Aborted, "FAILED_TO_COMMIT_FINGERPRINT_DATA", false},
+      {FingerprintError::LocateFailed, TestStatus::Failed, "FAILED_TO_ENROLL_FINGERPRINT", false},
+      {FingerprintError::FingerprintNotRecognized, TestStatus::NotRecognized, "FINGERPRINT_NOT_RECOGNIZED",
+       false},
+      {FingerprintError::Timeout, TestStatus::Aborted, nullptr, true},  // the question, answered with neither
+      {FingerprintError::Cancelled, TestStatus::Aborted, nullptr, false},
+      {FingerprintError::OpenSessionFailed, TestStatus::Aborted, nullptr, false},
   };
-  const Row rows[] = {
-      {FingerprintError::Success, TestStatus::Passed, {}, 0},
-      {FingerprintError::DeviceNotAccessible, TestStatus::Error, {"CANNOT_ACCESS_DEVICE"}, 0},
-      {FingerprintError::EnrollFailed, TestStatus::Aborted, {"FAILED_TO_ENROLL_FINGERPRINT"}, 0},
-      {FingerprintError::ReadLimitError,
-       TestStatus::Aborted,
-       {"FAILED_TO_ENROLL_FINGERPRINT_DUE_TO_FINGERPRINT_READ_LIMIT_ERROR"},
-       0},
-      {FingerprintError::CommitFailed, TestStatus::Aborted, {"FAILED_TO_COMMIT_FINGERPRINT_DATA"}, 0},
-      {FingerprintError::LocateFailed, TestStatus::Failed, {"FAILED_TO_ENROLL_FINGERPRINT"}, 0},
-      {FingerprintError::FingerprintNotRecognized,
-       TestStatus::NotRecognized,
-       {"FINGERPRINT_NOT_RECOGNIZED"},
-       0},
-      {FingerprintError::Timeout, TestStatus::Aborted, {}, 1},  // the question, answered with neither
-      {FingerprintError::Cancelled, TestStatus::Aborted, {}, 0},
-      {FingerprintError::OpenSessionFailed, TestStatus::Aborted, {}, 0},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(static_cast<int>(row.error));
+  for (const auto& [error, status, message, asks] : rows) {
+    SCOPED_TRACE(static_cast<int>(error));
     testing::NiceMock<MockFingerprintComponent> reader;
     ON_CALL(reader, HasSensor()).WillByDefault(testing::Return(true));
     ON_CALL(reader, OpenSession()).WillByDefault(testing::Return(FingerprintError::Success));
-    EXPECT_CALL(reader, LocateSensor(4)).WillOnce(testing::Return(row.error));
+    EXPECT_CALL(reader, LocateSensor(4)).WillOnce(testing::Return(error));
     RecordingHost host;
     host.component = &reader;
     RecognitionTest test(ids::kRecognitionTest);
     test.Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", "4"}}}}, nullptr);
 
-    EXPECT_EQ(test.Run(&host), row.status);
-    EXPECT_EQ(host.Messages(), row.messages);
-    EXPECT_EQ(host.RequestCount(InputRequest::YesNo), row.questions);
+    EXPECT_EQ(test.Run(&host), status);
+    EXPECT_EQ(host.Messages(), message ? std::vector<std::string>{message} : std::vector<std::string>{});
+    EXPECT_EQ(host.RequestCount(InputRequest::YesNo), asks ? 1 : 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 }
@@ -339,20 +307,15 @@ class WidgetWrapperTest : public testing::Test {
 };
 
 TEST_F(WidgetWrapperTest, CentresTheDialogOverItsParent) {
-  struct Row {
-    QRect parent;
-    QSize dialog;
-    QPoint topLeft;
-  };
-  const Row rows[] = {
+  const std::tuple<QRect, QSize, QPoint> rows[] = {
       {QRect(100, 50, 800, 600), QSize(360, 144), QPoint(320, 278)},
       {QRect(0, 0, 801, 601), QSize(400, 144), QPoint(200, 228)},  // odd widths round down
       {QRect(10, 10, 200, 100), QSize(360, 144), QPoint(10 - 80, 10 - 22)},
   };
-  for (const Row& row : rows) {
+  for (const auto& [geometry, size, topLeft] : rows) {
     QWidget parent;
-    parent.setGeometry(row.parent);
-    EXPECT_EQ(Placed(&parent, row.dialog), QRect(row.topLeft, row.dialog));
+    parent.setGeometry(geometry);
+    EXPECT_EQ(Placed(&parent, size), QRect(topLeft, size));
   }
   // An empty size or no parent leaves the placement to the window system.
   QWidget parent;
@@ -362,10 +325,3 @@ TEST_F(WidgetWrapperTest, CentresTheDialogOverItsParent) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -39,29 +39,28 @@ TEST(RecognitionTestConfigureTest, TimeoutFromTheSettings) {
 TEST(RecognitionTestConfigureTest, BadNumbersRaiseAndKeepTheTimeout) {
   RecognitionTest test(ids::kRecognitionTest);
   test.Configure(Csat({{"CSAT_TEST_TIMEOUT", "21"}}), nullptr);
-  for (const char* text : {"letters", "", " ", "-", "x12"}) {
+  const auto errorFor = [&](const char* key, const char* text) -> std::string {
     try {
-      test.Configure(Csat({{"CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST", text}}), nullptr);
-      ADD_FAILURE() << "no error for '" << text << "'";
+      test.Configure(Csat({{key, text}}), nullptr);
     } catch (const std::invalid_argument& error) {
-      EXPECT_STREQ(error.what(), "invalid stoi argument");
-    }
-  }
-  for (const char* text : {"2147483648", "-2147483649", "99999999999999999999"}) {
-    try {
-      test.Configure(Csat({{"CSAT_TEST_TIMEOUT", text}}), nullptr);
-      ADD_FAILURE() << "no error for '" << text << "'";
+      return std::string("invalid: ") + error.what();
     } catch (const std::out_of_range& error) {
-      EXPECT_STREQ(error.what(), "stoi argument out of range");
+      return std::string("range: ") + error.what();
     }
-  }
+    return "none";
+  };
+  for (const char* text : {"letters", "", " ", "-", "x12"})
+    EXPECT_EQ(errorFor("CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST", text),
+              "invalid: invalid stoi argument")
+        << text;
+  for (const char* text : {"2147483648", "-2147483649", "99999999999999999999"})
+    EXPECT_EQ(errorFor("CSAT_TEST_TIMEOUT", text), "range: stoi argument out of range") << text;
   EXPECT_EQ(test.timeoutSeconds(), 21u);
 }
 
 TEST(RecognitionTestSupportTest, OnlyReadersWithASensor) {
   RecognitionTest test(ids::kRecognitionTest);
-  testing::NiceMock<MockFingerprintComponent> withSensor;
-  testing::NiceMock<MockFingerprintComponent> withoutSensor;
+  testing::NiceMock<MockFingerprintComponent> withSensor, withoutSensor;
   ON_CALL(withSensor, HasSensor()).WillByDefault(testing::Return(true));
   OtherComponent other;
   EXPECT_TRUE(test.IsSupported(&withSensor));

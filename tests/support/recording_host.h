@@ -12,10 +12,7 @@
 
 // A host for the tests: it records every call the module makes (from any
 // thread) and answers as scripted.
-class RecordingHost : public TestContext,
-                      private ResultReporter,
-                      private TestUserInterface,
-                      private EventMonitor {
+class RecordingHost : public TestContext, ResultReporter, TestUserInterface, EventMonitor {
  public:
   struct Call {
     std::string what;  // "SetProgress", "AddMessage", "Request:0", "Request:2", "Request:3"
@@ -23,9 +20,6 @@ class RecordingHost : public TestContext,
     bool fromWorker = false;
   };
 
-  RecordingHost() : uiThread_(std::this_thread::get_id()) {}
-
-  // Script.
   SystemComponent* component = nullptr;
   bool interactive = true;
   uint32_t yesNoAnswer = 0;  // answer to the question after a timeout
@@ -33,20 +27,16 @@ class RecordingHost : public TestContext,
   std::function<int32_t()> pendingEvent = [] { return 0; };
   std::function<void(const InputRequest&)> onRequest;  // called as a request arrives
   std::function<void()> whileExec;                     // called on the ui thread just before Exec
+  int execResult = -1;
 
-  // Record.
   std::vector<Call> Calls() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return calls_;
   }
   std::vector<std::string> Messages() const { return Texts("AddMessage"); }
-  std::vector<std::string> Progress() const { return Texts("SetProgress"); }
   int RequestCount(uint32_t kind) const {
-    int count = 0;
-    for (const Call& call : Calls()) count += call.what == "Request:" + std::to_string(kind);
-    return count;
+    return static_cast<int>(Texts("Request:" + std::to_string(kind)).size());
   }
-  int execResult = -1;
 
   SystemComponent* GetComponent() override { return component; }
   ResultReporter* GetResultReporter() override { return this; }
@@ -66,7 +56,6 @@ class RecordingHost : public TestContext,
     std::lock_guard<std::mutex> lock(mutex_);
     calls_.push_back(Call{std::move(what), std::move(text), std::this_thread::get_id() != uiThread_});
   }
-
   void AddMessage(std::string messageId, uint64_t arg1, uint64_t arg2) override {
     Record("AddMessage", messageId + (arg1 || arg2 ? " (non-zero arguments)" : ""));
   }
@@ -76,19 +65,15 @@ class RecordingHost : public TestContext,
   void Request(InputRequest& request) override {
     Record("Request:" + std::to_string(request.kind), request.title + "|" + request.message);
     if (onRequest) onRequest(request);
-    if (request.kind == InputRequest::Widget) {
-      if (request.widget) {
-        if (whileExec) whileExec();
-        execResult = request.widget->Exec(nullptr, nullptr);
-      }
-    } else if (request.kind == InputRequest::YesNo) {
-      request.answer = yesNoAnswer;
-    }
+    if (request.kind == InputRequest::YesNo) request.answer = yesNoAnswer;
+    if (request.kind != InputRequest::Widget || !request.widget) return;
+    if (whileExec) whileExec();
+    execResult = request.widget->Exec(nullptr, nullptr);
   }
   bool IsInteractive() override { return interactive; }
   int32_t PendingEvent() override { return pendingEvent(); }
 
-  std::thread::id uiThread_;
+  const std::thread::id uiThread_ = std::this_thread::get_id();
   mutable std::mutex mutex_;
   std::vector<Call> calls_;
 };
