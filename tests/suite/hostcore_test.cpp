@@ -16,7 +16,9 @@ using ::testing::_;
 TEST(HostcoreTest, LongModulePathsAreReadInFull) {
   fp_test::ScopedMockSystem system;
   const std::u16string path = u"/very" + std::u16string(600, u'x') + u"/module_fingerprint.so";
-  EXPECT_CALL(*system, GetModuleFileNameW(_, _, _))
+  int binary = 0;  // the handle of the binary holding the address
+  ON_CALL(*system, ModuleFromAddress(&binary)).WillByDefault(::testing::Return(&binary));
+  EXPECT_CALL(*system, GetModuleFileNameW(&binary, _, _))
       .WillRepeatedly([&](platform::LibraryHandle, char16_t* buffer, uint32_t size) -> uint32_t {
         // Windows semantics: a truncated name fills the buffer and reports its size.
         const size_t copied = std::min<size_t>(path.size(), size - 1);
@@ -24,9 +26,7 @@ TEST(HostcoreTest, LongModulePathsAreReadInFull) {
         buffer[copied] = u'\0';
         return copied < path.size() ? size : static_cast<uint32_t>(copied);
       });
-  const std::string directory = kivra::hostcore::detail::DirectoryOfBinaryContaining(
-      reinterpret_cast<const void*>(&kivra::hostcore::get_module));
-  EXPECT_EQ(directory, "/very" + std::string(600, 'x'));
+  EXPECT_EQ(kivra::hostcore::detail::DirectoryOfBinaryContaining(&binary), "/very" + std::string(600, 'x'));
 }
 
 TEST(HostcoreTest, LoaderLoadsAndReleasesThroughThePlatform) {

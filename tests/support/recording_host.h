@@ -29,9 +29,15 @@ class RecordingHost : public TestContext, ResultReporter, TestUserInterface, Eve
   std::function<void()> whileExec;                     // called on the ui thread just before Exec
   int execResult = -1;
 
-  std::vector<Call> Calls() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return calls_;
+  // Each call as "what text", with " [worker]" or " [ui]" appended on request.
+  std::vector<std::string> Lines(bool withThread = false) const {
+    std::vector<std::string> lines;
+    for (const Call& call : Calls())
+      lines.push_back(call.what + " " + call.text +
+                      (!withThread       ? ""
+                       : call.fromWorker ? " [worker]"
+                                         : " [ui]"));
+    return lines;
   }
   std::vector<std::string> Messages() const { return Texts("AddMessage"); }
   int RequestCount(uint32_t kind) const {
@@ -46,6 +52,10 @@ class RecordingHost : public TestContext, ResultReporter, TestUserInterface, Eve
   EventMonitor* GetEventMonitor() override { return this; }
 
  private:
+  std::vector<Call> Calls() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return calls_;
+  }
   std::vector<std::string> Texts(const std::string& what) const {
     std::vector<std::string> texts;
     for (const Call& call : Calls())

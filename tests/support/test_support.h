@@ -17,36 +17,10 @@
 
 namespace fp_test {
 
-// The one system service double: it answers like the service in force before it (the
-// simulated machine) unless a test says otherwise, and can run on a clock moved only by its sleeps.
+// The system service double: a call a test has not scripted answers its
+// type's default. It can run on a clock moved only by its sleeps.
 class MockSystem : public platform::System {
  public:
-  MockSystem() {
-    using ::testing::Invoke;
-    platform::System* n = &platform::system();
-    ON_CALL(*this, GetTickCount()).WillByDefault(Invoke(n, &platform::System::GetTickCount));
-    ON_CALL(*this, Sleep).WillByDefault(Invoke(n, &platform::System::Sleep));
-    ON_CALL(*this, GetUserPreferredUILanguages)
-        .WillByDefault(Invoke(n, &platform::System::GetUserPreferredUILanguages));
-    ON_CALL(*this, GetUserNameW).WillByDefault(Invoke(n, &platform::System::GetUserNameW));
-    ON_CALL(*this, GetCurrentDirectoryW).WillByDefault(Invoke(n, &platform::System::GetCurrentDirectoryW));
-    ON_CALL(*this, SHGetKnownFolderPath).WillByDefault(Invoke(n, &platform::System::SHGetKnownFolderPath));
-    ON_CALL(*this, CoTaskMemFree).WillByDefault(Invoke(n, &platform::System::CoTaskMemFree));
-    ON_CALL(*this, GetSysColor).WillByDefault(Invoke(n, &platform::System::GetSysColor));
-    ON_CALL(*this, SystemParametersInfoW).WillByDefault(Invoke(n, &platform::System::SystemParametersInfoW));
-    ON_CALL(*this, MessageNumber).WillByDefault(Invoke(n, &platform::System::MessageNumber));
-    ON_CALL(*this, GetDesktopWindow()).WillByDefault(Invoke(n, &platform::System::GetDesktopWindow));
-    ON_CALL(*this, MonitorFromWindow).WillByDefault(Invoke(n, &platform::System::MonitorFromWindow));
-    ON_CALL(*this, LoadLibraryExW).WillByDefault(Invoke(n, &platform::System::LoadLibraryExW));
-    ON_CALL(*this, GetProcAddress).WillByDefault(Invoke(n, &platform::System::GetProcAddress));
-    ON_CALL(*this, FreeLibrary).WillByDefault(Invoke(n, &platform::System::FreeLibrary));
-    ON_CALL(*this, CallSetProcessDpiAwareness)
-        .WillByDefault(Invoke(n, &platform::System::CallSetProcessDpiAwareness));
-    ON_CALL(*this, CallGetDpiForMonitor).WillByDefault(Invoke(n, &platform::System::CallGetDpiForMonitor));
-    ON_CALL(*this, ModuleFromAddress).WillByDefault(Invoke(n, &platform::System::ModuleFromAddress));
-    ON_CALL(*this, GetModuleFileNameW).WillByDefault(Invoke(n, &platform::System::GetModuleFileNameW));
-  }
-
   // The tick count starts at `start` and moves only by Sleep, which returns at once.
   void UseFakeClock(uint32_t start) {
     ticks_ = start;
