@@ -6,7 +6,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -68,11 +67,12 @@ class LibfprintVirtualReaderTest : public testing::Test {
     return nullptr;
   }
 
-  TestStatus Run(const std::string& reader, const char* timeoutSeconds) {
-    host_.component = Reader(reader);
-    EXPECT_NE(host_.component, nullptr) << reader << " is not listed";
+  TestStatus Run(const std::string& reader, const char* timeoutSeconds, RecordingHost* host = nullptr) {
+    host = host ? host : &host_;
+    host->component = Reader(reader);
+    EXPECT_NE(host->component, nullptr) << reader << " is not listed";
     RecognitionTest()->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", timeoutSeconds}}}}, nullptr);
-    return RecognitionTest()->Run(&host_);
+    return RecognitionTest()->Run(host);
   }
 
   static ModuleLibrary* module_;
@@ -100,63 +100,54 @@ TEST_F(LibfprintVirtualReaderTest, ListsTheReadersAndSupportsOnlyTheOneThatCaptu
   EXPECT_EQ(host_.RequestCount(InputRequest::Widget), 0);
 }
 
-enum class HostAction { None, CloseButton, Abort };
+// Each run ends as the device and the host say: a finger after a delay, no
+// finger until the limit, the close button, the host's abort, a device error,
+// and last (the device is gone for the rest of the process) an unplugging.
+TEST_F(LibfprintVirtualReaderTest, RunsEndAsTheDeviceAndTheHostSay) {
+  enum Action { kNone, kClose, kAbort };
+  using F = VirtualImageFinger;
+  const std::vector<std::string> failed = {"FAILED_TO_ENROLL_FINGERPRINT", kHint};
+  const struct {
+    int32_t command;  // played on the device's socket, 0: nothing
+    const char* timeoutSeconds;
+    Action action;
+    TestStatus status;
+    std::vector<std::string> messages;
+  } rows[] = {{F::kFingerStatus, "30", kNone, TestStatus::Passed, {}},
+              {0, "1", kNone, TestStatus::Aborted, {"TIMEOUT_REACHED"}},
+              {0, "30", kClose, TestStatus::Aborted, {}},
+              {0, "30", kAbort, TestStatus::Aborted, {}},
+              {F::kFatalError, "30", kNone, TestStatus::Failed, failed},
+              {F::kRemove, "30", kNone, TestStatus::Failed, failed}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE("row " + std::to_string(&row - rows));
+    std::optional<VirtualImageFinger> finger;
+    // The finger's argument 1 is "on the sensor"; the error's 0 is FP_DEVICE_ERROR_GENERAL.
+    const int32_t argument = row.command == F::kFingerStatus ? 1 : 0;
+    if (row.command != 0) finger.emplace(kImageSocket, row.command, argument, std::chrono::milliseconds(500));
+    std::atomic<bool> abort{false};
+    RecordingHost host;
+    host.abortRequested = [&abort] { return abort.load(); };
+    host.yesNoAnswer = InputRequest::No;
+    host.whileExec = [&] {
+      if (row.action == kNone) return;
+      QTimer::singleShot(300, qApp, [&] {  // once the dialog is on screen
+        if (row.action == kAbort) abort = true;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+          if (row.action == kClose && widget->isVisible() &&
+              widget->objectName() == QLatin1String("recognition_test_dialog_base"))
+            widget->findChild<QPushButton*>(QStringLiteral("recognition_test_header_close"))->click();
+      });
+    };
 
-struct RunCase {
-  const char* name;
-  int32_t command;  // played on the device's socket, 0: nothing
-  const char* timeoutSeconds;
-  HostAction action;
-  TestStatus status;
-  std::vector<std::string> messages;
-};
-
-void PrintTo(const RunCase& c, std::ostream* out) {
-  *out << c.name;
+    EXPECT_EQ(Run(kImageDevice, row.timeoutSeconds, &host), row.status);
+    EXPECT_EQ(host.Messages(), row.messages);
+    // The question follows a timeout only (the one run with a 1 s limit).
+    EXPECT_EQ(host.RequestCount(InputRequest::YesNo), std::string(row.timeoutSeconds) == "1" ? 1 : 0);
+    EXPECT_EQ(host.RequestCount(InputRequest::Widget), 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 }
-
-class LibfprintRunTest : public LibfprintVirtualReaderTest, public testing::WithParamInterface<RunCase> {};
-
-TEST_P(LibfprintRunTest, EndsAsTheDeviceAndTheHostSay) {
-  const RunCase& c = GetParam();
-  std::optional<VirtualImageFinger> finger;
-  // The finger's argument 1 is "on the sensor"; the error's 0 is FP_DEVICE_ERROR_GENERAL.
-  const int32_t argument = c.command == VirtualImageFinger::kFingerStatus ? 1 : 0;
-  if (c.command != 0) finger.emplace(kImageSocket, c.command, argument, std::chrono::milliseconds(500));
-  std::atomic<bool> abort{false};
-  host_.abortRequested = [&abort] { return abort.load(); };
-  host_.yesNoAnswer = InputRequest::No;
-  host_.whileExec = [&] {
-    if (c.action == HostAction::None) return;
-    QTimer::singleShot(300, qApp, [&] {  // once the dialog is on screen
-      if (c.action == HostAction::Abort) abort = true;
-      for (QWidget* widget : QApplication::topLevelWidgets())
-        if (c.action == HostAction::CloseButton && widget->isVisible() &&
-            widget->objectName() == QLatin1String("recognition_test_dialog_base"))
-          widget->findChild<QPushButton*>(QStringLiteral("recognition_test_header_close"))->click();
-    });
-  };
-
-  EXPECT_EQ(Run(kImageDevice, c.timeoutSeconds), c.status);
-  EXPECT_EQ(host_.Messages(), c.messages);
-  // The question follows a timeout only (the one run with a 1 s limit).
-  EXPECT_EQ(host_.RequestCount(InputRequest::YesNo), std::string(c.timeoutSeconds) == "1" ? 1 : 0);
-  EXPECT_EQ(host_.RequestCount(InputRequest::Widget), 1);
-}
-
-using F = VirtualImageFinger;
-const std::vector<std::string> kFailed = {"FAILED_TO_ENROLL_FINGERPRINT", kHint};
-INSTANTIATE_TEST_SUITE_P(
-    VirtualImage, LibfprintRunTest,
-    testing::Values(
-        RunCase{"FingerPlacedAfterADelay", F::kFingerStatus, "30", HostAction::None, TestStatus::Passed, {}},
-        RunCase{"NoFingerUntilTheLimit", 0, "1", HostAction::None, TestStatus::Aborted, {"TIMEOUT_REACHED"}},
-        RunCase{"CloseButton", 0, "30", HostAction::CloseButton, TestStatus::Aborted, {}},
-        RunCase{"HostAbort", 0, "30", HostAction::Abort, TestStatus::Aborted, {}},
-        RunCase{"DeviceFails", F::kFatalError, "30", HostAction::None, TestStatus::Failed, kFailed},
-        // Last: the device is gone for the rest of the process.
-        RunCase{"DeviceUnplugged", F::kRemove, "30", HostAction::None, TestStatus::Failed, kFailed}),
-    [](const testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
 
 // The deadlock proof: the user-interface thread lists the readers again and
 // again while the dialog's worker waits on the sensor, and the watchdog's
