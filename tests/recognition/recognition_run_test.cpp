@@ -1,7 +1,6 @@
 // The recognition test end to end on the simulated machine, the reader's
 // errors through the dialog, and the widget wrapper on its own.
 #include <atomic>
-#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -260,40 +259,20 @@ TEST(RecognitionErrorTest, EachReaderResultGivesItsStatusAndMessage) {
   }
 }
 
-// The wrapper on its own, with a reader that waits until cancelled.
-class WidgetWrapperTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ON_CALL(reader_, OpenSession()).WillByDefault(testing::Return(FingerprintError::Success));
-    ON_CALL(reader_, LocateSensor(testing::_)).WillByDefault([this](int) {
-      while (!cancelled_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      return FingerprintError::Cancelled;
-    });
-    ON_CALL(reader_, CancelAndClose()).WillByDefault([this] { cancelled_ = true; });
-    host_.component = &reader_;
-  }
-  void TearDown() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-  // Where the dialog appears for this parent and size.
-  QRect Placed(QWidget* parent, QSize size) {
-    FingerprintWidgetWrapper wrapper(size, &host_, cells_, 9);
-    QRect placed;
-    cancelled_ = false;
+// The wrapper on its own, over a reader that is never touched.
+TEST_F(RecognitionRunTest, WrapperCentresTheDialogOverItsParent) {
+  Use(Machine(std::nullopt));
+  const auto placed = [this](QWidget* parent, QSize size) {
+    static_cast<FingerprintComponent*>(host_.component)->ResetState();
+    FingerprintWidgetWrapper wrapper(size, &host_, std::make_shared<RunCells>(), 9);
+    QRect geometry;
     WhenDialogShown([&](PlayTest* dialog) {
-      placed = dialog->geometry();
+      geometry = dialog->geometry();
       dialog->close();
     });
     wrapper.Exec(parent, nullptr);
-    return placed;
-  }
-
-  std::atomic<bool> cancelled_{false};
-  testing::NiceMock<MockFingerprintComponent> reader_;
-  RecordingHost host_;
-  RunCellsPtr cells_ = std::make_shared<RunCells>();
-};
-
-TEST_F(WidgetWrapperTest, CentresTheDialogOverItsParent) {
+    return geometry;
+  };
   const std::tuple<QRect, QSize, QPoint> rows[] = {
       {QRect(100, 50, 800, 600), QSize(360, 144), QPoint(320, 278)},
       {QRect(0, 0, 801, 601), QSize(400, 144), QPoint(200, 228)},  // odd widths round down
@@ -302,13 +281,13 @@ TEST_F(WidgetWrapperTest, CentresTheDialogOverItsParent) {
   for (const auto& [geometry, size, topLeft] : rows) {
     QWidget parent;
     parent.setGeometry(geometry);
-    EXPECT_EQ(Placed(&parent, size), QRect(topLeft, size));
+    EXPECT_EQ(placed(&parent, size), QRect(topLeft, size));
   }
   // An empty size or no parent leaves the placement to the window system.
   QWidget parent;
   parent.setGeometry(100, 50, 800, 600);
-  EXPECT_NE(Placed(&parent, QSize()).topLeft(), QPoint(320, 278));
-  EXPECT_NE(Placed(nullptr, QSize(360, 144)).topLeft(), QPoint(320, 278));
+  EXPECT_NE(placed(&parent, QSize()).topLeft(), QPoint(320, 278));
+  EXPECT_NE(placed(nullptr, QSize(360, 144)).topLeft(), QPoint(320, 278));
 }
 
 }  // namespace
