@@ -160,7 +160,7 @@ class SeparateHostTest : public testing::Test {
   LoadedModule module_{FP_MODULE_PATH};
 };
 
-TEST_F(SeparateHostTest, WalksTheGraph) {
+TEST_F(SeparateHostTest, WalksTheGraphAndReadsTheResource) {
   Version* version = module_.version();
   EXPECT_EQ(std::vector<uint32_t>(
                 {version->GetMajor(), version->GetMinor(), version->GetPatch(), version->GetBuild()}),
@@ -199,13 +199,11 @@ TEST_F(SeparateHostTest, WalksTheGraph) {
 
   module_.release();
   module_.release();
-  Module* again = module_.get();
-  ASSERT_NE(again, nullptr);
-  EXPECT_EQ(again->GetDiagnosticCount(), 1u);
-}
+  module = module_.get();
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(module->GetDiagnosticCount(), 1u);
 
-TEST_F(SeparateHostTest, ReadsTheResource) {
-  Resource* resource = module_.get()->GetResource();
+  Resource* resource = module->GetResource();
   EXPECT_EQ(resource->GetReserved(), 0u);
   EXPECT_EQ(resource->GetModuleName(), "FINGERPRINT");
   EXPECT_EQ(resource->GetModuleShortName(), "FP");

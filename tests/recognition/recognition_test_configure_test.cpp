@@ -39,22 +39,19 @@ TEST(RecognitionTestConfigureTest, TimeoutFromTheSettings) {
 TEST(RecognitionTestConfigureTest, BadNumbersRaiseAndKeepTheTimeout) {
   RecognitionTest test(ids::kRecognitionTest);
   test.Configure(Csat({{"CSAT_TEST_TIMEOUT", "21"}}), nullptr);
-  const auto errorFor = [&](const char* key, const char* text) -> std::string {
-    try {
-      test.Configure(Csat({{key, text}}), nullptr);
-    } catch (const std::invalid_argument& error) {
-      return std::string("invalid: ") + error.what();
-    } catch (const std::out_of_range& error) {
-      return std::string("range: ") + error.what();
-    }
-    return "none";
+  const auto configure = [&](const char* key, const char* text) {
+    test.Configure(Csat({{key, text}}), nullptr);
   };
+  using testing::StrEq;
+  using testing::ThrowsMessage;
   for (const char* text : {"letters", "", " ", "-", "x12"})
-    EXPECT_EQ(errorFor("CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST", text),
-              "invalid: invalid stoi argument")
+    EXPECT_THAT([&] { configure("CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST", text); },
+                ThrowsMessage<std::invalid_argument>(StrEq("invalid stoi argument")))
         << text;
   for (const char* text : {"2147483648", "-2147483649", "99999999999999999999"})
-    EXPECT_EQ(errorFor("CSAT_TEST_TIMEOUT", text), "range: stoi argument out of range") << text;
+    EXPECT_THAT([&] { configure("CSAT_TEST_TIMEOUT", text); },
+                ThrowsMessage<std::out_of_range>(StrEq("stoi argument out of range")))
+        << text;
   EXPECT_EQ(test.timeoutSeconds(), 21u);
 }
 
