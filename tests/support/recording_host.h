@@ -27,6 +27,8 @@ class RecordingHost : public TestContext, ResultReporter, TestUserInterface, Eve
   std::function<int32_t()> pendingEvent = [] { return 0; };
   std::function<void(const InputRequest&)> onRequest;  // called as a request arrives
   std::function<void()> whileExec;                     // called on the ui thread just before Exec
+  QWidget* execParent = nullptr;                       // what Exec is given
+  QObject* execFilter = nullptr;
   int execResult = -1;
 
   // Each call as "what text", with " [worker]" or " [ui]" appended on request.
@@ -78,7 +80,7 @@ class RecordingHost : public TestContext, ResultReporter, TestUserInterface, Eve
     if (request.kind == InputRequest::YesNo) request.answer = yesNoAnswer;
     if (request.kind != InputRequest::Widget || !request.widget) return;
     if (whileExec) whileExec();
-    execResult = request.widget->Exec(nullptr, nullptr);
+    execResult = request.widget->Exec(execParent, execFilter);
   }
   bool IsInteractive() override { return interactive; }
   int32_t PendingEvent() override { return pendingEvent(); }

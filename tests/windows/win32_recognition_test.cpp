@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QEvent>
@@ -13,14 +14,13 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "contract/abstract_widget_wrapper.h"
 #include "contract/diagnostic.h"
 #include "contract/exports.h"
 #include "contract/input_request.h"
 #include "contract/module_interface.h"
 #include "contract/system_component_manager.h"
 #include "contract/test.h"
-#include "contract/test_context.h"
+#include "tests/support/recording_host.h"
 
 namespace {
 
@@ -38,46 +38,6 @@ class FocusThief : public QObject {
   QWidget& window_;
 };
 
-class Host : public TestContext, ResultReporter, TestUserInterface, EventMonitor {
- public:
-  SystemComponent* component = nullptr;
-  std::optional<int> abortAfterMs;
-  QSize dialogSize;
-  bool dialogActiveDuringWait = false;
-
-  SystemComponent* GetComponent() override { return component; }
-  ResultReporter* GetResultReporter() override { return this; }
-  TestUserInterface* GetUserInterface() override { return this; }
-  void HostReserved() override {}
-  bool IsAbortRequested() override { return aborted_.load(); }
-  EventMonitor* GetEventMonitor() override { return this; }
-  QWidget& window() { return window_; }
-
- private:
-  void AddMessage(std::string id, uint64_t, uint64_t) override { ADD_FAILURE() << "message " << id; }
-  void SetProgress(uint8_t, const std::string&) override {}
-  bool IsInteractive() override { return true; }
-  int32_t PendingEvent() override { return 0; }
-  void Request(InputRequest& request) override {
-    if (request.kind == InputRequest::YesNo) request.answer = InputRequest::No;
-    if (request.kind != InputRequest::Widget || !request.widget) return;
-    // Looks at the dialog half a second into the wait, while the reader waits.
-    QTimer::singleShot(500, [this] {
-      for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() != QLatin1String("recognition_test_dialog_base")) continue;
-        dialogSize = widget->size();
-        dialogActiveDuringWait = widget->isActiveWindow();
-      }
-    });
-    if (abortAfterMs) QTimer::singleShot(*abortAfterMs, [this] { aborted_ = true; });
-    request.answer = static_cast<uint32_t>(request.widget->Exec(&window_, &thief_));
-  }
-
-  std::atomic<bool> aborted_{false};
-  QWidget window_;  // the host's main window, which the dialog centres on
-  FocusThief thief_{window_};
-};
-
 void RunThroughTheExports(std::optional<int> abortAfterMs, TestStatus status) {
   QLibrary library(QStringLiteral(FP_MODULE_PATH));
   ASSERT_TRUE(library.load()) << library.errorString().toStdString();
@@ -91,20 +51,40 @@ void RunThroughTheExports(std::optional<int> abortAfterMs, TestStatus status) {
   SystemComponentManager* readers = module->GetComponentManager();
   readers->EnumerateComponents();
   ASSERT_GT(readers->GetComponentCount(), 0u);
-  Host host;
-  host.window().resize(1000, 700);
-  host.window().show();
+  QWidget window;  // the host's main window, which the dialog centres on
+  window.resize(1000, 700);
+  window.show();
+  FocusThief thief(window);
+  std::atomic<bool> aborted{false};
+  QSize dialogSize;
+  bool dialogActiveDuringWait = false;
+  RecordingHost host;
   host.component = readers->GetComponent(0);
-  host.abortAfterMs = abortAfterMs;
+  host.yesNoAnswer = InputRequest::No;
+  host.abortRequested = [&] { return aborted.load(); };
+  host.execParent = &window;
+  host.execFilter = &thief;
+  host.whileExec = [&] {
+    // Looks at the dialog half a second into the wait, while the reader waits.
+    QTimer::singleShot(500, &window, [&] {
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() != QLatin1String("recognition_test_dialog_base")) continue;
+        dialogSize = widget->size();
+        dialogActiveDuringWait = widget->isActiveWindow();
+      }
+    });
+    if (abortAfterMs) QTimer::singleShot(*abortAfterMs, &window, [&] { aborted = true; });
+  };
   Test* test = module->GetDiagnostic(0)->GetTest(0);
   ASSERT_TRUE(test->IsSupported(host.component));
 
   EXPECT_EQ(test->Run(&host), status);
+  EXPECT_EQ(host.Messages(), std::vector<std::string>{});
   // The framework delivers touches to the focused application only: the
   // dialog must be the active window while the reader waits. The staged
   // 120 dpi scales it to 125 %.
-  EXPECT_TRUE(host.dialogActiveDuringWait);
-  EXPECT_EQ(host.dialogSize, QSize(450, 180));
+  EXPECT_TRUE(dialogActiveDuringWait);
+  EXPECT_EQ(dialogSize, QSize(450, 180));
   release();
 }
 
