@@ -86,16 +86,19 @@ class RecognitionRunTest : public testing::Test {
 // A run that passes; its dialog, still awaiting its deferred deletion, then
 // outlives the host and must touch nothing the run released.
 TEST_F(RecognitionRunTest, TouchInTimePassesAndTheDialogOutlivesTheHostHarmlessly) {
-  Use(Machine(300));
+  Use(Machine(500));
   auto host = std::make_unique<RecordingHost>();
   QPointer<PlayTest> dialog;
   QString title, instruction;
   host->whileExec = [&] {
-    WhenDialogShown([&](PlayTest* shown) {
-      dialog = shown;
-      title = shown->windowTitle();
-      instruction = shown->findChild<QLabel*>(QStringLiteral("recognition_test_instruction_label"))->text();
-    });
+    WhenDialogShown(
+        [&](PlayTest* shown) {
+          dialog = shown;
+          title = shown->windowTitle();
+          instruction =
+              shown->findChild<QLabel*>(QStringLiteral("recognition_test_instruction_label"))->text();
+        },
+        0);  // at once: the touch ends the run soon after
   };
 
   EXPECT_EQ(Run(host.get()), TestStatus::Passed);
