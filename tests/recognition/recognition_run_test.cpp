@@ -14,19 +14,19 @@
 #include <QTimer>
 
 #include "contract/component_id.h"
+#include "device/fingerprint_component.h"
 #include "device/win_fingerprint_component_manager.h"
 #include "module/test_with_device_hint.h"
 #include "platform/sim/sim_machine.h"
 #include "recognition/fingerprint_widget_wrapper.h"
 #include "recognition/play_test.h"
 #include "recognition/recognition_test.h"
-#include "tests/support/mock_fingerprint_component.h"
+#include "recognition/result_report.h"
+#include "tests/support/other_component.h"
 #include "tests/support/recording_host.h"
 
 using platform::sim::ScopedMachine;
 using platform::sim::SimMachine;
-using testing::ElementsAre;
-using testing::IsEmpty;
 
 namespace {
 
@@ -110,8 +110,8 @@ TEST_F(RecognitionRunTest, TouchInTimePassesAndTheDialogOutlivesTheHostHarmlessl
   // instruction by the module's own, which the build put beside the test.
   EXPECT_EQ(title, QStringLiteral("APPLICATION_NAME"));
   EXPECT_EQ(instruction, QStringLiteral("Touch or slide your finger on the sensor until the test finishes."));
-  EXPECT_THAT(host->Lines(),
-              ElementsAre("Request:0 RECOGNITION_TEST|FINGERPRINT_INSTRUCTIONS", "Request:3 |"));
+  EXPECT_EQ(host->Lines(),
+            (std::vector<std::string>{"Request:0 RECOGNITION_TEST|FINGERPRINT_INSTRUCTIONS", "Request:3 |"}));
 
   host.reset();
   QTest::qWait(1500);  // a tick would now reach the released host
@@ -120,8 +120,10 @@ TEST_F(RecognitionRunTest, TouchInTimePassesAndTheDialogOutlivesTheHostHarmlessl
 }
 
 // After a timeout the user is asked; only a yes fails, with the hint last.
+// The touch comes long after the configured limit: only a wait bounded by
+// that limit ends in a timeout.
 TEST_F(RecognitionRunTest, TimeoutAsksAndAYesFailsWithTheHintLast) {
-  Use(Machine(std::nullopt));
+  Use(Machine(3000));
   SetTimeout("0");
   const std::string ask = "Request:2 RECOGNITION_TEST|DID_YOU_PERFORM_THE_TEST_CORRECTLY";
   const std::tuple<uint32_t, TestStatus, std::vector<std::string>> rows[] = {
@@ -193,7 +195,7 @@ TEST_F(RecognitionRunTest, CloseAbortOrEventDuringTheWaitReachTheReader) {
     };
     EXPECT_EQ(Run(&host), TestStatus::Aborted);
     EXPECT_EQ(host.RequestCount(InputRequest::YesNo), 0);
-    EXPECT_THAT(host.Messages(), IsEmpty());
+    EXPECT_TRUE(host.Messages().empty());
     EXPECT_TRUE(static_cast<FingerprintComponent*>(host_.component)->IsCancelRequested());
   }
 }
@@ -226,12 +228,10 @@ TEST_F(RecognitionRunTest, RefusalsBeforeTheDialog) {
   EXPECT_EQ(test_.Run(nullptr), TestStatus::Error);
 }
 
-// Every result of the reader's wait, through the dialog, with the configured
-// limit handed to the reader.
-TEST(RecognitionErrorTest, EachReaderResultGivesItsStatusAndMessage) {
-  // The message (nullptr: none) and whether the user is asked.
+// What each failed sensor check means for the run: its status, its message
+// (nullptr: none) and whether the user is asked if the touch was made.
+TEST(SensorCheckOutcomeTest, EachReaderErrorGivesItsStatusAndMessage) {
   const std::tuple<FingerprintError, TestStatus, const char*, bool> rows[] = {
-      {FingerprintError::Success, TestStatus::Passed, nullptr, false},
       {FingerprintError::DeviceNotAccessible, TestStatus::Error, "CANNOT_ACCESS_DEVICE", false},
       {FingerprintError::EnrollFailed, TestStatus::Aborted, "FAILED_TO_ENROLL_FINGERPRINT", false},
       {FingerprintError::ReadLimitError, TestStatus::Aborted,
@@ -240,25 +240,15 @@ TEST(RecognitionErrorTest, EachReaderResultGivesItsStatusAndMessage) {
       {FingerprintError::LocateFailed, TestStatus::Failed, "FAILED_TO_ENROLL_FINGERPRINT", false},
       {FingerprintError::FingerprintNotRecognized, TestStatus::NotRecognized, "FINGERPRINT_NOT_RECOGNIZED",
        false},
-      {FingerprintError::Timeout, TestStatus::Aborted, nullptr, true},  // the question, answered with neither
+      {FingerprintError::Timeout, TestStatus::Aborted, nullptr, true},
       {FingerprintError::Cancelled, TestStatus::Aborted, nullptr, false},
       {FingerprintError::OpenSessionFailed, TestStatus::Aborted, nullptr, false},
   };
   for (const auto& [error, status, message, asks] : rows) {
-    SCOPED_TRACE(static_cast<int>(error));
-    testing::NiceMock<MockFingerprintComponent> reader;
-    ON_CALL(reader, HasSensor()).WillByDefault(testing::Return(true));
-    ON_CALL(reader, OpenSession()).WillByDefault(testing::Return(FingerprintError::Success));
-    EXPECT_CALL(reader, LocateSensor(4)).WillOnce(testing::Return(error));
-    RecordingHost host;
-    host.component = &reader;
-    RecognitionTest test(ids::kRecognitionTest);
-    test.Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", "4"}}}}, nullptr);
-
-    EXPECT_EQ(test.Run(&host), status);
-    EXPECT_EQ(host.Messages(), message ? std::vector<std::string>{message} : std::vector<std::string>{});
-    EXPECT_EQ(host.RequestCount(InputRequest::YesNo), asks ? 1 : 0);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const SensorCheckOutcome outcome = OutcomeOfSensorError(error);
+    EXPECT_EQ(outcome.status, status) << static_cast<int>(error);
+    EXPECT_STREQ(outcome.messageId, message) << static_cast<int>(error);
+    EXPECT_EQ(outcome.askConfirmation, asks) << static_cast<int>(error);
   }
 }
 

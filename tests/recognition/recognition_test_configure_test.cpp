@@ -1,8 +1,11 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
+#include "device/win_fingerprint_component.h"
 #include "recognition/recognition_test.h"
-#include "tests/support/mock_fingerprint_component.h"
+#include "tests/support/other_component.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -56,10 +59,11 @@ TEST(RecognitionTestConfigureTest, BadNumbersRaiseAndKeepTheTimeout) {
 }
 
 TEST(RecognitionTestSupportTest, OnlyReadersWithASensor) {
-  RecognitionTest test(ids::kRecognitionTest);
-  testing::NiceMock<MockFingerprintComponent> withSensor, withoutSensor;
-  ON_CALL(withSensor, HasSensor()).WillByDefault(testing::Return(true));
+  platform::sim::ScopedMachine machine(platform::sim::DefaultMachine());
+  WINBIO_UNIT_SCHEMA units[] = {MakeUnit(u"Acme", u"X1", u"Touch", 1), MakeUnit(u"Acme", u"X2", u"Swipe", 0)};
+  WinFingerprintComponent withSensor(0, units, "0"), withoutSensor(1, units, "1");
   OtherComponent other;
+  RecognitionTest test(ids::kRecognitionTest);
   EXPECT_TRUE(test.IsSupported(&withSensor));
   EXPECT_FALSE(test.IsSupported(&withoutSensor));
   EXPECT_FALSE(test.IsSupported(&other));
