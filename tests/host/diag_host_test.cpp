@@ -44,8 +44,11 @@ class DiagHostTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
+// A module file that is missing, not a library, or a library without the
+// exports counts as a bad command line too.
 TEST_F(DiagHostTest, BadCommandLinesAreNamedWithExitCodeTwo) {
-  const std::pair<QStringList, const char*> cases[] = {
+  const QString notALibrary = Write("module_fingerprint.so", "not a shared object");
+  const std::pair<QStringList, QString> cases[] = {
       {{}, "no command given"},
       {{"frob"}, "unknown command 'frob'"},
       {{"run", "--device", "-1"}, "option --device expects a whole number of at least 0, not '-1'"},
@@ -55,11 +58,13 @@ TEST_F(DiagHostTest, BadCommandLinesAreNamedWithExitCodeTwo) {
       {{"list", "--verbose"}, "unknown option '--verbose'"},
       {{"list", "extra"}, "unexpected argument 'extra'"},
       {{"--module", "/nonexistent/module_fingerprint.so", "info"}, "/nonexistent/module_fingerprint.so"},
+      {{"--module", notALibrary, "info"}, notALibrary},
+      {{"--module", FP_FOREIGN_LIBRARY_PATH, "info"}, "GetModuleInterfaceInstance"},
   };
   for (const auto& [arguments, message] : cases) {
     const Result result = RunHost(arguments);
     EXPECT_EQ(result.code, 2) << arguments.join(' ').toStdString();
-    EXPECT_TRUE(result.err.contains(QLatin1String(message))) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(message)) << result.err.toStdString();
   }
 }
 

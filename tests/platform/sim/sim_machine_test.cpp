@@ -5,40 +5,6 @@
 namespace {
 
 using platform::sim::ParseMachine;
-using platform::sim::SimMachine;
-
-TEST(SimMachineTest, EveryDeviceKeyIsRead) {
-  std::string error;
-  const std::optional<SimMachine> machine = ParseMachine(R"({
-    "readers": [
-      {"manufacturer": "Acmé", "model": "X1", "description": "d", "capabilities": 3, "unitId": 9,
-       "deviceInstanceId": "USB\\VID_1\\7"},
-      {}
-    ],
-    "enumerateHresult": 2147942405,
-    "driverVersion": "",
-    "sensorMode": 2,
-    "openSessionHresult": -2147024891,
-    "sensor": {"touchAfterMs": null, "locateHresult": -5},
-    "system": {"tokenFails": true}
-  })",
-                                                         &error);
-  ASSERT_TRUE(machine) << error;
-  ASSERT_EQ(machine->readers.size(), 2u);
-  EXPECT_EQ(machine->readers[0].manufacturer, "Acm\xC3\xA9");
-  EXPECT_EQ(machine->readers[0].capabilities, 3u);
-  EXPECT_EQ(machine->readers[0].unitId, 9u);
-  EXPECT_EQ(machine->readers[0].deviceInstanceId, "USB\\VID_1\\7");
-  EXPECT_EQ(machine->readers[1].model, "Touch Sensor");  // defaults per reader
-  // An HRESULT may be written as its unsigned value.
-  EXPECT_EQ(machine->enumerateHresult, static_cast<int32_t>(0x80070005u));
-  EXPECT_EQ(machine->openSessionHresult, static_cast<int32_t>(0x80070005u));
-  EXPECT_EQ(machine->driverVersion, "");
-  EXPECT_EQ(machine->sensorMode, 2u);
-  EXPECT_FALSE(machine->sensor.touchAfterMs.has_value());
-  EXPECT_EQ(machine->sensor.locateHresult, -5);
-  EXPECT_TRUE(machine->system.tokenFails);
-}
 
 // A description a user got wrong: the problem is named with its place.
 TEST(SimMachineTest, ProblemIsNamedWithItsPlace) {
