@@ -149,10 +149,10 @@ bool ParseSensor(JsonFields& r, const QJsonObject& object, SimSensor* sensor) {
 
 bool ParseSystem(JsonFields& r, const QJsonObject& object, SimSystemSettings* system) {
   const QString where = QStringLiteral("system");
-  if (!r.KnownKeys(
-          object,
-          {"userName", "programData", "uiLanguages", "highContrast", "dpi", "tokenFails", "sysColors"},
-          where))
+  if (!r.KnownKeys(object,
+                   {"userName", "programData", "uiLanguages", "highContrast", "dpi", "tokenFails",
+                    "sysColors", "manualClockStartMs"},
+                   where))
     return false;
   if (!r.String(object, "userName", where, &system->userName)) return false;
   const QJsonValue programData = object.value(QLatin1String("programData"));
@@ -175,6 +175,11 @@ bool ParseSystem(JsonFields& r, const QJsonObject& object, SimSystemSettings* sy
       !r.Integer(object, "dpi", where, &system->dpi) ||
       !r.Boolean(object, "tokenFails", where, &system->tokenFails))
     return false;
+  if (object.contains(QLatin1String("manualClockStartMs"))) {
+    uint32_t start = 0;
+    if (!r.Integer(object, "manualClockStartMs", where, &start)) return false;
+    system->manualClockStartMs = start;
+  }
   const QJsonValue colors = object.value(QLatin1String("sysColors"));
   if (!colors.isUndefined()) {
     if (!colors.isObject()) return r.Fail(where + QStringLiteral(".sysColors"), "expected an object");

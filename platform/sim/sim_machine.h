@@ -31,6 +31,9 @@ struct SimSystemSettings {
   int32_t dpi = 96;  // 0: the DPI query fails
   bool tokenFails = false;
   std::map<int, uint32_t> sysColors;  // index -> 0x00BBGGRR, as GetSysColor answers
+  // Set: the tick count starts here and moves only by Sleep, which returns at
+  // once, so timing can be checked exactly. Unset: the real monotonic clock.
+  std::optional<uint32_t> manualClockStartMs;
 };
 
 // The simulated machine: what the simulated Windows services report.

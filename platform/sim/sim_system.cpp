@@ -81,14 +81,28 @@ std::u16string Utf16(const std::string& utf8) {
 class SimSystem : public System {
  public:
   // The real monotonic clock in milliseconds, truncated to 32 bits as
-  // GetTickCount is.
+  // GetTickCount is, or the machine's manual clock.
   uint32_t GetTickCount() override {
+    const std::shared_ptr<const SimMachine> machine = sim::CurrentMachine();
+    if (machine->system.manualClockStartMs) {
+      std::lock_guard<std::mutex> lock(clockMutex_);
+      return ManualTicks(machine);
+    }
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
   }
 
   void Sleep(uint32_t milliseconds) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    const std::shared_ptr<const SimMachine> machine = sim::CurrentMachine();
+    if (!machine->system.manualClockStartMs) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+      return;
+    }
+    {
+      std::lock_guard<std::mutex> lock(clockMutex_);
+      manualTicks_ = ManualTicks(machine) + milliseconds;
+    }
+    std::this_thread::yield();  // time passes for the other threads too
   }
 
   bool GetUserPreferredUILanguages(uint32_t flags, uint32_t* numLanguages, char16_t* buffer,
@@ -235,6 +249,20 @@ class SimSystem : public System {
     buffer[size - 1] = u'\0';
     return size;
   }
+
+ private:
+  // The manual clock belongs to one machine: another machine starts its own.
+  uint32_t ManualTicks(const std::shared_ptr<const SimMachine>& machine) {
+    if (clockMachine_.lock() != machine) {
+      clockMachine_ = machine;
+      manualTicks_ = *machine->system.manualClockStartMs;
+    }
+    return manualTicks_;
+  }
+
+  std::mutex clockMutex_;
+  std::weak_ptr<const SimMachine> clockMachine_;
+  uint32_t manualTicks_ = 0;
 };
 
 }  // namespace

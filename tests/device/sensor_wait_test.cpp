@@ -18,8 +18,10 @@
 
 #include "device/timer.h"
 #include "device/win_fingerprint_component.h"
+#include "platform/platform.h"
 #include "platform/sim/sim_biometric_service.h"
 #include "platform/sim/sim_machine.h"
+#include "platform/system.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -164,8 +166,9 @@ TEST_F(ScriptedWaitTest, WatchdogCancelsAtTheFirstPollPastTheLimitAndReportsTime
   const std::pair<int, uint32_t> rows[] = {{-5, 0}, {-1, 0}, {0, 100}, {1, 1100}, {9, 9100}};
   for (const auto& [limit, firstCancelAfterMs] : rows) {
     ScriptedSensor sensor;
-    fp_test::ScopedMockSystem clock(&sensor);
-    clock->UseFakeClock(kStart);
+    platform::sim::ScopedMachine clock(
+        fp_test::Machine([kStart](platform::sim::SimMachine& m) { m.system.manualClockStartMs = kStart; }));
+    platform::ScopedServices services({&sensor, nullptr, nullptr, nullptr});
     auto reader = OpenReader();
     auto result = StartLocate(*reader, limit);
     EXPECT_EQ(Await(result), E::Timeout) << limit;

@@ -1,32 +1,38 @@
 #include "suite/hostcore/hostcore.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 
-#include "platform/sim/sim_machine.h"
-#include "tests/support/test_support.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QTemporaryDir>
+
+#include "platform/platform.h"
+#include "platform/system.h"
 
 namespace {
 
 using kivra::hostcore::get_module;
 using kivra::hostcore::ModuleLoader;
-using ::testing::_;
 
+// A binary deep in the file system: its name does not fit the first buffer
+// (Windows then fills the buffer and reports its size) and is read in full.
 TEST(HostcoreTest, LongModulePathsAreReadInFull) {
-  fp_test::ScopedMockSystem system;
-  const std::u16string path = u"/very" + std::u16string(600, u'x') + u"/module_fingerprint.so";
-  int binary = 0;  // the handle of the binary holding the address
-  ON_CALL(*system, ModuleFromAddress(&binary)).WillByDefault(::testing::Return(&binary));
-  EXPECT_CALL(*system, GetModuleFileNameW(&binary, _, _))
-      .WillRepeatedly([&](platform::LibraryHandle, char16_t* buffer, uint32_t size) -> uint32_t {
-        // Windows semantics: a truncated name fills the buffer and reports its size.
-        const size_t copied = std::min<size_t>(path.size(), size - 1);
-        std::memcpy(buffer, path.data(), copied * sizeof(char16_t));
-        buffer[copied] = u'\0';
-        return copied < path.size() ? size : static_cast<uint32_t>(copied);
-      });
-  EXPECT_EQ(kivra::hostcore::detail::DirectoryOfBinaryContaining(&binary), "/very" + std::string(600, 'x'));
+  QTemporaryDir root;
+  ASSERT_TRUE(root.isValid());
+  QString folder = QFileInfo(root.path()).canonicalFilePath();
+  for (const char letter : {'x', 'y', 'z'}) folder += QLatin1Char('/') + QString(200, QLatin1Char(letter));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString file = folder + QStringLiteral("/path_probe.so");
+  ASSERT_TRUE(QFile::copy(QStringLiteral(FP_PATH_PROBE), file));
+  QLibrary library(file);
+  const QFunctionPointer probe = library.resolve("fp_path_probe");
+  ASSERT_NE(probe, nullptr) << library.errorString().toStdString();
+  EXPECT_EQ(kivra::hostcore::detail::DirectoryOfBinaryContaining(reinterpret_cast<const void*>(probe)),
+            folder.toStdString());
+  library.unload();
 }
 
 TEST(HostcoreTest, LoaderLoadsAndReleasesThroughThePlatform) {

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "platform/sim/sim_machine.h"
+#include "platform/system.h"
 #include "suite/hostcore/hostcore.h"
 #include "suite/stylekit/style_manager.h"
 #include "tests/support/test_support.h"
