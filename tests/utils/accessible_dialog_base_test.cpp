@@ -20,7 +20,6 @@
 
 namespace {
 
-using kivra::utils::StyleRuleSet;
 namespace style_sheet = kivra::utils::style_sheet;
 using kivra::utils::accessibility::AccessibleDialogBase;
 using platform::sim::ScopedMachine;
@@ -83,16 +82,11 @@ TEST_F(AccessibleDialogBaseTest, DialogBuiltUnderHighContrastIsStyledFromTheSyst
   EXPECT_EQ(dialog->baseStyleSheet(), kivra::utils::stylekit::StyleManager::instance()->Stylesheet());
   const QString sheet = dialog->styleSheet();
 
-  // The rewrite of the common sheet with the system's roles, images aside.
-  StyleRuleSet expected = style_sheet::Parse(dialog->baseStyleSheet());
-  style_sheet::Rewrite(expected, kivra::utils::HighContrastColors::FromSystemColors(dialog->systemColors()),
-                       [](const QString& value) { return value; });
-  StyleRuleSet actual = style_sheet::Parse(sheet);
-  for (auto* rules : {&expected, &actual})
-    for (auto& [selector, properties] : *rules)
-      for (const char* image : {"image", "icon"}) properties.erase(QLatin1String(image));
-  EXPECT_EQ(style_sheet::Write(actual), style_sheet::Write(expected));
-  EXPECT_EQ(actual.at(QStringLiteral("QLabel#recognition_test_header_label")).at(QStringLiteral("color")),
+  // The common sheet, rewritten with the system's colours (the rules
+  // themselves are the style builder's tests).
+  EXPECT_EQ(style_sheet::Parse(sheet)
+                .at(QStringLiteral("QLabel#recognition_test_header_label"))
+                .at(QStringLiteral("color")),
             QLatin1String(kText));
 
   // Both images now point at recoloured copies that exist.
