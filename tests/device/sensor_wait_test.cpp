@@ -1,6 +1,6 @@
 // The sensor wait with its watchdog, on real threads: against a scripted
-// sensor (on a fake clock where the timing is the point) and against the
-// simulated machine in real time.
+// sensor (on the simulated machine's manual clock where the timing is the
+// point) and against the simulated machine in real time.
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
