@@ -1,11 +1,18 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "platform/winbio_types.h"
 
 namespace platform {
+
+// How long the user-interface thread waits for a biometric call to end once
+// it has been cancelled (or, for calls that cannot be cancelled, for the call
+// at all). A reader or driver that is still stuck after it is given up on and
+// reported as not accessible; its call is left to return on its own.
+constexpr uint32_t kCancelGraceMilliseconds = 3000;
 
 // The Windows Biometric Framework calls the module makes (winbio.dll), with
 // the framework's own argument lists. Arrays and buffers the service hands
