@@ -33,6 +33,8 @@ constexpr uint32_t kSecurityMaxSidSize = 68;
 
 constexpr HRESULT_T S_OK_T = 0;
 constexpr HRESULT_T WINBIO_E_CANCELED = static_cast<HRESULT_T>(0x80098004u);
+// The unit failed or stopped answering: the reader is reported as not accessible.
+constexpr HRESULT_T WINBIO_E_DEVICE_FAILURE = static_cast<HRESULT_T>(0x80098036u);
 constexpr HRESULT_T E_HANDLE_T = static_cast<HRESULT_T>(0x80070006u);
 constexpr HRESULT_T E_INVALIDARG_T = static_cast<HRESULT_T>(0x80070057u);
 constexpr HRESULT_T E_POINTER_T = static_cast<HRESULT_T>(0x80004003u);
