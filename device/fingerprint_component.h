@@ -4,6 +4,13 @@
 
 #include "contract/system_component.h"
 #include "device/fingerprint_error.h"
+#include "platform/biometric_service.h"
+
+// How often a sensor wait's watchdog looks at the time and the cancel flag.
+inline constexpr uint32_t kWatchdogPollMilliseconds = 100;
+// How long a caller waits for a cancelled reader operation to end before it
+// gives the reader up as not accessible.
+inline constexpr uint32_t kReaderGraceMilliseconds = platform::kCancelGraceMilliseconds;
 
 // A fingerprint reader: the operations the recognition test and its dialog use.
 // Slots follow those of SystemComponent in this order.
@@ -22,4 +29,7 @@ class FingerprintComponent : public SystemComponent {
   virtual FingerprintError DeleteTemplate(int finger) = 0;
   virtual uint32_t GetSampleHint() = 0;
   virtual bool IsCancelRequested() = 0;
+  // A call of an earlier run never returned and was given up on; the reader
+  // cannot be used until it does.
+  virtual bool IsStuck() = 0;
 };

@@ -1,10 +1,13 @@
 #include "device/win_fingerprint_component.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <thread>
 #include <utility>
 
+#include "device/detached_call.h"
 #include "device/device_information.h"
 #include "device/timer.h"
 #include "platform/biometric_service.h"
@@ -33,19 +36,18 @@ class TokenOwner {
   platform::Handle handle_;
 };
 
+// The watchdog of one sensor wait. It owns the wait state, so it may outlive
+// the component while the framework call it watches is stuck.
+void Watchdog(const std::shared_ptr<SensorWaitState>& state, int timeoutSeconds);
+
 }  // namespace
 
 WinFingerprintComponent::WinFingerprintComponent(uint64_t unitIndex, const WINBIO_UNIT_SCHEMA* units,
                                                  std::string deviceId)
-    : session_(new SessionCell(0),
-               [](SessionCell* cell) {
-                 if (const WINBIO_SESSION_HANDLE handle = cell->load())
-                   platform::biometric().CloseSession(handle);
-                 delete cell;
-               }),
+    : state_(std::make_shared<SensorWaitState>()),
       unitIndex_(unitIndex),
       units_(units),
-      watchdog_([this](int timeoutSeconds) { Watchdog(timeoutSeconds); }),
+      watchdog_([state = state_](int timeoutSeconds) { Watchdog(state, timeoutSeconds); }),
       fingers_{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {8, 9}, {9, 10}} {
   SetDeviceId(std::move(deviceId));
   DeviceInformation::Collect(*this, Unit());
@@ -56,13 +58,15 @@ bool WinFingerprintComponent::HasSensor() {
 }
 
 void WinFingerprintComponent::ResetState() {
-  inProgress_.exchange(0);
-  cancelRequested_.exchange(false);
-  located_.exchange(false);
+  state_->Reset();
 }
 
 bool WinFingerprintComponent::IsCancelRequested() {
-  return cancelRequested_.load();
+  return state_->cancelRequested.load();
+}
+
+bool WinFingerprintComponent::IsStuck() {
+  return state_->IsStuck();
 }
 
 FingerprintError WinFingerprintComponent::OpenSession() {
@@ -71,97 +75,120 @@ FingerprintError WinFingerprintComponent::OpenSession() {
   const uint32_t configuredFlags = DeviceInformation::SensorModeFlags(units_);
   static_cast<void>(configuredFlags);
 
+  // Counted as an operation, so that CancelAndClose bounds its wait for a
+  // service that does not open. Only the state is used once it returns.
+  const std::shared_ptr<SensorWaitState> state = state_;
+  state->Begin();
   WINBIO_SESSION_HANDLE handle = 0;
   const HRESULT_T result = platform::biometric().OpenSession(
       WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM, WINBIO_FLAG_DEFAULT, nullptr, 0, nullptr, &handle);
-  session_->store(handle);
+  state->session.store(handle);
+  state->Finish();
+  if (result == WINBIO_E_DEVICE_FAILURE) return FingerprintError::DeviceNotAccessible;
   return result < 0 ? FingerprintError::OpenSessionFailed : FingerprintError::Success;
 }
 
 FingerprintError WinFingerprintComponent::CloseSession() {
-  platform::biometric().CloseSession(session_->load());
-  session_->store(0);  // the cell must not close it a second time
-  return FingerprintError::Success;
+  return CloseSessionWithin(platform::kCancelGraceMilliseconds) ? FingerprintError::Success
+                                                                : FingerprintError::DeviceNotAccessible;
 }
 
-void WinFingerprintComponent::FinishOperation() {
-  // Under the mutex, so that CancelAndClose, which tests the counter while
-  // holding it, cannot miss the last wake-up.
-  std::lock_guard<std::mutex> lock(mutex_);
-  inProgress_.fetch_sub(1);
-  condition_.notify_all();
+bool WinFingerprintComponent::CloseSessionWithin(uint32_t milliseconds) {
+  // Taken out of the cell first, so that nobody closes it a second time.
+  const WINBIO_SESSION_HANDLE handle = state_->session.exchange(0);
+  state_->Begin();
+  const bool inTime = CallWithin(milliseconds, [state = state_, handle] {
+    platform::biometric().CloseSession(handle);
+    state->Finish();
+  });
+  return inTime || state_->AwaitOperations(0);
 }
 
 FingerprintError WinFingerprintComponent::LocateSensor(int timeoutSeconds) {
-  inProgress_.fetch_add(1);
-  located_.exchange(false);
+  // From here on only `state` is used: if the framework never returns, the
+  // component may be destroyed before this call ends.
+  const std::shared_ptr<SensorWaitState> state = state_;
+  state->Begin();
+  state->located.exchange(false);
   std::thread watchdog;
   try {
     watchdog = std::thread(watchdog_, timeoutSeconds);
   } catch (...) {
-    FinishOperation();  // a later CancelAndClose must not wait for this call
+    state->Finish();  // a later CancelAndClose must not wait for this call
     throw;
   }
 
   WINBIO_UNIT_ID unitId = 0;
-  const HRESULT_T hr = platform::biometric().LocateSensor(Handle(), &unitId);
+  const HRESULT_T hr = platform::biometric().LocateSensor(state->session.load(), &unitId);
 
   FingerprintError result;
-  if (hr == WINBIO_E_CANCELED && !cancelRequested_.load()) {
+  if (hr == WINBIO_E_CANCELED && !state->cancelRequested.load()) {
     // Cancelled without a request: the watchdog's time ran out.
-    located_.exchange(true);
+    state->located.exchange(true);
     watchdog.join();
     result = FingerprintError::Timeout;
   } else {
     // A cancellation request wins over a touch that arrives at the same time.
-    const bool cancelled = cancelRequested_.load();
-    located_.exchange(true);
+    const bool cancelled = state->cancelRequested.load();
+    state->located.exchange(true);
     watchdog.join();
     if (cancelled)
       result = FingerprintError::Cancelled;
+    else if (hr == WINBIO_E_DEVICE_FAILURE)
+      result = FingerprintError::DeviceNotAccessible;
     else if (hr < 0)
       result = FingerprintError::LocateFailed;
     else
       result = FingerprintError::Success;
   }
-  FinishOperation();
+  state->Finish();
   return result;
 }
 
-void WinFingerprintComponent::Watchdog(int timeoutSeconds) {
-  Timer* timer = GetTimer();
-  const Tick start = timer->Now();
-  while (static_cast<double>(timeoutSeconds) >= timer->ElapsedSeconds(start, timer->Now())) {
-    timer->Sleep(kPollMilliseconds);
-    if (located_.load()) return;
-    if (cancelRequested_.load()) {
-      CancelUntilLocated();
-      return;
-    }
-  }
-  CancelUntilLocated();
-}
+namespace {
 
-void WinFingerprintComponent::CancelUntilLocated() {
+void CancelUntilLocated(SensorWaitState& state) {
   // WinBioCancel ends only a call that is already pending. If the waiting
   // thread has not entered the framework yet (a negative limit, a loaded
   // machine), one cancellation would be lost and the wait would never end,
-  // so it is repeated every poll period until the wait is over.
+  // so it is repeated every poll period until the wait is over, or until the
+  // wait has been given up on.
+  state.Cancel(false);
   Timer* timer = GetTimer();
   for (;;) {
-    platform::biometric().Cancel(Handle());
-    for (uint32_t waited = 0; waited < kPollMilliseconds; waited += kRecheckMilliseconds) {
-      if (located_.load()) return;
+    platform::biometric().Cancel(state.session.load());
+    for (uint32_t waited = 0; waited < WinFingerprintComponent::kPollMilliseconds;
+         waited += kRecheckMilliseconds) {
+      if (state.located.load() || state.IsStuck()) return;
       timer->Sleep(kRecheckMilliseconds);
     }
   }
 }
 
+void Watchdog(const std::shared_ptr<SensorWaitState>& state, int timeoutSeconds) {
+  Timer* timer = GetTimer();
+  const Tick start = timer->Now();
+  while (static_cast<double>(timeoutSeconds) >= timer->ElapsedSeconds(start, timer->Now())) {
+    timer->Sleep(WinFingerprintComponent::kPollMilliseconds);
+    if (state->located.load()) return;
+    if (state->cancelRequested.load()) {
+      CancelUntilLocated(*state);
+      return;
+    }
+  }
+  CancelUntilLocated(*state);
+}
+
+}  // namespace
+
 void WinFingerprintComponent::CancelAndClose() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  cancelRequested_.exchange(true);
-  while (inProgress_.load() != 0) condition_.wait(lock);
-  CloseSession();
+  using Clock = std::chrono::steady_clock;
+  state_->Cancel(true);
+  // A stuck call closes its session itself when it returns.
+  Clock::time_point graceEnd;
+  if (!state_->AwaitCancelled(platform::kCancelGraceMilliseconds, &graceEnd)) return;
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(graceEnd - Clock::now()).count();
+  if (!CloseSessionWithin(static_cast<uint32_t>(std::max<decltype(left)>(left, 0)))) return;
   Cleanup();
 }
 
@@ -196,17 +223,18 @@ WINBIO_IDENTITY WinFingerprintComponent::CurrentUserIdentity() {
 }
 
 FingerprintError WinFingerprintComponent::DeleteTemplate(int finger) {
-  inProgress_.fetch_add(1);
-  struct Finish {
-    WinFingerprintComponent* self;
-    ~Finish() { self->FinishOperation(); }
-  } finish{this};
-
   // An unknown finger is remembered with "no information", and deletes that.
   const WINBIO_BIOMETRIC_SUBTYPE subFactor = fingers_[finger];
   const WINBIO_IDENTITY identity = CurrentUserIdentity();
-  platform::biometric().DeleteTemplate(Handle(), Unit().UnitId, &identity, subFactor);
-  return FingerprintError::Success;
+  const WINBIO_UNIT_ID unitId = Unit().UnitId;
+  state_->Begin();
+  const bool inTime =
+      CallWithin(platform::kCancelGraceMilliseconds, [state = state_, unitId, identity, subFactor] {
+        platform::biometric().DeleteTemplate(state->session.load(), unitId, &identity, subFactor);
+        state->Finish();
+      });
+  return inTime || state_->AwaitOperations(0) ? FingerprintError::Success
+                                              : FingerprintError::DeviceNotAccessible;
 }
 
 WINBIO_BIOMETRIC_SUBTYPE WinFingerprintComponent::SubFactorOf(int finger) const {

@@ -1,15 +1,13 @@
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "device/fingerprint_component.h"
+#include "device/sensor_wait_state.h"
 #include "platform/winbio_types.h"
 
 // One fingerprint reader: one record of the unit array that the manager
@@ -18,15 +16,20 @@
 // Sensor wait: LocateSensor blocks in the framework while a watchdog thread
 // polls every 100 ms and cancels the framework call once the time limit has
 // passed or cancellation was requested. CancelAndClose, from another thread,
-// sets the cancel flag, waits until no LocateSensor or DeleteTemplate is under
-// way (in-progress counter, mutex, condition variable) and closes the session.
+// sets the cancel flag, waits until no operation is under way and closes the
+// session.
+//
+// No caller waits for the framework without a bound: a call that has not
+// returned within platform::kCancelGraceMilliseconds of its cancellation (or,
+// for calls that cannot be cancelled, of its start) is given up on. The reader
+// is then stuck (IsStuck) until that call returns; the call's thread owns the
+// shared wait state, so the component may be destroyed meanwhile.
 class WinFingerprintComponent : public FingerprintComponent {
  public:
-  static constexpr uint32_t kPollMilliseconds = 100;
+  static constexpr uint32_t kPollMilliseconds = kWatchdogPollMilliseconds;
 
   // `units` is the manager's array and must outlive the component.
   WinFingerprintComponent(uint64_t unitIndex, const WINBIO_UNIT_SCHEMA* units, std::string deviceId);
-  // Must not run while a wait is under way: end it with CancelAndClose first.
   ~WinFingerprintComponent() override = default;
 
   uint64_t HostValue() override { return 0; }
@@ -47,31 +50,21 @@ class WinFingerprintComponent : public FingerprintComponent {
   FingerprintError DeleteTemplate(int finger) override;
   uint32_t GetSampleHint() override;
   bool IsCancelRequested() override;
+  bool IsStuck() override;
 
   // The sub-factor used for a finger index (tests and diagnostics).
   WINBIO_BIOMETRIC_SUBTYPE SubFactorOf(int finger) const;
 
  private:
-  // The handle is written by the thread that opens or closes the session and
-  // read by the watchdog, hence atomic; the cell closes a still-open session
-  // when its last owner lets go.
-  using SessionCell = std::atomic<WINBIO_SESSION_HANDLE>;
-
   const WINBIO_UNIT_SCHEMA& Unit() const { return units_[unitIndex_]; }
-  WINBIO_SESSION_HANDLE Handle() const { return session_->load(); }
-  void Watchdog(int timeoutSeconds);
-  void CancelUntilLocated();
-  void FinishOperation();
+  WINBIO_SESSION_HANDLE Handle() const { return state_->session.load(); }
+  // Closes the session, waiting for the framework at most `milliseconds`.
+  bool CloseSessionWithin(uint32_t milliseconds);
   WINBIO_IDENTITY CurrentUserIdentity();
 
-  std::shared_ptr<SessionCell> session_;
+  std::shared_ptr<SensorWaitState> state_;
   uint64_t unitIndex_;
   const WINBIO_UNIT_SCHEMA* units_;
   std::function<void(int)> watchdog_;
-  std::atomic<int32_t> inProgress_{0};
-  std::mutex mutex_;
-  std::condition_variable condition_;
-  std::atomic<bool> cancelRequested_{false};
-  std::atomic<bool> located_{false};
   std::map<int, WINBIO_BIOMETRIC_SUBTYPE> fingers_;
 };

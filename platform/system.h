@@ -108,6 +108,10 @@ class System {
   // its file's full path. The handle carries no reference.
   virtual LibraryHandle ModuleFromAddress(const void* address) = 0;
   virtual uint32_t GetModuleFileNameW(LibraryHandle module, char16_t* buffer, uint32_t size) = 0;
+  // Keeps the binary that contains `address` loaded until the process ends,
+  // whoever unloads it: code of it may still run on a thread left waiting in
+  // a service that never answered.
+  virtual bool PinModule(const void* address) = 0;
 };
 
 // The separator of the platform's paths: "\" on Windows, "/" elsewhere.

@@ -1,8 +1,14 @@
 #include "recognition/play_test.h"
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -19,6 +25,9 @@ namespace {
 
 constexpr int kStartDelayMs = 50;
 constexpr int kTickMs = 1000;
+// A reader that answers its cancellation within this time is waited for
+// plainly; a slower one with the user interface's events flowing.
+constexpr int kQuickCancelMs = 50;
 constexpr const char* kContext = "FINGERPRINT";
 
 FingerprintComponent* ReaderOf(TestContext* context) {
@@ -67,9 +76,9 @@ PlayTest::~PlayTest() {
   disconnect(this, &PlayTest::UpdateProgress, this, &PlayTest::OnUpdateProgress);
   disconnect(this, &QDialog::finished, this, &PlayTest::OnFinished);
   tickTimer_.stop();
-  // A worker still running is waited for here: it must not outlive the dialog
-  // whose signals it emits.
-  if (worker_.valid()) worker_.wait();
+  // A worker still running is waited for here, within the grace period: past
+  // it, the run is abandoned and the worker no longer touches the dialog.
+  AwaitWorker(std::chrono::steady_clock::now() + std::chrono::milliseconds(kReaderGraceMilliseconds));
 }
 
 void PlayTest::showEvent(QShowEvent* event) {
@@ -89,32 +98,71 @@ void PlayTest::OnStartTest() {
   activateWindow();
   tickTimer_.start(kTickMs);
   ui_->progressBar->setValue(0);
-  worker_ = std::async(std::launch::async, [this] { return RunSensorCheck(); });
+  // Detached, with shared ownership of what it needs after a call that may
+  // never return: the dialog waits for it only within the grace period.
+  run_ = std::make_shared<SensorRun>();
+  const int timeout = static_cast<int>(timeoutSeconds_);
+  std::thread([this, run = run_, reader = ReaderOf(context_), timeout] {
+    RunSensorCheck(*run, reader, timeout);
+  }).detach();
+
+  // The watchdog cancels the wait once the limit has passed; a reader that
+  // has not answered a grace period later is given up on.
+  const qint64 giveUpMs =
+      qint64(std::max(timeout, 0)) * 1000 + 2 * qint64(kWatchdogPollMilliseconds) + kReaderGraceMilliseconds;
+  QTimer::singleShot(static_cast<int>(std::min<qint64>(giveUpMs, INT_MAX)), this, [this] {
+    if (!closed_ && !WorkerDone()) close();
+  });
 }
 
-FingerprintError PlayTest::RunSensorCheck() {
-  FingerprintComponent* reader = ReaderOf(context_);
-  lastError_ = reader->OpenSession();
-  if (lastError_ != FingerprintError::Success) {
-    context_->GetResultReporter()->AddMessage("CANNOT_ACCESS_DEVICE", 0, 0);
-    ReportError();
-    reader->Cleanup();
+FingerprintError PlayTest::RunSensorCheck(SensorRun& run, FingerprintComponent* reader, int timeoutSeconds) {
+  const auto abandoned = [&run] {
+    std::lock_guard<std::mutex> lock(run.mutex);
+    return run.abandoned;
+  };
+  FingerprintError error = reader->OpenSession();
+  const bool opened = error == FingerprintError::Success;
+  if (opened && !abandoned()) error = reader->LocateSensor(timeoutSeconds);
+
+  // The dialog, the reader and the host exist only while the run is not
+  // abandoned, which the dialog cannot do while this holds the lock.
+  std::lock_guard<std::mutex> lock(run.mutex);
+  if (!run.abandoned) {
+    lastError_ = error;
+    if (!opened) {
+      if (error == FingerprintError::OpenSessionFailed)
+        context_->GetResultReporter()->AddMessage("CANNOT_ACCESS_DEVICE", 0, 0);
+      ReportError();
+      reader->Cleanup();
+    } else {
+      emit UpdateProgress(100);
+      started_.exchange(false);
+      if (error != FingerprintError::Success) {
+        ReportError();
+        reader->Cleanup();
+      } else {
+        cells_->status.store(TestStatus::Passed);
+      }
+    }
     emit LoopFinished();
-    return lastError_;
   }
+  run.done = true;
+  run.finished.notify_all();
+  return error;
+}
 
-  lastError_ = reader->LocateSensor(static_cast<int>(timeoutSeconds_));
-  emit UpdateProgress(100);
-  started_.exchange(false);
+bool PlayTest::WorkerDone() {
+  std::lock_guard<std::mutex> lock(run_->mutex);
+  return run_->done;
+}
 
-  if (lastError_ != FingerprintError::Success) {
-    ReportError();
-    reader->Cleanup();
-  } else {
-    cells_->status.store(TestStatus::Passed);
-  }
-  emit LoopFinished();
-  return lastError_;
+bool PlayTest::AwaitWorker(std::chrono::steady_clock::time_point deadline) {
+  if (!run_) return true;
+  std::unique_lock<std::mutex> lock(run_->mutex);
+  if (run_->abandoned) return false;
+  if (run_->finished.wait_until(lock, deadline, [this] { return run_->done; })) return true;
+  run_->abandoned = true;
+  return false;
 }
 
 void PlayTest::ReportError() {
@@ -152,14 +200,56 @@ void PlayTest::OnChangeLabelInfo(QString s) {
   ui_->instructionLabel->repaint();
 }
 
+void PlayTest::CancelReader(FingerprintComponent* reader) {
+  struct Completion {
+    std::mutex mutex;
+    std::condition_variable returned;
+    bool done = false;
+  };
+  auto completion = std::make_shared<Completion>();
+  QEventLoop loop;
+  std::thread canceller([reader, completion, &loop] {
+    reader->CancelAndClose();
+    {
+      std::lock_guard<std::mutex> lock(completion->mutex);
+      completion->done = true;
+      completion->returned.notify_all();
+    }
+    QMetaObject::invokeMethod(
+        &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+  });
+  bool quick = false;
+  {
+    std::unique_lock<std::mutex> lock(completion->mutex);
+    quick = completion->returned.wait_for(lock, std::chrono::milliseconds(kQuickCancelMs),
+                                          [&] { return completion->done; });
+  }
+  if (!quick) {
+    cancelling_ = true;
+    loop.exec();
+    cancelling_ = false;
+  }
+  canceller.join();  // CancelAndClose is bounded by the grace period
+}
+
 void PlayTest::OnFinished() {
+  if (cancelling_) return;  // finished again while the reader is being cancelled
   if (!closed_) {
     tickTimer_.stop();
-    if (context_) ReaderOf(context_)->CancelAndClose();
-    // Wait for the worker: once this returns, no thread writes the run's
-    // cells or calls the host any more.
-    if (worker_.valid() && worker_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
-      worker_.get();
+    // Both waits together take at most the grace period.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kReaderGraceMilliseconds);
+    FingerprintComponent* reader = context_ ? ReaderOf(context_) : nullptr;
+    if (reader) CancelReader(reader);
+    // Once the worker has returned, or has been abandoned, no other thread
+    // writes the run's cells or calls the host any more. A reader given up
+    // on will not let it return soon.
+    const bool stuck = reader && reader->IsStuck();
+    if (!AwaitWorker(stuck ? std::chrono::steady_clock::now() : deadline)) {
+      // The reader never answered its cancellation: it is not accessible.
+      cells_->status.store(TestStatus::Error);
+      ReportResult(context_, "CANNOT_ACCESS_DEVICE");
+    }
     closed_ = true;
   }
   close();

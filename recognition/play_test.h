@@ -1,8 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
-#include <future>
 #include <memory>
 
 #include <QString>
@@ -11,7 +11,9 @@
 #include "device/fingerprint_error.h"
 #include "recognition/input_dialog.h"
 #include "recognition/run_cells.h"
+#include "recognition/sensor_run.h"
 
+class FingerprintComponent;
 class FingerprintWidgetWrapper;
 class TestContext;
 struct PlayTestUi;
@@ -50,18 +52,27 @@ class PlayTest : public InputDialog {
  private:
   friend class FingerprintWidgetWrapper;  // connects its CloseDialog to OnFinished
 
-  FingerprintError RunSensorCheck();
+  FingerprintError RunSensorCheck(SensorRun& run, FingerprintComponent* reader, int timeoutSeconds);
   void ReportError();
+  // Cancels the reader's wait and closes its session, within the grace
+  // period, on a thread of its own: a reader that does not answer must not
+  // freeze the user interface meanwhile.
+  void CancelReader(FingerprintComponent* reader);
+  bool WorkerDone();
+  // Waits for the worker until `deadline`; false when it has not returned,
+  // and then the run is abandoned.
+  bool AwaitWorker(std::chrono::steady_clock::time_point deadline);
 
   std::unique_ptr<PlayTestUi> ui_;
   TestContext* context_;
   FingerprintError lastError_ = FingerprintError::Success;  // written by the worker only
   RunCellsPtr cells_;
   std::atomic<bool> started_{false};
-  std::future<FingerprintError> worker_;
+  std::shared_ptr<SensorRun> run_;  // set once the worker starts
   uint32_t timeoutSeconds_;
   QTimer tickTimer_;
   // Set once the dialog has cancelled the reader and waited for the worker:
   // from then on nothing here calls the host, which may have ended the run.
   bool closed_ = false;
+  bool cancelling_ = false;  // CancelReader runs the event loop
 };

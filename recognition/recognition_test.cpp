@@ -63,6 +63,12 @@ TestStatus RecognitionTest::Run(TestContext* context) {
     ReportResult(context, "TEST_NOT_SUPPORTED");
     return TestStatus::Aborted;
   }
+  // A call of an earlier run is still stuck in the reader: a second wait
+  // would only stack another thread on it.
+  if (reader->IsStuck()) {
+    ReportResult(context, "CANNOT_ACCESS_DEVICE");
+    return TestStatus::Error;
+  }
   if (context->GetEventMonitor()->PendingEvent() != 0) {
     ReportResult(context, "TEST_ABORTED_BY_EVENT");
     return TestStatus::Aborted;

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 
 #include <QString>
 
@@ -110,6 +111,11 @@ class SimState {
   WINBIO_IDENTITY lastDeleted_{};
 };
 
+// A call of a driver that takes its time; real time, as the service's own.
+void Stall(uint32_t milliseconds) {
+  if (milliseconds) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
 void CopyText(const std::string& utf8, WINBIO_STRING& target) {
   const std::u16string text = QString::fromStdString(utf8).toStdU16String();
   const size_t length = std::min<size_t>(text.size(), WINBIO_STRING_LENGTH - 1);
@@ -163,6 +169,7 @@ class SimBiometricService : public BiometricService {
     if (!sessionHandle) return E_POINTER_T;
     *sessionHandle = 0;
     const auto machine = sim::CurrentMachine();
+    Stall(machine->sensor.openSessionMs);
     if (machine->openSessionHresult < 0) return machine->openSessionHresult;
     // A system pool names no units.
     if (factor != WINBIO_TYPE_FINGERPRINT ||
@@ -173,6 +180,7 @@ class SimBiometricService : public BiometricService {
   }
 
   HRESULT_T CloseSession(WINBIO_SESSION_HANDLE sessionHandle) override {
+    Stall(sim::CurrentMachine()->sensor.closeSessionMs);
     const std::shared_ptr<Session> session = SimState::Instance().Remove(sessionHandle);
     if (!session) return E_HANDLE_T;
     // A wait still pending on the session ends as cancelled.
@@ -192,7 +200,10 @@ class SimBiometricService : public BiometricService {
 
     std::unique_lock<std::mutex> lock(session->mutex);
     const uint64_t startedAt = session->cancellations;
-    const auto interrupted = [&] { return session->closed || session->cancellations != startedAt; };
+    const bool ignoresCancel = machine->sensor.ignoresCancel;
+    const auto interrupted = [&] {
+      return !ignoresCancel && (session->closed || session->cancellations != startedAt);
+    };
     if (machine->sensor.touchAfterMs) {
       const auto touch = start + std::chrono::milliseconds(*machine->sensor.touchAfterMs);
       if (session->changed.wait_until(lock, touch, interrupted)) return WINBIO_E_CANCELED;

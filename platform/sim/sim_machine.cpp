@@ -135,7 +135,10 @@ bool ParseReaders(JsonFields& r, const QJsonValue& value, std::vector<SimReader>
 
 bool ParseSensor(JsonFields& r, const QJsonObject& object, SimSensor* sensor) {
   const QString where = QStringLiteral("sensor");
-  if (!r.KnownKeys(object, {"touchAfterMs", "locateHresult"}, where)) return false;
+  if (!r.KnownKeys(object,
+                   {"touchAfterMs", "locateHresult", "ignoresCancel", "openSessionMs", "closeSessionMs"},
+                   where))
+    return false;
   const QJsonValue touch = object.value(QLatin1String("touchAfterMs"));
   if (touch.isNull()) {
     sensor->touchAfterMs.reset();
@@ -144,7 +147,10 @@ bool ParseSensor(JsonFields& r, const QJsonObject& object, SimSensor* sensor) {
     if (!r.Integer(object, "touchAfterMs", where, &ms)) return false;
     sensor->touchAfterMs = ms;
   }
-  return r.Integer(object, "locateHresult", where, &sensor->locateHresult);
+  return r.Integer(object, "locateHresult", where, &sensor->locateHresult) &&
+         r.Boolean(object, "ignoresCancel", where, &sensor->ignoresCancel) &&
+         r.Integer(object, "openSessionMs", where, &sensor->openSessionMs) &&
+         r.Integer(object, "closeSessionMs", where, &sensor->closeSessionMs);
 }
 
 bool ParseSystem(JsonFields& r, const QJsonObject& object, SimSystemSettings* system) {

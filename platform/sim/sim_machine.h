@@ -21,6 +21,12 @@ struct SimReader {
 struct SimSensor {
   std::optional<uint32_t> touchAfterMs = 1500;  // nullopt: never touched
   int32_t locateHresult = 0;                    // negative: every wait fails at once
+  // A driver that does not honour WinBioCancel: neither a cancellation nor
+  // closing the session ends a pending wait, only the touch.
+  bool ignoresCancel = false;
+  // How long opening and closing a session take (a wedged driver: long).
+  uint32_t openSessionMs = 0;
+  uint32_t closeSessionMs = 0;
 };
 
 struct SimSystemSettings {

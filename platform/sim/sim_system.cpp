@@ -234,6 +234,15 @@ class SimSystem : public System {
     return map;
   }
 
+  // The real dynamic linker's: a simulated machine still runs real code.
+  bool PinModule(const void* address) override {
+    Dl_info info{};
+    if (!dladdr(address, &info) || !info.dli_fname) return false;
+    // Taking a reference with RTLD_NODELETE keeps the object mapped for good;
+    // RTLD_NOLOAD makes sure this never loads anything.
+    return dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+  }
+
   uint32_t GetModuleFileNameW(LibraryHandle module, char16_t* buffer, uint32_t size) override {
     if (!buffer || size == 0) return 0;
     const auto* map = static_cast<const struct link_map*>(module);

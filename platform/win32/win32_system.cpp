@@ -122,6 +122,12 @@ class Win32System : public System {
   uint32_t GetModuleFileNameW(LibraryHandle module, char16_t* buffer, uint32_t size) override {
     return ::GetModuleFileNameW(static_cast<HMODULE>(module), Wide(buffer), size);
   }
+
+  bool PinModule(const void* address) override {
+    HMODULE module = nullptr;
+    return ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                                static_cast<LPCWSTR>(address), &module) != FALSE;
+  }
 };
 
 }  // namespace

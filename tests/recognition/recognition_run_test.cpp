@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -17,6 +18,7 @@
 #include "device/fingerprint_component.h"
 #include "device/win_fingerprint_component_manager.h"
 #include "module/test_with_device_hint.h"
+#include "platform/sim/sim_biometric_service.h"
 #include "platform/sim/sim_machine.h"
 #include "recognition/fingerprint_widget_wrapper.h"
 #include "recognition/play_test.h"
@@ -198,6 +200,63 @@ TEST_F(RecognitionRunTest, CloseAbortOrEventDuringTheWaitReachTheReader) {
     EXPECT_TRUE(host.Messages().empty());
     EXPECT_TRUE(static_cast<FingerprintComponent*>(host_.component)->IsCancelRequested());
   }
+}
+
+// A reader whose driver ignores cancellation and answers only long after:
+// whatever cancels the wait, the run gives the reader up a grace period later
+// as not accessible while the user-interface thread keeps running; a second
+// run on it is refused at once; and the stuck call, returning after its
+// component is gone, closes its session and touches nothing freed.
+TEST_F(RecognitionRunTest, AReaderThatNeverAnswersIsGivenUpAndItsLateCallIsHarmless) {
+  const size_t sessionsBefore = platform::sim::OpenSimSessionCount();
+  const std::tuple<const char*, void (*)(SimMachine&)> rows[] = {
+      {"limit", [](SimMachine&) {}},
+      {"close", [](SimMachine&) {}},
+      {"abort", [](SimMachine&) {}},
+      {"abort", [](SimMachine& m) { m.sensor.openSessionMs = 8000; }},
+  };
+  for (const auto& [how, change] : rows) {
+    SimMachine machine = Machine(8000);
+    machine.sensor.ignoresCancel = true;
+    change(machine);
+    machine_.emplace(machine);
+    auto manager = std::make_unique<WinFingerprintComponentManager>(ids::kModule);
+    manager->EnumerateComponents();
+    RecordingHost host;
+    host.component = manager->GetComponent(0);
+    SetTimeout(std::string(how) == "limit" ? "0" : "60");
+    std::atomic<bool> abort{false};
+    host.abortRequested = [&] { return abort.load(); };
+    host.whileExec = [&, how = std::string(how)] {
+      WhenDialogShown([&, how](PlayTest* dialog) {
+        if (how == "close")
+          dialog->findChild<QPushButton*>(QStringLiteral("recognition_test_header_close"))->click();
+        if (how == "abort") abort = true;
+      });
+    };
+    // A blocked user-interface thread would show as a gap of the grace period.
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+    sinceTick.start();
+    tick.start(20);
+
+    EXPECT_EQ(Run(&host), TestStatus::Error) << how;
+    tick.stop();
+    EXPECT_EQ(host.Messages(), std::vector<std::string>{"CANNOT_ACCESS_DEVICE"}) << how;
+    EXPECT_LT(longestGap, 1500) << how;
+
+    RecordingHost again;
+    again.component = host.component;
+    EXPECT_EQ(Run(&again), TestStatus::Error) << how;
+    EXPECT_EQ(again.Lines(), (std::vector<std::string>{"SetProgress CANNOT_ACCESS_DEVICE",
+                                                       "AddMessage CANNOT_ACCESS_DEVICE"}))
+        << how;
+    manager.reset();  // the module lets go of the reader while its call is stuck
+  }
+  EXPECT_TRUE(QTest::qWaitFor([&] { return platform::sim::OpenSimSessionCount() == sessionsBefore; }, 30000));
 }
 
 TEST_F(RecognitionRunTest, RefusalsBeforeTheDialog) {

@@ -1,0 +1,26 @@
+#include "device/detached_call.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+bool CallWithin(uint32_t milliseconds, std::function<void()> call) {
+  struct Completion {
+    std::mutex mutex;
+    std::condition_variable returned;
+    bool done = false;
+  };
+  auto completion = std::make_shared<Completion>();
+  std::thread([completion, call = std::move(call)] {
+    call();
+    std::lock_guard<std::mutex> lock(completion->mutex);
+    completion->done = true;
+    completion->returned.notify_all();
+  }).detach();
+  std::unique_lock<std::mutex> lock(completion->mutex);
+  return completion->returned.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                       [&] { return completion->done; });
+}
