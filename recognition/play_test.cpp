@@ -225,9 +225,14 @@ void PlayTest::CancelReader(FingerprintComponent* reader) {
                                           [&] { return completion->done; });
   }
   if (!quick) {
+    // A close while the events flow must not delete the dialog under this
+    // call: it is deleted on the close that follows.
+    const bool deleteOnClose = testAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_DeleteOnClose, false);
     cancelling_ = true;
     loop.exec();
     cancelling_ = false;
+    setAttribute(Qt::WA_DeleteOnClose, deleteOnClose);
   }
   canceller.join();  // CancelAndClose is bounded by the grace period
 }

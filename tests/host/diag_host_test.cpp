@@ -76,6 +76,13 @@ TEST_F(DiagHostTest, RunExitCodesAndJsonLines) {
   const std::tuple<QStringList, QString, int, const char*, QStringList> cases[] = {
       {{"--settings", settings, "--answer", "no"}, neverTouched, 4, "Aborted", {"TIMEOUT_REACHED"}},
       {{}, Write("touched.json", R"({"sensor": {"touchAfterMs": 0}})"), 0, "Passed", {}},
+      // A reader that ignores the abort's cancellation is given up on, and the
+      // host ends while its wait is still stuck.
+      {{"--abort-after-ms", "2000"},
+       Write("stuck.json", R"({"sensor": {"touchAfterMs": null, "ignoresCancel": true}})"),
+       6,
+       "Error",
+       {"CANNOT_ACCESS_DEVICE"}},
   };
   for (const auto& [arguments, sim, code, status, expectedMessages] : cases) {
     const Result result = RunHost(QStringList{"run", "--json"} + arguments, sim);

@@ -38,6 +38,10 @@ case $scenario in
   never-touched-no)
     FINGERPRINT_SIM=$sim/never-touched.json host run --platform offscreen --answer no
     expect 4 "message DID_YOU_PERFORM_THE_TEST_CORRECTLY" "AddMessage(TIMEOUT_REACHED" "Status: Aborted (4)" ;;
+  stuck-abort)
+    # The reader ignores the abort's cancellation: given up on after the grace period.
+    FINGERPRINT_SIM=$sim/stuck-sensor.json host run --platform offscreen --abort-after-ms 2000
+    expect 6 "AddMessage(CANNOT_ACCESS_DEVICE" "Status: Error (6)" ;;
   german)
     LANG=de_DE.UTF-8 LOCPATH=$PWD/locales host run --platform "$screen" --answer yes --screenshot german.png
     expect 0 '"Berühren Sie den Sensor mit dem Finger oder streichen Sie darüber, bis der Test beendet ist."' \
