@@ -4,8 +4,8 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
-#include <utility>
 
 bool CallWithin(uint32_t milliseconds, std::function<void()> call) {
   struct Completion {
@@ -14,12 +14,18 @@ bool CallWithin(uint32_t milliseconds, std::function<void()> call) {
     bool done = false;
   };
   auto completion = std::make_shared<Completion>();
-  std::thread([completion, call = std::move(call)] {
+  try {
+    std::thread([completion, call] {
+      call();
+      std::lock_guard<std::mutex> lock(completion->mutex);
+      completion->done = true;
+      completion->returned.notify_all();
+    }).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: the call is made here, unbounded, rather than not at all.
     call();
-    std::lock_guard<std::mutex> lock(completion->mutex);
-    completion->done = true;
-    completion->returned.notify_all();
-  }).detach();
+    return true;
+  }
   std::unique_lock<std::mutex> lock(completion->mutex);
   return completion->returned.wait_for(lock, std::chrono::milliseconds(milliseconds),
                                        [&] { return completion->done; });
