@@ -47,6 +47,15 @@ std::string HelperPath() {
   return file.substr(0, file.rfind('/') + 1) + kHelperName;
 }
 
+// A helper's reader thread runs the module's code until the helper ends,
+// which may be after the host has released the module: the module stays
+// loaded from the first helper on.
+void PinModule() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&PinModule), &info) && info.dli_fname)
+    dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+}
+
 void CopyText(const std::string& utf8, WINBIO_STRING& target) {
   const QString text = QString::fromUtf8(utf8.c_str());
   const auto length = std::min<qsizetype>(text.size(), WINBIO_STRING_LENGTH - 1);
@@ -215,8 +224,12 @@ class LibfprintBiometricService : public BiometricService {
   // each run starts at most one, so a driver that always crashes costs one
   // helper per attempt and never loops.
   std::shared_ptr<HelperProcess> Helper() {
+    std::shared_ptr<HelperProcess> ended;  // let go of outside the lock: it may still be reaping
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!helper_ || helper_->Ended()) helper_ = HelperProcess::Start(HelperPath());
+    if (helper_ && !helper_->Ended()) return helper_;
+    ended = std::move(helper_);
+    PinModule();
+    helper_ = HelperProcess::Start(HelperPath());
     return helper_;
   }
 
