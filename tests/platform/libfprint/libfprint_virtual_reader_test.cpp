@@ -165,10 +165,11 @@ TEST_F(LibfprintVirtualReaderTest, ListingFromAnyThreadDuringAWaitThatAnotherThr
   QElapsedTimer gap;
   QTimer ticker;
   std::thread lister;
+  SystemComponentManager* manager = Manager();
   QObject::connect(&ticker, &QTimer::timeout, [&] {
     longestGapMs = std::max(longestGapMs, gap.restart());
     // Not EnumerateComponents: that would destroy the reader under test.
-    if (Manager()->IsDevicePresent()) ++listings;
+    if (manager->IsDevicePresent()) ++listings;
     if (listings >= 40) abort = true;
   });
   host_.whileExec = [&] {
@@ -176,7 +177,7 @@ TEST_F(LibfprintVirtualReaderTest, ListingFromAnyThreadDuringAWaitThatAnotherThr
     ticker.start(10);
     lister = std::thread([&] {
       while (!abort)
-        if (Manager()->IsDevicePresent()) ++listings;
+        if (manager->IsDevicePresent()) ++listings;
     });
   };
 
