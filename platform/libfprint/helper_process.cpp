@@ -101,19 +101,18 @@ bool HelperProcess::Send(const std::string& line) {
 }
 
 uint64_t HelperProcess::Request(const std::string& verb, const std::string& argument, const char* doing,
-                                Clock::time_point deadline) {
+                                std::optional<std::chrono::milliseconds> limit) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (ending_ || ended_) return 0;
   const uint64_t id = nextId_++;
   std::string line = std::to_string(id) + "\t" + verb;
   if (!argument.empty()) line += "\t" + protocol::Escape(argument);
-  if (!Send(line + "\n")) return 0;
-  std::string limit;
-  if (deadline != Clock::time_point::max()) {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    limit = "within " + std::to_string(ms) + " ms";
+  if (!Send(line + "\n")) {
+    End();  // a request cut short leaves the stream unusable
+    return 0;
   }
-  pending_[id] = Pending{doing, deadline, limit, std::nullopt};
+  pending_[id] = Pending{doing, limit ? Clock::now() + *limit : Clock::time_point::max(),
+                         limit ? "within " + std::to_string(limit->count()) + " ms" : "", std::nullopt};
   return id;
 }
 

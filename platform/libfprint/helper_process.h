@@ -34,10 +34,11 @@ class HelperProcess {
   HelperProcess(const HelperProcess&) = delete;
   HelperProcess& operator=(const HelperProcess&) = delete;
 
-  // Sends a request; `doing` names it in messages ("listing readers"). The
-  // answer is awaited with Await. 0: it could not be sent (the helper ended).
+  // Sends a request; `doing` names it in messages ("listing readers"), and
+  // `limit` is how long it may take (none: until it is shortened). The answer
+  // is awaited with Await. 0: it could not be sent (the helper has ended).
   uint64_t Request(const std::string& verb, const std::string& argument, const char* doing,
-                   Clock::time_point deadline);
+                   std::optional<std::chrono::milliseconds> limit);
   // The answer's fields after its id; nothing when the helper ended or
   // missed the deadline (then it is ended).
   std::optional<Fields> Await(uint64_t id);

@@ -26,11 +26,10 @@
 namespace platform::libfprint {
 namespace {
 
-using Clock = HelperProcess::Clock;
 constexpr HRESULT_T E_OUTOFMEMORY_T = static_cast<HRESULT_T>(0x8007000Eu);
 // Listing, opening and closing ask the devices something; a helper that does
 // not answer in this time is ended.
-constexpr std::chrono::seconds kAnswerLimit{10};
+constexpr std::chrono::milliseconds kAnswerLimit{10000};
 
 // The helper lives beside the file that holds this code (the module, or a
 // test or benchmark that links the backend), never found on the PATH.
@@ -162,8 +161,7 @@ class LibfprintBiometricService : public BiometricService {
       helper = it->second.helper;
       // Lasts until a finger, a failure or a cancel: the caller's watchdog
       // cancels it at the test's limit.
-      id = helper->Request(protocol::kWait, it->second.remote, "waiting for a finger",
-                           Clock::time_point::max());
+      id = helper->Request(protocol::kWait, it->second.remote, "waiting for a finger", std::nullopt);
       it->second.wait = id;
     }
     const std::optional<HelperProcess::Fields> answer = id ? helper->Await(id) : std::nullopt;
@@ -237,7 +235,7 @@ class LibfprintBiometricService : public BiometricService {
                                                   const char* verb, const std::string& argument,
                                                   const char* doing) {
     if (!helper) return std::nullopt;
-    const uint64_t id = helper->Request(verb, argument, doing, Clock::now() + kAnswerLimit);
+    const uint64_t id = helper->Request(verb, argument, doing, kAnswerLimit);
     return id ? helper->Await(id) : std::nullopt;
   }
 
