@@ -48,7 +48,7 @@ std::string HelperPath() {
 
 // A helper's reader thread runs the module's code until the helper ends,
 // which may be after the host has released the module: the module stays
-// loaded from the first helper on.
+// loaded from the first helper on (the handle is never closed: that is the pin).
 void PinModule() {
   Dl_info info{};
   if (dladdr(reinterpret_cast<void*>(&PinModule), &info) && info.dli_fname)
