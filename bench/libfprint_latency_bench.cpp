@@ -1,17 +1,20 @@
-// Latencies of the libfprint backend on libfprint's virtual image device:
-// from the finger report on the device's socket to the end of the sensor
-// wait, and from a cancel to the end of the wait.
+// Latencies of the libfprint backend, whose libfprint runs in its helper
+// process, on libfprint's virtual image device: the first listing (which
+// starts the helper), a listing by a running helper, from the finger report
+// on the device's socket to the end of the sensor wait, and from a cancel to
+// the end of the wait.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 #include "platform/biometric_service.h"
-#include "platform/platform.h"
+#include "platform/libfprint/libfprint_biometric_service.h"
 #include "tests/support/virtual_image_finger.h"
 
 namespace {
@@ -33,18 +36,35 @@ void Report(const char* what, std::vector<double> values) {
 
 int main() {
   const std::string socket = "/tmp/fp-bench-virtual-image-" + std::to_string(getpid());
-  setenv("FINGERPRINT_BACKEND", "libfprint", 1);
   setenv("FP_DRIVERS_WHITELIST", "virtual_image", 1);
   setenv("FP_VIRTUAL_IMAGE", socket.c_str(), 1);
-  platform::BiometricService& service = platform::biometric();
+  auto list = [](platform::BiometricService& service) {
+    WINBIO_UNIT_SCHEMA* units = nullptr;
+    size_t count = 0;
+    const Clock::time_point start = Clock::now();
+    service.EnumBiometricUnits(WINBIO_TYPE_FINGERPRINT, &units, &count);
+    const double ms = Ms(Clock::now() - start);
+    service.Free(units);
+    return count == 0 ? -1.0 : ms;
+  };
 
-  WINBIO_UNIT_SCHEMA* units = nullptr;
-  size_t count = 0;
-  if (service.EnumBiometricUnits(WINBIO_TYPE_FINGERPRINT, &units, &count) < 0 || count == 0) {
-    std::fprintf(stderr, "no virtual image device: is libfprint's virtual_image driver built?\n");
-    return 1;
+  std::vector<double> firstListing;
+  std::vector<double> listing;
+  for (int round = 0; round < kRounds; ++round) {
+    // A new service starts its own helper on its first listing.
+    const std::unique_ptr<platform::BiometricService> fresh =
+        platform::libfprint::CreateLibfprintBiometricService();
+    firstListing.push_back(list(*fresh));
+    listing.push_back(list(*fresh));
+    if (firstListing.back() < 0 || listing.back() < 0) {
+      std::fprintf(stderr, "no virtual image device: is libfprint's virtual_image driver built?\n");
+      return 1;
+    }
   }
-  service.Free(units);
+  const std::unique_ptr<platform::BiometricService> backend =
+      platform::libfprint::CreateLibfprintBiometricService();
+  platform::BiometricService& service = *backend;
+  list(service);
 
   std::vector<double> touch;
   std::vector<double> cancel;
@@ -86,6 +106,8 @@ int main() {
     service.CloseSession(session);
   }
   unlink(socket.c_str());
+  Report("first listing (start)", firstListing);
+  Report("listing", listing);
   Report("touch to result", touch);
   Report("cancel to result", cancel);
   return 0;

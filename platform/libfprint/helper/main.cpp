@@ -1,0 +1,121 @@
+// fingerprint-libfprint-helper: the process that owns libfprint, GUsb and the
+// default GLib main context for the module's libfprint backend. It reads
+// requests on standard input and answers on standard output (see
+// helper_protocol.h); it ends when its input closes. Diagnostics go to
+// standard error, which it shares with the host.
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <glib-unix.h>
+#include <set>
+#include <string>
+#include <unistd.h>
+
+#include "platform/libfprint/helper/fprint_readers.h"
+#include "platform/libfprint/helper_protocol.h"
+
+namespace {
+
+using platform::libfprint::helper::FprintReaders;
+namespace protocol = platform::libfprint::protocol;
+
+struct Helper {
+  FprintReaders readers;
+  GMainLoop* loop = nullptr;
+  int answers = -1;  // the original standard output
+  std::string input;
+  // Requests dropped unanswered, for the tests of a helper that stops
+  // answering: FINGERPRINT_HELPER_IGNORE=cancel,wait,...
+  std::set<std::string> ignored;
+
+  void Answer(const std::string& id, HRESULT_T result, const std::string& fields = "") {
+    std::string line = id + "\t" + std::to_string(result) + fields + "\n";
+    for (size_t sent = 0; sent < line.size();) {
+      const ssize_t n = write(answers, line.data() + sent, line.size() - sent);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {  // the backend is gone
+        g_main_loop_quit(loop);
+        return;
+      }
+      sent += static_cast<size_t>(n);
+    }
+  }
+
+  void Handle(const std::string& line) {
+    const std::vector<std::string> request = protocol::Fields(line);
+    const std::string& id = request[0];
+    const std::string verb = request.size() > 1 ? request[1] : "";
+    if (ignored.count(verb)) return;
+    const uint32_t session =
+        request.size() > 2 ? static_cast<uint32_t>(std::strtoul(request[2].c_str(), nullptr, 10)) : 0;
+    auto answerValue = [this, id](HRESULT_T result, uint32_t value) {
+      Answer(id, result, "\t" + std::to_string(value));
+    };
+    if (verb == protocol::kList) {
+      const std::vector<FprintReaders::Reader> list = readers.List();
+      std::string fields = "\t" + std::to_string(list.size());
+      for (const FprintReaders::Reader& reader : list) {
+        for (const std::string& field : {std::string(reader.canCapture ? "1" : "0"), reader.instanceId,
+                                         reader.description, reader.manufacturer, reader.model})
+          fields += "\t" + protocol::Escape(field);
+      }
+      Answer(id, S_OK_T, fields);
+    } else if (verb == protocol::kOpen) {
+      readers.Open(answerValue);
+    } else if (verb == protocol::kWait) {
+      readers.Wait(session, answerValue);
+    } else if (verb == protocol::kCancel) {
+      readers.Cancel(session);
+    } else if (verb == protocol::kClose) {
+      readers.Close(session, answerValue);
+    } else {
+      Answer(id, E_INVALIDARG_T);
+    }
+  }
+
+  static gboolean OnInput(gint fd, GIOCondition, gpointer data) {
+    auto* self = static_cast<Helper*>(data);
+    char buffer[4096];
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) return G_SOURCE_CONTINUE;
+    if (n <= 0) {
+      g_main_loop_quit(self->loop);
+      return G_SOURCE_REMOVE;
+    }
+    self->input.append(buffer, static_cast<size_t>(n));
+    for (size_t end; (end = self->input.find('\n')) != std::string::npos;) {
+      const std::string line = self->input.substr(0, end);
+      self->input.erase(0, end + 1);
+      self->Handle(line);
+    }
+    return G_SOURCE_CONTINUE;
+  }
+};
+
+}  // namespace
+
+int main() {
+  // A backend that went away is seen as a failed write, not a signal.
+  std::signal(SIGPIPE, SIG_IGN);
+  Helper helper;
+  // Answers keep the original standard output to themselves; anything a
+  // library prints there goes to standard error instead.
+  helper.answers = dup(STDOUT_FILENO);
+  if (helper.answers < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+    std::perror("fingerprint-libfprint-helper: standard output");
+    return 1;
+  }
+  if (const char* ignore = std::getenv("FINGERPRINT_HELPER_IGNORE")) {
+    gchar** verbs = g_strsplit(ignore, ",", -1);
+    for (gchar** verb = verbs; *verb; ++verb) helper.ignored.insert(*verb);
+    g_strfreev(verbs);
+  }
+  helper.loop = g_main_loop_new(nullptr, FALSE);
+  g_unix_fd_add(STDIN_FILENO, GIOCondition(G_IO_IN | G_IO_HUP | G_IO_ERR), &Helper::OnInput, &helper);
+  g_main_loop_run(helper.loop);
+  // Open devices are released by the system; libfprint's own teardown could
+  // wait on a device that no longer answers.
+  std::_Exit(0);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <thread>
+#include <vector>
+
+namespace platform::libfprint {
+
+// One run of the helper process (fingerprint-libfprint-helper) and the
+// module's side of its socket. Any thread may send requests and wait for
+// their answers; a thread of its own reads the answers and reaps the helper
+// when it ends. A helper that misses a request's deadline is ended (SIGTERM,
+// SIGKILL after a short grace); a helper that ends fails every request still
+// waiting and says on standard error how it ended and what it was doing.
+class HelperProcess {
+ public:
+  using Clock = std::chrono::steady_clock;
+  using Fields = std::vector<std::string>;
+
+  // Starts the helper at `path`; nothing (with a message on standard error)
+  // if it cannot be started.
+  static std::shared_ptr<HelperProcess> Start(const std::string& path);
+  // Closes the helper's input, which ends it, and waits for its end (ending
+  // it if it lingers).
+  ~HelperProcess();
+  HelperProcess(const HelperProcess&) = delete;
+  HelperProcess& operator=(const HelperProcess&) = delete;
+
+  // Sends a request; `doing` names it in messages ("listing readers"), and
+  // `limit` is how long it may take (none: until it is shortened). The answer
+  // is awaited with Await. 0: it could not be sent (the helper has ended).
+  uint64_t Request(const std::string& verb, const std::string& argument, const char* doing,
+                   std::optional<std::chrono::milliseconds> limit);
+  // The answer's fields after its id; nothing when the helper ended or
+  // missed the deadline (then it is ended).
+  std::optional<Fields> Await(uint64_t id);
+  // Brings a pending request's deadline forward to `limit` from now.
+  void Shorten(uint64_t id, std::chrono::milliseconds limit, const char* after);
+  // Sends a request that has no answer.
+  void Notify(const std::string& verb, const std::string& argument);
+  bool Ended() const;
+
+ private:
+  struct Pending {
+    const char* doing;
+    Clock::time_point deadline;
+    std::string limit;  // for the message when the deadline passes
+    std::optional<Fields> answer;
+  };
+
+  HelperProcess(pid_t pid, int socket);
+  bool Send(const std::string& line);  // under mutex_
+  void End();                          // under mutex_
+  void ReadAnswers();
+  void Reap();
+  std::string Doing() const;  // under mutex_
+
+  const pid_t pid_;
+  const int socket_;
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::map<uint64_t, Pending> pending_;
+  uint64_t nextId_ = 1;
+  bool ending_ = false;      // we are ending it
+  std::string endingDoing_;  // what it was doing then
+  bool quiet_ = false;       // an end asked for by its owner: nothing to report
+  bool ended_ = false;       // reaped: the pid is no longer ours
+  std::thread reader_;
+};
+
+}  // namespace platform::libfprint
