@@ -22,6 +22,7 @@
 
 #include "platform/libfprint/helper_process.h"
 #include "platform/libfprint/helper_protocol.h"
+#include "platform/posix/module_pin.h"
 
 namespace platform::libfprint {
 namespace {
@@ -50,9 +51,8 @@ std::string HelperPath() {
 // which may be after the host has released the module: the module stays
 // loaded from the first helper on (the handle is never closed: that is the pin).
 void PinModule() {
-  Dl_info info{};
-  if (dladdr(reinterpret_cast<void*>(&PinModule), &info) && info.dli_fname)
-    dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+  static const char anchor = 0;
+  posix::PinModuleContaining(&anchor);
 }
 
 void CopyText(const std::string& utf8, WINBIO_STRING& target) {

@@ -15,6 +15,7 @@
 
 #include <QString>
 
+#include "platform/posix/module_pin.h"
 #include "platform/sim/sim_machine.h"
 
 namespace platform::sim {
@@ -235,13 +236,7 @@ class SimSystem : public System {
   }
 
   // The real dynamic linker's: a simulated machine still runs real code.
-  bool PinModule(const void* address) override {
-    Dl_info info{};
-    if (!dladdr(address, &info) || !info.dli_fname) return false;
-    // Taking a reference with RTLD_NODELETE keeps the object mapped for good;
-    // RTLD_NOLOAD makes sure this never loads anything.
-    return dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
-  }
+  bool PinModule(const void* address) override { return posix::PinModuleContaining(address); }
 
   uint32_t GetModuleFileNameW(LibraryHandle module, char16_t* buffer, uint32_t size) override {
     if (!buffer || size == 0) return 0;
