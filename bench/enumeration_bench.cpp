@@ -1,6 +1,9 @@
 // Enumeration time of the readers through the exports, as a host sees it, on
-// simulated machines of 1, 100 and 200 readers (or the counts given). The
-// simulated machine is read once per process, so each count runs in a child
+// simulated machines of 1, 100 and 200 readers (or the counts given), or on
+// the machines described by the .json files given: under Wine, the staged
+// machine's (two-readers.json, the build's fifty-readers.json), whose readers'
+// driver versions come from SetupAPI and the registry of the prefix. The
+// simulated machine is read once per process, so each machine runs in a child
 // process of this program.
 #include <algorithm>
 #include <cstdio>
@@ -9,6 +12,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryFile>
@@ -67,20 +74,34 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   if (argc == 3 && std::string(argv[1]) == "--child") return Measure(std::stoi(argv[2]));
 
-  std::vector<int> counts{1, 100, 200};
-  if (argc > 1) {
-    counts.clear();
-    for (int i = 1; i < argc; ++i) counts.push_back(std::stoi(argv[i]));
-  }
+  QStringList machines{QStringLiteral("1"), QStringLiteral("100"), QStringLiteral("200")};
+  if (argc > 1) machines = app.arguments().mid(1);
   std::printf("readers  median enumeration  per reader   (%d rounds, through the exports)\n", kRounds);
-  for (const int readers : counts) {
-    QTemporaryFile machine;
-    if (!machine.open()) return 1;
-    machine.write(Machine(readers));
-    machine.flush();
+  for (const QString& machine : machines) {
+    QTemporaryFile generated;
+    QString file = machine;
+    int readers = 0;
+    if (machine.endsWith(QStringLiteral(".json"))) {
+      QFile described(machine);
+      if (!described.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(machine));
+        return 1;
+      }
+      readers = static_cast<int>(QJsonDocument::fromJson(described.readAll())
+                                     .object()
+                                     .value(QStringLiteral("readers"))
+                                     .toArray()
+                                     .size());
+    } else {
+      readers = machine.toInt();
+      if (!generated.open()) return 1;
+      generated.write(Machine(readers));
+      generated.flush();
+      file = generated.fileName();
+    }
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("FINGERPRINT_SIM"), machine.fileName());
+    environment.insert(QStringLiteral("FINGERPRINT_SIM"), file);
     environment.remove(QStringLiteral("FINGERPRINT_BACKEND"));
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(),
@@ -88,7 +109,7 @@ int main(int argc, char** argv) {
     child.waitForFinished(-1);
     const QByteArray output = child.readAllStandardOutput().trimmed();
     if (child.exitCode() != 0 || output.isEmpty()) {
-      std::fprintf(stderr, "%d readers: %s\n", readers, child.readAllStandardError().constData());
+      std::fprintf(stderr, "%s: %s\n", qPrintable(machine), child.readAllStandardError().constData());
       return 1;
     }
     const double micros = output.toDouble();

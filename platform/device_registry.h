@@ -59,6 +59,9 @@ class DeviceRegistry {
   virtual bool SetupDiGetDeviceRegistryProperty(DevInfoSet set, DEVINFO_DATA* info, uint32_t property,
                                                 uint32_t* propertyRegDataType, uint8_t* buffer,
                                                 uint32_t bufferSize, uint32_t* requiredSize) = 0;
+  // idSize: the capacity of `id` in UTF-16 units including the NUL.
+  virtual bool SetupDiGetDeviceInstanceId(DevInfoSet set, DEVINFO_DATA* info, char16_t* id, uint32_t idSize,
+                                          uint32_t* requiredSize) = 0;
   virtual bool SetupDiDestroyDeviceInfoList(DevInfoSet set) = 0;
 
   virtual int32_t RegGetValue(RegKey key, const char16_t* subKey, const char16_t* value, uint32_t flags,

@@ -22,6 +22,9 @@ class NoneDeviceRegistry : public DeviceRegistry {
     if (requiredSize) *requiredSize = 0;
     return false;
   }
+  bool SetupDiGetDeviceInstanceId(DevInfoSet, DEVINFO_DATA*, char16_t*, uint32_t, uint32_t*) override {
+    return false;  // no device
+  }
   bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {
     std::lock_guard<std::mutex> lock(mutex_);
     return sets_.erase(set) == 1;

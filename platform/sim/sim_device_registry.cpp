@@ -1,7 +1,7 @@
 // The simulated SetupAPI and registry. The biometric device class lists one
-// device per simulated reader; the registry holds each device's driver key
-// (with "DriverVersion") and each reader's WinBio configuration (with
-// "SensorMode"), built afresh from the machine in force at every call.
+// device per simulated reader, with the reader's device instance id; the registry holds each device's driver
+// key (with "DriverVersion") and each reader's WinBio configuration (with "SensorMode"), built afresh from
+// the machine in force at every call.
 #include "platform/sim/sim_device_registry.h"
 
 #include <algorithm>
@@ -136,26 +136,29 @@ struct OpenHandles {
   }
   std::mutex mutex;
   uint64_t next = 1;
-  std::map<DevInfoSet, size_t> sets;
+  std::map<DevInfoSet, std::vector<std::string>> sets;  // each device's instance id
   std::map<RegKey, std::string> keys;
 };
 
 class SimDeviceRegistry : public DeviceRegistry {
  public:
   DevInfoSet SetupDiGetClassDevs(const WINBIO_GUID* classGuid, const char16_t*, void*, uint32_t) override {
-    size_t devices = 0;
-    if (classGuid && std::memcmp(classGuid, &kGuidDevClassBiometric, sizeof(WINBIO_GUID)) == 0)
-      devices = sim::CurrentMachine()->readers.size();
+    std::vector<std::string> devices;
+    if (classGuid && std::memcmp(classGuid, &kGuidDevClassBiometric, sizeof(WINBIO_GUID)) == 0) {
+      for (const sim::SimReader& reader : sim::CurrentMachine()->readers)
+        devices.push_back(reader.deviceInstanceId);
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     const DevInfoSet set = NewHandle();
-    sets_[set] = devices;
+    sets_[set] = std::move(devices);
     return set;
   }
 
   bool SetupDiEnumDeviceInfo(DevInfoSet set, uint32_t memberIndex, DEVINFO_DATA* info) override {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto it = sets_.find(set);
-    if (it == sets_.end() || !info || info->cbSize != sizeof(DEVINFO_DATA) || memberIndex >= it->second)
+    if (it == sets_.end() || !info || info->cbSize != sizeof(DEVINFO_DATA) ||
+        memberIndex >= it->second.size())
       return false;
     info->ClassGuid = kGuidDevClassBiometric;
     info->DevInst = memberIndex + 1;
@@ -169,7 +172,7 @@ class SimDeviceRegistry : public DeviceRegistry {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       const auto it = sets_.find(set);
-      if (it == sets_.end() || !info || info->DevInst == 0 || info->DevInst > it->second) return false;
+      if (it == sets_.end() || !info || info->DevInst == 0 || info->DevInst > it->second.size()) return false;
     }
     if (property != kSpdrpDriver) return false;
     const std::vector<uint8_t> value = StringValue(DriverKeyName(info->DevInst - 1));
@@ -178,6 +181,22 @@ class SimDeviceRegistry : public DeviceRegistry {
     if (type) *type = REG_SZ_T;
     if (!buffer || bufferSize < size) return false;  // ERROR_INSUFFICIENT_BUFFER
     std::memcpy(buffer, value.data(), size);
+    return true;
+  }
+
+  bool SetupDiGetDeviceInstanceId(DevInfoSet set, DEVINFO_DATA* info, char16_t* id, uint32_t idSize,
+                                  uint32_t* requiredSize) override {
+    std::u16string value;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      const auto it = sets_.find(set);
+      if (it == sets_.end() || !info || info->DevInst == 0 || info->DevInst > it->second.size()) return false;
+      value = QString::fromStdString(it->second[info->DevInst - 1]).toStdU16String();
+    }
+    const auto size = static_cast<uint32_t>(value.size() + 1);
+    if (requiredSize) *requiredSize = size;
+    if (!id || idSize < size) return false;  // ERROR_INSUFFICIENT_BUFFER
+    std::memcpy(id, value.c_str(), size * sizeof(char16_t));
     return true;
   }
 
@@ -274,7 +293,7 @@ class SimDeviceRegistry : public DeviceRegistry {
 
   std::mutex& mutex_ = OpenHandles::Instance().mutex;
   uint64_t& nextHandle_ = OpenHandles::Instance().next;
-  std::map<DevInfoSet, size_t>& sets_ = OpenHandles::Instance().sets;
+  std::map<DevInfoSet, std::vector<std::string>>& sets_ = OpenHandles::Instance().sets;
   std::map<RegKey, std::string>& keys_ = OpenHandles::Instance().keys;
 };
 

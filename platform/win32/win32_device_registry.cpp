@@ -9,6 +9,7 @@
 #undef RegEnumKeyEx
 #undef SetupDiGetClassDevs
 #undef SetupDiGetDeviceRegistryProperty
+#undef SetupDiGetDeviceInstanceId
 
 #include <cstddef>
 
@@ -57,6 +58,15 @@ class Win32DeviceRegistry : public DeviceRegistry {
     const BOOL ok = ::SetupDiGetDeviceRegistryPropertyW(set, reinterpret_cast<SP_DEVINFO_DATA*>(info),
                                                         property, &regType, buffer, bufferSize, &required);
     if (type) *type = regType;
+    if (requiredSize) *requiredSize = required;
+    return ok != FALSE;
+  }
+
+  bool SetupDiGetDeviceInstanceId(DevInfoSet set, DEVINFO_DATA* info, char16_t* id, uint32_t idSize,
+                                  uint32_t* requiredSize) override {
+    DWORD required = 0;
+    const BOOL ok = ::SetupDiGetDeviceInstanceIdW(set, reinterpret_cast<SP_DEVINFO_DATA*>(info), Wide(id),
+                                                  idSize, &required);
     if (requiredSize) *requiredSize = required;
     return ok != FALSE;
   }
