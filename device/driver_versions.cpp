@@ -1,12 +1,12 @@
 #include "device/driver_versions.h"
 
+#include <vector>
+
 #include "platform/platform.h"
 
 namespace {
 
 constexpr char16_t kClassKeyPrefix[] = u"SYSTEM\\CurrentControlSet\\Control\\Class\\";
-// Device instance ids are at most 200 characters (MAX_DEVICE_ID_LEN).
-constexpr uint32_t kMaxInstanceIdLength = 200;
 
 thread_local DriverVersions* current = nullptr;
 
@@ -20,57 +20,70 @@ std::u16string Folded(std::u16string_view text) {
 
 }  // namespace
 
+DriverVersions::DeviceList::~DeviceList() {
+  Reset(nullptr);
+}
+
+void DriverVersions::DeviceList::Reset(platform::DevInfoSet set) {
+  if (valid()) platform::registry().SetupDiDestroyDeviceInfoList(set_);
+  set_ = set;
+}
+
 DriverVersions::DriverVersions() : outer_(current) {
   current = this;
 }
 
 DriverVersions::~DriverVersions() {
   current = outer_;
-  if (set_ != nullptr && set_ != platform::kInvalidDevInfoSet)
-    platform::registry().SetupDiDestroyDeviceInfoList(set_);
 }
 
 DriverVersions* DriverVersions::Current() {
   return current;
 }
 
-void DriverVersions::Open() {
-  opened_ = true;
+std::u16string DriverVersions::Of(std::u16string_view deviceInstanceId) {
+  const std::u16string id = Folded(deviceInstanceId);
+  const auto known = byInstanceId_.find(id);
+  if (known != byInstanceId_.end()) return known->second;
+
+  platform::DeviceRegistry& registry = platform::registry();
+  if (!readersOpened_) {
+    readersOpened_ = true;
+    readers_.Reset(registry.SetupDiCreateDeviceInfoList(&platform::kGuidDevClassBiometric));
+  }
+  platform::DEVINFO_DATA info{};
+  info.cbSize = sizeof(platform::DEVINFO_DATA);
+  const bool found =
+      !id.empty() && readers_.valid() && registry.SetupDiOpenDeviceInfo(readers_.get(), id.c_str(), &info);
+  std::u16string version = found ? VersionOf(readers_.get(), &info) : FirstDeviceVersion();
+  byInstanceId_.emplace(id, version);
+  return version;
+}
+
+std::u16string DriverVersions::FirstDeviceVersion() {
+  if (wholeClassRead_) return firstDeviceVersion_;
+  wholeClassRead_ = true;
   platform::DeviceRegistry& registry = platform::registry();
   // Flags 0: devices of the class that are not present count too.
-  set_ = registry.SetupDiGetClassDevs(&platform::kGuidDevClassBiometric, nullptr, nullptr, 0);
-  if (set_ == nullptr || set_ == platform::kInvalidDevInfoSet) return;
-  for (uint32_t index = 0;; ++index) {
-    Member member{};
-    member.info.cbSize = sizeof(platform::DEVINFO_DATA);
-    if (!registry.SetupDiEnumDeviceInfo(set_, index, &member.info)) break;
-    char16_t id[kMaxInstanceIdLength + 1] = {};
-    if (registry.SetupDiGetDeviceInstanceId(set_, &member.info, id, kMaxInstanceIdLength + 1, nullptr))
-      byInstanceId_.emplace(Folded(id), members_.size());
-    members_.push_back(member);
-  }
+  wholeClass_.Reset(registry.SetupDiGetClassDevs(&platform::kGuidDevClassBiometric, nullptr, nullptr, 0));
+  if (!wholeClass_.valid()) return {};
+  platform::DEVINFO_DATA info{};
+  info.cbSize = sizeof(platform::DEVINFO_DATA);
+  if (!registry.SetupDiEnumDeviceInfo(wholeClass_.get(), 0, &info)) return {};
+  firstDeviceVersion_ = VersionOf(wholeClass_.get(), &info);
+  return firstDeviceVersion_;
 }
 
-std::u16string DriverVersions::Of(std::u16string_view deviceInstanceId) {
-  if (!opened_) Open();
-  if (members_.empty()) return {};
-  const auto found = byInstanceId_.find(Folded(deviceInstanceId));
-  return VersionOf(members_[found == byInstanceId_.end() ? 0 : found->second]);
-}
-
-std::u16string DriverVersions::VersionOf(Member& member) {
-  if (member.read) return member.version;
-  member.read = true;
+std::u16string DriverVersions::VersionOf(platform::DevInfoSet set, platform::DEVINFO_DATA* info) {
   platform::DeviceRegistry& registry = platform::registry();
   uint32_t type = 0;
   uint32_t required = 0;
-  registry.SetupDiGetDeviceRegistryProperty(set_, &member.info, platform::kSpdrpDriver, &type, nullptr, 0,
-                                            &required);
+  registry.SetupDiGetDeviceRegistryProperty(set, info, platform::kSpdrpDriver, &type, nullptr, 0, &required);
   if (required == 0) return {};
   // Twice the reported size in bytes, of which the call may fill the first
   // half: the rest stays zero, so the name always ends in a NUL.
   std::vector<char16_t> driverKey(required, u'\0');
-  if (!registry.SetupDiGetDeviceRegistryProperty(set_, &member.info, platform::kSpdrpDriver, &type,
+  if (!registry.SetupDiGetDeviceRegistryProperty(set, info, platform::kSpdrpDriver, &type,
                                                  reinterpret_cast<uint8_t*>(driverKey.data()), required,
                                                  &required))
     return {};
@@ -87,6 +100,5 @@ std::u16string DriverVersions::VersionOf(Member& member) {
   if (registry.RegGetValue(platform::kHkeyLocalMachine, path.c_str(), u"DriverVersion", platform::kRrfRtRegSz,
                            nullptr, version.data(), &capacity) != platform::ERROR_SUCCESS_T)
     return {};
-  member.version = version.data();
-  return member.version;
+  return version.data();
 }

@@ -22,8 +22,11 @@ class NoneDeviceRegistry : public DeviceRegistry {
     if (requiredSize) *requiredSize = 0;
     return false;
   }
-  bool SetupDiGetDeviceInstanceId(DevInfoSet, DEVINFO_DATA*, char16_t*, uint32_t, uint32_t*) override {
-    return false;  // no device
+  DevInfoSet SetupDiCreateDeviceInfoList(const WINBIO_GUID* classGuid) override {
+    return SetupDiGetClassDevs(classGuid, nullptr, nullptr, 0);
+  }
+  bool SetupDiOpenDeviceInfo(DevInfoSet, const char16_t*, DEVINFO_DATA*) override {
+    return false;  // ERROR_NO_SUCH_DEVINST
   }
   bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -9,7 +9,7 @@
 #undef RegEnumKeyEx
 #undef SetupDiGetClassDevs
 #undef SetupDiGetDeviceRegistryProperty
-#undef SetupDiGetDeviceInstanceId
+#undef SetupDiOpenDeviceInfo
 
 #include <cstddef>
 
@@ -62,13 +62,13 @@ class Win32DeviceRegistry : public DeviceRegistry {
     return ok != FALSE;
   }
 
-  bool SetupDiGetDeviceInstanceId(DevInfoSet set, DEVINFO_DATA* info, char16_t* id, uint32_t idSize,
-                                  uint32_t* requiredSize) override {
-    DWORD required = 0;
-    const BOOL ok = ::SetupDiGetDeviceInstanceIdW(set, reinterpret_cast<SP_DEVINFO_DATA*>(info), Wide(id),
-                                                  idSize, &required);
-    if (requiredSize) *requiredSize = required;
-    return ok != FALSE;
+  DevInfoSet SetupDiCreateDeviceInfoList(const WINBIO_GUID* classGuid) override {
+    return ::SetupDiCreateDeviceInfoList(reinterpret_cast<const GUID*>(classGuid), nullptr);
+  }
+
+  bool SetupDiOpenDeviceInfo(DevInfoSet set, const char16_t* instanceId, DEVINFO_DATA* info) override {
+    return ::SetupDiOpenDeviceInfoW(set, Wide(instanceId), nullptr, 0,
+                                    reinterpret_cast<SP_DEVINFO_DATA*>(info)) != FALSE;
   }
 
   bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {
