@@ -15,6 +15,13 @@ function(fp_runtime_file file folder)
   set(fp_runtime_commands ${commands} PARENT_SCOPE)
   if(NOT "${ARGN}" STREQUAL "BUILD_ONLY")
     install(FILES ${file} DESTINATION ${folder})
+    # Stripped installations (cmake --install --strip, CPack) strip these DLLs
+    # too: Qt's and the MinGW runtime carry symbols (libstdc++: 24 MB, 2 stripped).
+    install(CODE "
+      set(installed \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${folder}/$<PATH:GET_FILENAME,${file}>\")
+      if(CMAKE_INSTALL_DO_STRIP AND installed MATCHES \"[.]dll$\")
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${installed}\")
+      endif()")
   endif()
 endfunction()
 
