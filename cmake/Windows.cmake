@@ -1,27 +1,48 @@
 # Windows builds: lay out the build folder so that it runs as it is (Qt's
-# DLLs, the platform and style plugins and the MinGW runtime beside the
-# executables) and, when cross-compiling, run the Windows executables under
-# Wine in a prefix inside the build folder.
+# DLLs, the platform, style and SVG plugins and the MinGW runtime beside the
+# executables), install the same beside the installed module and host, and,
+# when cross-compiling, run the Windows executables under Wine in a prefix
+# inside the build folder.
 
-# Qt's libraries and the plugins the module and its hosts load.
-set(fp_qt_runtime Qt6::Core Qt6::Gui Qt6::Widgets)
-if(FP_BUILD_TESTS)
-  list(APPEND fp_qt_runtime Qt6::Test)
-endif()
 set(fp_runtime_commands)
-foreach(target IN LISTS fp_qt_runtime)
-  list(APPEND fp_runtime_commands
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${CMAKE_BINARY_DIR})
+# fp_runtime_file(FILE FOLDER [BUILD_ONLY]): FILE goes into FOLDER (relative,
+# "." for beside the executables) of the build folder and, unless BUILD_ONLY,
+# of the installation.
+function(fp_runtime_file file folder)
+  set(commands ${fp_runtime_commands}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/${folder}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${file} ${CMAKE_BINARY_DIR}/${folder})
+  set(fp_runtime_commands ${commands} PARENT_SCOPE)
+  if(NOT "${ARGN}" STREQUAL "BUILD_ONLY")
+    install(FILES ${file} DESTINATION ${folder})
+    # Stripped installations (cmake --install --strip, CPack) strip these DLLs
+    # too: Qt's and the MinGW runtime carry symbols (libstdc++: 24 MB, 2 stripped).
+    install(CODE "
+      set(installed \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${folder}/$<PATH:GET_FILENAME,${file}>\")
+      if(CMAKE_INSTALL_DO_STRIP AND installed MATCHES \"[.]dll$\")
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${installed}\")
+      endif()")
+  endif()
+endfunction()
+
+# Qt's libraries and the plugins the module and its hosts load. Qt SVG draws
+# the style sheets' pictures (the dialog's header picture, the close cross).
+foreach(target IN ITEMS Core Gui Widgets Svg)
+  fp_runtime_file($<TARGET_FILE:Qt6::${target}> .)
 endforeach()
+if(FP_BUILD_TESTS)
+  fp_runtime_file($<TARGET_FILE:Qt6::Test> . BUILD_ONLY)
+endif()
 foreach(plugin IN ITEMS platforms:QWindowsIntegrationPlugin platforms:QOffscreenIntegrationPlugin
-                        platforms:QMinimalIntegrationPlugin styles:QWindowsVistaStylePlugin)
+                        platforms:QMinimalIntegrationPlugin styles:QWindowsVistaStylePlugin
+                        imageformats:QSvgPlugin iconengines:QSvgIconPlugin)
   string(REPLACE ":" ";" plugin "${plugin}")
   list(GET plugin 0 folder)
   list(GET plugin 1 target)
   if(TARGET Qt6::${target})
-    list(APPEND fp_runtime_commands
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/${folder}
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Qt6::${target}> ${CMAKE_BINARY_DIR}/${folder})
+    fp_runtime_file($<TARGET_FILE:Qt6::${target}> ${folder})
+  elseif(target MATCHES "Svg")
+    message(FATAL_ERROR "Qt6::${target} not found: this Qt for Windows has no Qt SVG (see cmake/windows/build-qt.sh)")
   endif()
 endforeach()
 
@@ -39,9 +60,10 @@ if(MINGW)
     if(NOT EXISTS "${path}")
       message(FATAL_ERROR "MinGW runtime ${dll} not found (package g++-mingw-w64-x86-64-posix)")
     endif()
-    list(APPEND fp_runtime_commands COMMAND ${CMAKE_COMMAND} -E copy_if_different ${path} ${CMAKE_BINARY_DIR})
+    fp_runtime_file(${path} .)
   endforeach()
 endif()
+
 # Qt's offscreen platform (headless runs and the tests) draws text with
 # FreeType from the font files in <libraries>/fonts, not with the system's
 # fonts: without them every letter is a box. qt.conf makes that folder and
@@ -51,14 +73,13 @@ set(FP_OFFSCREEN_FONTS /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
     CACHE STRING "Font files for Qt's offscreen platform on Windows")
 foreach(font IN LISTS FP_OFFSCREEN_FONTS)
   if(EXISTS ${font})
-    list(APPEND fp_runtime_commands
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/fonts
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${font} ${CMAKE_BINARY_DIR}/fonts)
+    fp_runtime_file(${font} fonts)
   else()
     message(WARNING "${font} not found: headless runs will draw boxes for letters (package fonts-dejavu-core)")
   endif()
 endforeach()
 file(WRITE ${CMAKE_BINARY_DIR}/qt.conf "[Paths]\nPrefix = .\nLibraries = .\nPlugins = .\n")
+install(FILES ${CMAKE_BINARY_DIR}/qt.conf DESTINATION .)
 
 add_custom_target(fp_windows_runtime ALL ${fp_runtime_commands}
   COMMENT "Placing Qt and the MinGW runtime beside the executables" VERBATIM)

@@ -1,37 +1,21 @@
 #include "device/device_information.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "contract/system_component.h"
+#include "device/driver_versions.h"
 #include "platform/device_registry.h"
 #include "platform/platform.h"
 
 namespace {
 
-constexpr char16_t kClassKeyPrefix[] = u"SYSTEM\\CurrentControlSet\\Control\\Class\\";
 constexpr char16_t kEnumKeyPrefix[] = u"System\\CurrentControlSet\\Enum\\";
 constexpr char16_t kConfigurationsSuffix[] = u"\\Device Parameters\\WinBio\\Configurations";
 constexpr uint32_t kMaxKeyNameLength = 260;
-
-// Owns a SetupAPI device-information set.
-class DevInfoSetOwner {
- public:
-  explicit DevInfoSetOwner(platform::DevInfoSet set) : set_(set) {}
-  ~DevInfoSetOwner() {
-    if (valid()) platform::registry().SetupDiDestroyDeviceInfoList(set_);
-  }
-  DevInfoSetOwner(const DevInfoSetOwner&) = delete;
-  DevInfoSetOwner& operator=(const DevInfoSetOwner&) = delete;
-
-  bool valid() const { return set_ != nullptr && set_ != platform::kInvalidDevInfoSet; }
-  platform::DevInfoSet get() const { return set_; }
-
- private:
-  platform::DevInfoSet set_;
-};
 
 // Owns an open registry key. A key that the sensor-mode search gives up on is
 // handed back to reflection and flushed before it is closed.
@@ -137,48 +121,6 @@ std::string DeviceInformation::NarrowUnits(std::u16string_view text) {
   return out;
 }
 
-std::u16string DeviceInformation::DriverVersion() {
-  platform::DeviceRegistry& registry = platform::registry();
-  // Flags 0: devices of the class that are not present count too.
-  const DevInfoSetOwner set(
-      registry.SetupDiGetClassDevs(&platform::kGuidDevClassBiometric, nullptr, nullptr, 0));
-  if (!set.valid()) return {};
-
-  platform::DEVINFO_DATA info{};
-  info.cbSize = sizeof(platform::DEVINFO_DATA);
-  // Always the first device of the class: the version describes the class's
-  // driver, whichever unit asks.
-  if (!registry.SetupDiEnumDeviceInfo(set.get(), 0, &info)) return {};
-
-  uint32_t type = 0;
-  uint32_t required = 0;
-  registry.SetupDiGetDeviceRegistryProperty(set.get(), &info, platform::kSpdrpDriver, &type, nullptr, 0,
-                                            &required);
-  if (required == 0) return {};
-  // Twice the reported size in bytes, of which the call may fill the first
-  // half: the rest stays zero, so the name always ends in a NUL.
-  std::vector<char16_t> driverKey(required, u'\0');
-  if (!registry.SetupDiGetDeviceRegistryProperty(set.get(), &info, platform::kSpdrpDriver, &type,
-                                                 reinterpret_cast<uint8_t*>(driverKey.data()), required,
-                                                 &required))
-    return {};
-  const std::u16string_view keyName(driverKey.data(), std::char_traits<char16_t>::length(driverKey.data()));
-  const std::u16string path = std::u16string(kClassKeyPrefix) + std::u16string(keyName);
-
-  uint32_t size = 0;
-  if (registry.RegGetValue(platform::kHkeyLocalMachine, path.c_str(), u"DriverVersion", platform::kRrfRtRegSz,
-                           nullptr, nullptr, &size) != platform::ERROR_SUCCESS_T)
-    return {};
-  // Twice `size` bytes plus one unit that the call never writes: the text
-  // ends in a NUL even when the stored value lacks one.
-  std::vector<char16_t> version(size + 1, u'\0');
-  uint32_t capacity = size * 2;
-  if (registry.RegGetValue(platform::kHkeyLocalMachine, path.c_str(), u"DriverVersion", platform::kRrfRtRegSz,
-                           nullptr, version.data(), &capacity) != platform::ERROR_SUCCESS_T)
-    return {};
-  return std::u16string(version.data(), std::char_traits<char16_t>::length(version.data()));
-}
-
 uint32_t DeviceInformation::SensorModeFlags(const WINBIO_UNIT_SCHEMA* firstUnit) {
   if (!firstUnit) return 0;
   const std::u16string configurations = std::u16string(kEnumKeyPrefix) +
@@ -216,7 +158,12 @@ void DeviceInformation::Collect(SystemComponent& component, const WINBIO_UNIT_SC
   const std::u16string_view manufacturer = FromWinbioString(unit.Manufacturer);
   const std::u16string_view description = FromWinbioString(unit.Description);
   const std::u16string udi = std::u16string(manufacturer) + u" " + std::u16string(model);
-  const std::u16string driverVersion = DriverVersion();
+  // The listing's shared device list, or one of its own for a reader
+  // described alone.
+  std::optional<DriverVersions> own;
+  DriverVersions* versions = DriverVersions::Current();
+  if (!versions) versions = &own.emplace();
+  const std::u16string driverVersion = versions->Of(FromWinbioString(unit.DeviceInstanceId));
 
   component.AppendProperty("UDI", NarrowUnits(udi));
   // Type name and property keys are fixed by the host contract.

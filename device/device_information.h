@@ -14,13 +14,10 @@ class DeviceInformation {
  public:
   // Empties the component's properties and fills them from `unit`:
   // UDI, FINGERPRINT_MANUFACTURER, FINGERPRINT_MODEL, FINGERPRINT_DESCRIPTION
-  // and, when known, DRIVER_VERSION. Throws std::range_error("bad conversion")
+  // and, when known, DRIVER_VERSION (of the unit's own device; see
+  // DriverVersions). Throws std::range_error("bad conversion")
   // when a text is not well-formed UTF-16.
   static void Collect(SystemComponent& component, const WINBIO_UNIT_SCHEMA& unit);
-
-  // The driver version of the first device of the biometric class; empty when
-  // anything along the way is missing.
-  static std::u16string DriverVersion();
 
   // The session flags that the reader's configured sensor mode asks for:
   // WINBIO_FLAG_BASIC, WINBIO_FLAG_ADVANCED or 0. `firstUnit` may be null.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "device/driver_versions.h"
 #include "device/win_fingerprint_component.h"
 #include "platform/biometric_service.h"
 #include "platform/platform.h"
@@ -43,6 +44,8 @@ void WinFingerprintComponentManager::EnumerateComponents() {
   units_ = OwnUnitArray(array);
   if (hr < 0 || !array) return;
 
+  // One device list serves every reader's driver version.
+  DriverVersions driverVersions;
   for (size_t i = 0; i < count; ++i) {
     components_.push_back(std::make_unique<WinFingerprintComponent>(i, units_.get(), std::to_string(i)));
   }

@@ -16,7 +16,13 @@ QString ModuleLibrary::DefaultPath() {
 #else
   const QString name = QStringLiteral("module_fingerprint.so");
 #endif
-  return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+  const QDir host(QCoreApplication::applicationDirPath());
+  // The build folder and the Windows installation keep the module beside the
+  // host; an installation on Linux keeps it in its own library folder.
+  const QString installed =
+      QDir::cleanPath(host.filePath(QStringLiteral(FP_INSTALLED_MODULE_DIR "/") + name));
+  return !QFileInfo::exists(host.filePath(name)) && QFileInfo::exists(installed) ? installed
+                                                                                 : host.filePath(name);
 }
 
 bool ModuleLibrary::Load(const QString& path, QString* error) {

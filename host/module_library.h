@@ -28,7 +28,8 @@ class ModuleLibrary {
 
   QString Path() const { return library_.fileName(); }
 
-  // The default module file: beside the executable.
+  // The default module file: beside the executable or, failing that, where
+  // the installation puts it relative to the executable.
   static QString DefaultPath();
 
  private:

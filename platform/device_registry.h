@@ -59,6 +59,11 @@ class DeviceRegistry {
   virtual bool SetupDiGetDeviceRegistryProperty(DevInfoSet set, DEVINFO_DATA* info, uint32_t property,
                                                 uint32_t* propertyRegDataType, uint8_t* buffer,
                                                 uint32_t bufferSize, uint32_t* requiredSize) = 0;
+  // An empty set for devices of the class; SetupDiOpenDeviceInfo adds one
+  // device to it by its instance id (case ignored), failing when no device of
+  // the set's class has that id.
+  virtual DevInfoSet SetupDiCreateDeviceInfoList(const WINBIO_GUID* classGuid) = 0;
+  virtual bool SetupDiOpenDeviceInfo(DevInfoSet set, const char16_t* instanceId, DEVINFO_DATA* info) = 0;
   virtual bool SetupDiDestroyDeviceInfoList(DevInfoSet set) = 0;
 
   virtual int32_t RegGetValue(RegKey key, const char16_t* subKey, const char16_t* value, uint32_t flags,

@@ -22,6 +22,12 @@ class NoneDeviceRegistry : public DeviceRegistry {
     if (requiredSize) *requiredSize = 0;
     return false;
   }
+  DevInfoSet SetupDiCreateDeviceInfoList(const WINBIO_GUID* classGuid) override {
+    return SetupDiGetClassDevs(classGuid, nullptr, nullptr, 0);
+  }
+  bool SetupDiOpenDeviceInfo(DevInfoSet, const char16_t*, DEVINFO_DATA*) override {
+    return false;  // ERROR_NO_SUCH_DEVINST
+  }
   bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {
     std::lock_guard<std::mutex> lock(mutex_);
     return sets_.erase(set) == 1;

@@ -1,7 +1,7 @@
 // The simulated SetupAPI and registry. The biometric device class lists one
-// device per simulated reader; the registry holds each device's driver key
-// (with "DriverVersion") and each reader's WinBio configuration (with
-// "SensorMode"), built afresh from the machine in force at every call.
+// device per simulated reader, which opens by the reader's device instance id; the registry holds each
+// device's driver key (with "DriverVersion") and each reader's WinBio configuration (with "SensorMode"),
+// built afresh from the machine in force at every call.
 #include "platform/sim/sim_device_registry.h"
 
 #include <algorithm>
@@ -31,7 +31,12 @@ struct Value {
   std::vector<uint8_t> data;
 };
 
-// Registry paths compare without regard to ASCII case, as Windows does.
+bool IsBiometricClass(const WINBIO_GUID* classGuid) {
+  return classGuid && std::memcmp(classGuid, &kGuidDevClassBiometric, sizeof(WINBIO_GUID)) == 0;
+}
+
+// Registry paths and device instance ids compare without regard to ASCII
+// case, as Windows does.
 std::string Fold(std::string path) {
   for (char& c : path) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -136,26 +141,28 @@ struct OpenHandles {
   }
   std::mutex mutex;
   uint64_t next = 1;
-  std::map<DevInfoSet, size_t> sets;
+  std::map<DevInfoSet, std::vector<size_t>> sets;  // each member's reader
   std::map<RegKey, std::string> keys;
 };
 
 class SimDeviceRegistry : public DeviceRegistry {
  public:
   DevInfoSet SetupDiGetClassDevs(const WINBIO_GUID* classGuid, const char16_t*, void*, uint32_t) override {
-    size_t devices = 0;
-    if (classGuid && std::memcmp(classGuid, &kGuidDevClassBiometric, sizeof(WINBIO_GUID)) == 0)
-      devices = sim::CurrentMachine()->readers.size();
+    std::vector<size_t> devices;
+    if (IsBiometricClass(classGuid)) {
+      for (size_t i = 0; i < sim::CurrentMachine()->readers.size(); ++i) devices.push_back(i);
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     const DevInfoSet set = NewHandle();
-    sets_[set] = devices;
+    sets_[set] = std::move(devices);
     return set;
   }
 
   bool SetupDiEnumDeviceInfo(DevInfoSet set, uint32_t memberIndex, DEVINFO_DATA* info) override {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto it = sets_.find(set);
-    if (it == sets_.end() || !info || info->cbSize != sizeof(DEVINFO_DATA) || memberIndex >= it->second)
+    if (it == sets_.end() || !info || info->cbSize != sizeof(DEVINFO_DATA) ||
+        memberIndex >= it->second.size())
       return false;
     info->ClassGuid = kGuidDevClassBiometric;
     info->DevInst = memberIndex + 1;
@@ -169,16 +176,46 @@ class SimDeviceRegistry : public DeviceRegistry {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       const auto it = sets_.find(set);
-      if (it == sets_.end() || !info || info->DevInst == 0 || info->DevInst > it->second) return false;
+      if (it == sets_.end() || !info || info->DevInst == 0 || info->DevInst > it->second.size()) return false;
     }
     if (property != kSpdrpDriver) return false;
-    const std::vector<uint8_t> value = StringValue(DriverKeyName(info->DevInst - 1));
+    size_t reader = 0;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      reader = sets_.at(set).at(info->DevInst - 1);
+    }
+    const std::vector<uint8_t> value = StringValue(DriverKeyName(reader));
     const auto size = static_cast<uint32_t>(value.size());
     if (requiredSize) *requiredSize = size;
     if (type) *type = REG_SZ_T;
     if (!buffer || bufferSize < size) return false;  // ERROR_INSUFFICIENT_BUFFER
     std::memcpy(buffer, value.data(), size);
     return true;
+  }
+
+  DevInfoSet SetupDiCreateDeviceInfoList(const WINBIO_GUID*) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const DevInfoSet set = NewHandle();
+    sets_[set] = {};
+    return set;
+  }
+
+  bool SetupDiOpenDeviceInfo(DevInfoSet set, const char16_t* instanceId, DEVINFO_DATA* info) override {
+    if (!instanceId || !info || info->cbSize != sizeof(DEVINFO_DATA)) return false;
+    const std::string wanted = Fold(FromUtf16(instanceId));
+    const std::shared_ptr<const sim::SimMachine> machine = sim::CurrentMachine();
+    for (size_t reader = 0; reader < machine->readers.size(); ++reader) {
+      if (Fold(machine->readers[reader].deviceInstanceId) != wanted) continue;
+      std::lock_guard<std::mutex> lock(mutex_);
+      const auto it = sets_.find(set);
+      if (it == sets_.end()) return false;
+      it->second.push_back(reader);
+      info->ClassGuid = kGuidDevClassBiometric;
+      info->DevInst = static_cast<uint32_t>(it->second.size());
+      info->Reserved = 0;
+      return true;
+    }
+    return false;  // ERROR_NO_SUCH_DEVINST
   }
 
   bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {
@@ -274,7 +311,7 @@ class SimDeviceRegistry : public DeviceRegistry {
 
   std::mutex& mutex_ = OpenHandles::Instance().mutex;
   uint64_t& nextHandle_ = OpenHandles::Instance().next;
-  std::map<DevInfoSet, size_t>& sets_ = OpenHandles::Instance().sets;
+  std::map<DevInfoSet, std::vector<size_t>>& sets_ = OpenHandles::Instance().sets;
   std::map<RegKey, std::string>& keys_ = OpenHandles::Instance().keys;
 };
 

@@ -9,6 +9,7 @@
 #undef RegEnumKeyEx
 #undef SetupDiGetClassDevs
 #undef SetupDiGetDeviceRegistryProperty
+#undef SetupDiOpenDeviceInfo
 
 #include <cstddef>
 
@@ -59,6 +60,15 @@ class Win32DeviceRegistry : public DeviceRegistry {
     if (type) *type = regType;
     if (requiredSize) *requiredSize = required;
     return ok != FALSE;
+  }
+
+  DevInfoSet SetupDiCreateDeviceInfoList(const WINBIO_GUID* classGuid) override {
+    return ::SetupDiCreateDeviceInfoList(reinterpret_cast<const GUID*>(classGuid), nullptr);
+  }
+
+  bool SetupDiOpenDeviceInfo(DevInfoSet set, const char16_t* instanceId, DEVINFO_DATA* info) override {
+    return ::SetupDiOpenDeviceInfoW(set, Wide(instanceId), nullptr, 0,
+                                    reinterpret_cast<SP_DEVINFO_DATA*>(info)) != FALSE;
   }
 
   bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {

@@ -4,6 +4,7 @@
 
 #include "device/win_fingerprint_component.h"
 #include "platform/sim/sim_biometric_service.h"
+#include "platform/sim/sim_device_registry.h"
 #include "platform/sim/sim_machine.h"
 
 namespace {
@@ -44,8 +45,10 @@ TEST(ManagerTest, ReadersInTheFrameworksOrder) {
     }
     EXPECT_EQ(manager->GetComponent(static_cast<uint32_t>(count)), nullptr);
     EXPECT_EQ(manager->ComponentAt(static_cast<uint32_t>(count)), nullptr);
-    // Only the latest enumeration's array is held; the presence check frees its own.
+    // Only the latest enumeration's array is held; the presence check frees its
+    // own. The device list of the driver versions went with the listing.
     EXPECT_EQ(platform::sim::OutstandingSimAllocations(), count > 0 ? 1u : 0u);
+    EXPECT_EQ(platform::sim::OpenSimDeviceInfoSetCount(), 0u);
   }
   manager.reset();
   EXPECT_EQ(platform::sim::OutstandingSimAllocations(), 0u);  // every array went back

@@ -31,7 +31,7 @@ case $scenario in
   list-two-readers)
     FINGERPRINT_SIM=$sim/two-readers.json host list --json
     expect 0 '"value": "Acme X1"' '"value": "Contoso Swipe 2"' '"value": "Swipe sensor"' \
-      '"key": "DRIVER_VERSION"' '"value": "10.2.0.5"' '"deviceId": "1"' ;;
+      '"key": "DRIVER_VERSION"' '"value": "10.2.0.5"' '"value": "3.1.0.0"' '"deviceId": "1"' ;;
   run-passed)
     host run --platform offscreen
     expect 0 "Request(widget) -> dialog result 0" "Status: Passed (0)" ;;

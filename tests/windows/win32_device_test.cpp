@@ -38,9 +38,17 @@ struct Readers {
   WinFingerprintComponentManager manager{ComponentId{22, 0, 0}};
 };
 
+// The last property of each listed reader.
+std::vector<Property> DriverVersions(WinFingerprintComponentManager& manager) {
+  std::vector<Property> versions;
+  for (uint32_t i = 0; i < manager.GetComponentCount(); ++i)
+    versions.push_back(manager.GetComponent(i)->GetInfo().properties.back());
+  return versions;
+}
+
 // The properties in full are diag-host's listing's (diag_host_run.sh): here,
-// both readers from the framework's records and the driver version, the first
-// device's of the class, for the second reader too.
+// both readers from the framework's records and each one's driver version,
+// that of its own device.
 TEST(TwoReaders, ReadersFromTheFrameworkRecordsAndTheRegistry) {
   {
     Readers readers;
@@ -48,11 +56,11 @@ TEST(TwoReaders, ReadersFromTheFrameworkRecordsAndTheRegistry) {
     ASSERT_EQ(readers.manager.GetComponentCount(), 2u);
     for (uint32_t i = 0; i < 2; ++i) {
       auto* reader = static_cast<FingerprintComponent*>(readers.manager.GetComponent(i));
-      const std::vector<Property> properties = reader->GetInfo().properties;
       EXPECT_TRUE(reader->HasSensor()) << i;
-      EXPECT_EQ(properties.at(0).second, i == 0 ? "Acme X1" : "Contoso Swipe 2");
-      EXPECT_EQ(properties.back(), (Property{"DRIVER_VERSION", "10.2.0.5"})) << i;
+      EXPECT_EQ(reader->GetInfo().properties.at(0).second, i == 0 ? "Acme X1" : "Contoso Swipe 2");
     }
+    EXPECT_EQ(DriverVersions(readers.manager),
+              (std::vector<Property>{{"DRIVER_VERSION", "10.2.0.5"}, {"DRIVER_VERSION", "3.1.0.0"}}));
   }
   // The unit array went back through WinBioFree.
   EXPECT_EQ(Sim<size_t (*)()>("SimOutstandingAllocations")(), 0u);
@@ -86,6 +94,22 @@ TEST(TwoReaders, TouchSampleHintAndDeletionAsTheProcessUser) {
   EXPECT_EQ(identity.Value.AccountSid.Size, 8u + 4u * identity.Value.AccountSid.Data[1]);
   reader->CloseSession();
   EXPECT_EQ(OpenSessions(), 0u);
+}
+
+// The staged machine's fifty other readers (tests/windows/CMakeLists.txt):
+// each its own driver's version, found by its device instance id in one
+// device list. A unit whose device is not staged gets the first device's.
+TEST(FiftyReaders, EachReaderItsOwnDriverVersion) {
+  Readers readers;
+  std::vector<Property> expected;
+  for (int n = 1; n <= 50; ++n)
+    expected.emplace_back("DRIVER_VERSION", "20." + std::to_string(n) + ".0." + std::to_string(100 + n));
+  EXPECT_EQ(DriverVersions(readers.manager), expected);
+}
+
+TEST(NeverTouched, AReaderWithoutStagedDeviceHasTheFirstDevicesVersion) {
+  Readers readers;
+  EXPECT_EQ(DriverVersions(readers.manager), (std::vector<Property>{{"DRIVER_VERSION", "10.2.0.5"}}));
 }
 
 // Cancellations from another thread at different points: before the wait

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QImage>
 #include <QLibrary>
 #include <QTimer>
 #include <QWidget>
@@ -38,6 +39,22 @@ class FocusThief : public QObject {
   QWidget& window_;
 };
 
+// Whether the dialog's picture shows anything but the header's background
+// inside the named header widget: its SVG image (the fingerprint picture, the
+// close cross) needs Qt SVG's image plugin beside the program.
+bool DrawnInside(QWidget* dialog, const char* name) {
+  const auto* widget = dialog->findChild<QWidget*>(QLatin1String(name));
+  if (!widget) return false;
+  const QImage picture = dialog->grab().toImage();
+  const qreal scale = picture.devicePixelRatio();
+  const QRect area(widget->mapTo(dialog, QPoint(0, 0)) * scale, widget->size() * scale);
+  const QRgb background = picture.pixel(area.topLeft());  // a corner: the header shows through
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (picture.pixel(x, y) != background) return true;
+  return false;
+}
+
 void RunThroughTheExports(std::optional<int> abortAfterMs, TestStatus status) {
   QLibrary library(QStringLiteral(FP_MODULE_PATH));
   ASSERT_TRUE(library.load()) << library.errorString().toStdString();
@@ -58,6 +75,8 @@ void RunThroughTheExports(std::optional<int> abortAfterMs, TestStatus status) {
   std::atomic<bool> aborted{false};
   QSize dialogSize;
   bool dialogActiveDuringWait = false;
+  bool headerPictureDrawn = false;
+  bool closeCrossDrawn = false;
   RecordingHost host;
   host.component = readers->GetComponent(0);
   host.yesNoAnswer = InputRequest::No;
@@ -71,6 +90,8 @@ void RunThroughTheExports(std::optional<int> abortAfterMs, TestStatus status) {
         if (widget->objectName() != QLatin1String("recognition_test_dialog_base")) continue;
         dialogSize = widget->size();
         dialogActiveDuringWait = widget->isActiveWindow();
+        headerPictureDrawn = DrawnInside(widget, "recognition_test_header_icon");
+        closeCrossDrawn = DrawnInside(widget, "recognition_test_header_close");
       }
     });
     if (abortAfterMs) QTimer::singleShot(*abortAfterMs, &window, [&] { aborted = true; });
@@ -85,6 +106,8 @@ void RunThroughTheExports(std::optional<int> abortAfterMs, TestStatus status) {
   // 120 dpi scales it to 125 %.
   EXPECT_TRUE(dialogActiveDuringWait);
   EXPECT_EQ(dialogSize, QSize(450, 180));
+  EXPECT_TRUE(headerPictureDrawn);
+  EXPECT_TRUE(closeCrossDrawn);
   release();
 }
 

@@ -1,0 +1,104 @@
+#include "device/driver_versions.h"
+
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace {
+
+constexpr char16_t kClassKeyPrefix[] = u"SYSTEM\\CurrentControlSet\\Control\\Class\\";
+
+thread_local DriverVersions* current = nullptr;
+
+std::u16string Folded(std::u16string_view text) {
+  std::u16string folded(text);
+  for (char16_t& unit : folded) {
+    if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
+  }
+  return folded;
+}
+
+}  // namespace
+
+DriverVersions::DeviceList::~DeviceList() {
+  Reset(nullptr);
+}
+
+void DriverVersions::DeviceList::Reset(platform::DevInfoSet set) {
+  if (valid()) platform::registry().SetupDiDestroyDeviceInfoList(set_);
+  set_ = set;
+}
+
+DriverVersions::DriverVersions() : outer_(current) {
+  current = this;
+}
+
+DriverVersions::~DriverVersions() {
+  current = outer_;
+}
+
+DriverVersions* DriverVersions::Current() {
+  return current;
+}
+
+std::u16string DriverVersions::Of(std::u16string_view deviceInstanceId) {
+  const std::u16string id = Folded(deviceInstanceId);
+  const auto known = byInstanceId_.find(id);
+  if (known != byInstanceId_.end()) return known->second;
+
+  platform::DeviceRegistry& registry = platform::registry();
+  if (!readersOpened_) {
+    readersOpened_ = true;
+    readers_.Reset(registry.SetupDiCreateDeviceInfoList(&platform::kGuidDevClassBiometric));
+  }
+  platform::DEVINFO_DATA info{};
+  info.cbSize = sizeof(platform::DEVINFO_DATA);
+  const bool found =
+      !id.empty() && readers_.valid() && registry.SetupDiOpenDeviceInfo(readers_.get(), id.c_str(), &info);
+  std::u16string version = found ? VersionOf(readers_.get(), &info) : FirstDeviceVersion();
+  byInstanceId_.emplace(id, version);
+  return version;
+}
+
+std::u16string DriverVersions::FirstDeviceVersion() {
+  if (wholeClassRead_) return firstDeviceVersion_;
+  wholeClassRead_ = true;
+  platform::DeviceRegistry& registry = platform::registry();
+  // Flags 0: devices of the class that are not present count too.
+  wholeClass_.Reset(registry.SetupDiGetClassDevs(&platform::kGuidDevClassBiometric, nullptr, nullptr, 0));
+  if (!wholeClass_.valid()) return {};
+  platform::DEVINFO_DATA info{};
+  info.cbSize = sizeof(platform::DEVINFO_DATA);
+  if (!registry.SetupDiEnumDeviceInfo(wholeClass_.get(), 0, &info)) return {};
+  firstDeviceVersion_ = VersionOf(wholeClass_.get(), &info);
+  return firstDeviceVersion_;
+}
+
+std::u16string DriverVersions::VersionOf(platform::DevInfoSet set, platform::DEVINFO_DATA* info) {
+  platform::DeviceRegistry& registry = platform::registry();
+  uint32_t type = 0;
+  uint32_t required = 0;
+  registry.SetupDiGetDeviceRegistryProperty(set, info, platform::kSpdrpDriver, &type, nullptr, 0, &required);
+  if (required == 0) return {};
+  // Twice the reported size in bytes, of which the call may fill the first
+  // half: the rest stays zero, so the name always ends in a NUL.
+  std::vector<char16_t> driverKey(required, u'\0');
+  if (!registry.SetupDiGetDeviceRegistryProperty(set, info, platform::kSpdrpDriver, &type,
+                                                 reinterpret_cast<uint8_t*>(driverKey.data()), required,
+                                                 &required))
+    return {};
+  const std::u16string path = std::u16string(kClassKeyPrefix) + driverKey.data();
+
+  uint32_t size = 0;
+  if (registry.RegGetValue(platform::kHkeyLocalMachine, path.c_str(), u"DriverVersion", platform::kRrfRtRegSz,
+                           nullptr, nullptr, &size) != platform::ERROR_SUCCESS_T)
+    return {};
+  // Twice `size` bytes plus one unit that the call never writes: the text
+  // ends in a NUL even when the stored value lacks one.
+  std::vector<char16_t> version(size + 1, u'\0');
+  uint32_t capacity = size * 2;
+  if (registry.RegGetValue(platform::kHkeyLocalMachine, path.c_str(), u"DriverVersion", platform::kRrfRtRegSz,
+                           nullptr, version.data(), &capacity) != platform::ERROR_SUCCESS_T)
+    return {};
+  return version.data();
+}
