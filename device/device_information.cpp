@@ -152,7 +152,8 @@ uint32_t DeviceInformation::SensorModeFlags(const WINBIO_UNIT_SCHEMA* firstUnit)
   return 0;
 }
 
-void DeviceInformation::Collect(SystemComponent& component, const WINBIO_UNIT_SCHEMA& unit) {
+void DeviceInformation::Collect(SystemComponent& component, const WINBIO_UNIT_SCHEMA& unit,
+                                DriverVersions* versions) {
   component.ClearProperties();
   const std::u16string_view model = FromWinbioString(unit.Model);
   const std::u16string_view manufacturer = FromWinbioString(unit.Manufacturer);
@@ -161,7 +162,6 @@ void DeviceInformation::Collect(SystemComponent& component, const WINBIO_UNIT_SC
   // The listing's shared device list, or one of its own for a reader
   // described alone.
   std::optional<DriverVersions> own;
-  DriverVersions* versions = DriverVersions::Current();
   if (!versions) versions = &own.emplace();
   const std::u16string driverVersion = versions->Of(FromWinbioString(unit.DeviceInstanceId));
 

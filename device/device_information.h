@@ -6,6 +6,7 @@
 
 #include "platform/winbio_types.h"
 
+class DriverVersions;
 class SystemComponent;
 
 // Describes a reader to the host: its type name and ordered properties, taken
@@ -17,7 +18,9 @@ class DeviceInformation {
   // and, when known, DRIVER_VERSION (of the unit's own device; see
   // DriverVersions). Throws std::range_error("bad conversion")
   // when a text is not well-formed UTF-16.
-  static void Collect(SystemComponent& component, const WINBIO_UNIT_SCHEMA& unit);
+  // `versions`: the listing's shared device list; null, one of its own.
+  static void Collect(SystemComponent& component, const WINBIO_UNIT_SCHEMA& unit,
+                      DriverVersions* versions = nullptr);
 
   // The session flags that the reader's configured sensor mode asks for:
   // WINBIO_FLAG_BASIC, WINBIO_FLAG_ADVANCED or 0. `firstUnit` may be null.

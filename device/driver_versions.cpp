@@ -8,8 +8,6 @@ namespace {
 
 constexpr char16_t kClassKeyPrefix[] = u"SYSTEM\\CurrentControlSet\\Control\\Class\\";
 
-thread_local DriverVersions* current = nullptr;
-
 std::u16string Folded(std::u16string_view text) {
   std::u16string folded(text);
   for (char16_t& unit : folded) {
@@ -29,17 +27,9 @@ void DriverVersions::DeviceList::Reset(platform::DevInfoSet set) {
   set_ = set;
 }
 
-DriverVersions::DriverVersions() : outer_(current) {
-  current = this;
-}
+DriverVersions::DriverVersions() = default;
 
-DriverVersions::~DriverVersions() {
-  current = outer_;
-}
-
-DriverVersions* DriverVersions::Current() {
-  return current;
-}
+DriverVersions::~DriverVersions() = default;
 
 std::u16string DriverVersions::Of(std::u16string_view deviceInstanceId) {
   const std::u16string id = Folded(deviceInstanceId);

@@ -11,8 +11,7 @@
 // its unit's device instance id. Listing the whole class costs time in
 // proportion to every device the system knows, so that happens only for a
 // unit whose device is not found, whose version is then the class's first
-// device's. A listing of readers shares one DriverVersions: while one lives,
-// the readers described on its thread ask it (see Current()).
+// device's. A listing of readers shares one DriverVersions.
 class DriverVersions {
  public:
   DriverVersions();
@@ -24,9 +23,6 @@ class DriverVersions {
   // Windows compares them) or, when no device of the class has it, of the
   // first device of the class. Empty when anything along the way is missing.
   std::u16string Of(std::u16string_view deviceInstanceId);
-
-  // The innermost DriverVersions alive on the calling thread, or null.
-  static DriverVersions* Current();
 
  private:
   // Owns a device-information set.
@@ -53,5 +49,4 @@ class DriverVersions {
   bool wholeClassRead_ = false;
   std::u16string firstDeviceVersion_;
   std::unordered_map<std::u16string, std::u16string> byInstanceId_;  // folded id -> version
-  DriverVersions* outer_;
 };

@@ -43,14 +43,14 @@ void Watchdog(const std::shared_ptr<SensorWaitState>& state, int timeoutSeconds)
 }  // namespace
 
 WinFingerprintComponent::WinFingerprintComponent(uint64_t unitIndex, const WINBIO_UNIT_SCHEMA* units,
-                                                 std::string deviceId)
+                                                 std::string deviceId, DriverVersions* versions)
     : state_(std::make_shared<SensorWaitState>()),
       unitIndex_(unitIndex),
       units_(units),
       watchdog_([state = state_](int timeoutSeconds) { Watchdog(state, timeoutSeconds); }),
       fingers_{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {8, 9}, {9, 10}} {
   SetDeviceId(std::move(deviceId));
-  DeviceInformation::Collect(*this, Unit());
+  DeviceInformation::Collect(*this, Unit(), versions);
 }
 
 bool WinFingerprintComponent::HasSensor() {

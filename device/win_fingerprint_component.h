@@ -10,6 +10,8 @@
 #include "device/sensor_wait_state.h"
 #include "platform/winbio_types.h"
 
+class DriverVersions;
+
 // One fingerprint reader: one record of the unit array that the manager
 // enumerated, over the Windows Biometric Framework.
 //
@@ -28,8 +30,10 @@ class WinFingerprintComponent : public FingerprintComponent {
  public:
   static constexpr uint32_t kPollMilliseconds = kWatchdogPollMilliseconds;
 
-  // `units` is the manager's array and must outlive the component.
-  WinFingerprintComponent(uint64_t unitIndex, const WINBIO_UNIT_SCHEMA* units, std::string deviceId);
+  // `units` is the manager's array and must outlive the component;
+  // `versions`, the listing's driver versions (null: the reader's own list).
+  WinFingerprintComponent(uint64_t unitIndex, const WINBIO_UNIT_SCHEMA* units, std::string deviceId,
+                          DriverVersions* versions = nullptr);
   ~WinFingerprintComponent() override = default;
 
   uint64_t HostValue() override { return 0; }

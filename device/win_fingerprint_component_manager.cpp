@@ -47,6 +47,7 @@ void WinFingerprintComponentManager::EnumerateComponents() {
   // One device list serves every reader's driver version.
   DriverVersions driverVersions;
   for (size_t i = 0; i < count; ++i) {
-    components_.push_back(std::make_unique<WinFingerprintComponent>(i, units_.get(), std::to_string(i)));
+    components_.push_back(
+        std::make_unique<WinFingerprintComponent>(i, units_.get(), std::to_string(i), &driverVersions));
   }
 }
