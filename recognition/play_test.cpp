@@ -57,6 +57,7 @@ PlayTest::PlayTest(QWidget* /*parent*/, QObject* eventFilter, TestContext* conte
     const kivra::utils::ModuleTranslator translator(kContext);
     ui_->instructionLabel->setText(
         QString::fromStdString(translator.Translate("TOUCH_SLIDE_FINGER_ON_SENSOR_UNTIL_TEST_FINISHES")));
+    ui_->nameForAssistiveTechnology(this, translator);
   }
   ui_->instructionLabel->repaint();
 }
