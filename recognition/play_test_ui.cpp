@@ -69,9 +69,10 @@ void PlayTestUi::nameForAssistiveTechnology(QDialog* dialog,
   const auto text = [&translator](const char* key) {
     return QString::fromStdString(translator.Translate(key));
   };
-  // A frameless dialog's window title is seen by nobody; the header is its title.
+  // The dialog is frameless: the title the user reads is the header's, not the
+  // window title.
   dialog->setAccessibleName(headerTitle->text());
-  headerIcon->setAccessibleName(text("FINGERPRINT"));
+  headerIcon->setAccessibleName(text("FINGERPRINT"));  // the picture shows one
   headerClose->setAccessibleName(text("CLOSE"));
   headerClose->setAccessibleDescription(text("CLOSE_STOPS_TEST"));
   // The bar's name follows the instruction's text, and the label-for relation
