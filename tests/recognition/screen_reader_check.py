@@ -67,6 +67,10 @@ def start_xvfb():
 
 
 def outside(argv):
+    import importlib.util
+    if not importlib.util.find_spec("pyatspi"):
+        fail("%s has no pyatspi: run Debian's /usr/bin/python3 with python3-pyatspi (./dev setup installs it)"
+             % sys.executable)
     for tool in ("Xvfb", "dbus-run-session"):
         if not shutil.which(tool):
             fail("%s is missing (./dev setup installs it)" % tool)
@@ -148,16 +152,20 @@ class Reader:
 
     def wait_for(self, what, find, process):
         deadline = time.monotonic() + STEP_SECONDS
+        last_error = None
         while time.monotonic() < deadline:
             while self.glib.MainContext.default().iteration(False):
                 pass
             if process.poll() is not None:
                 fail("diag-host ended (exit code %d) while waiting for %s" % (process.returncode, what))
-            found = find()
+            try:
+                found = find()
+            except self.glib.Error as error:  # a window closed or opened while it was read
+                found, last_error = None, error.message
             if found:
                 return found
             time.sleep(0.2)
-        fail("no %s after %d s" % (what, STEP_SECONDS))
+        fail("no %s after %d s%s" % (what, STEP_SECONDS, " (last: %s)" % last_error if last_error else ""))
 
     def press(self, node):
         action = node.queryAction()
@@ -180,7 +188,7 @@ class Reader:
             line += " value %g/%g" % (value.currentValue, value.maximumValue)
         for relation in node.getRelationSet():
             if relation.getRelationType() == self.at.RELATION_LABELLED_BY:
-                line += " labelled-by %r" % relation.getTarget(0).name
+                line += " labelled-by the %s" % relation.getTarget(0).getRoleName()
         lines = [line]
         for child in self.children(node):
             lines.append(self.describe(child, depth + 1))
