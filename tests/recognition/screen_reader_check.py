@@ -96,12 +96,18 @@ def outside(argv):
 
 def inside(diag_host, catalogue_dir, language, high_contrast_sim):
     diag_host = os.path.abspath(diag_host)
-    texts = catalogue(catalogue_dir, language)
     keys = ["RECOGNITION_TEST", "FINGERPRINT_INSTRUCTIONS", "TOUCH_SLIDE_FINGER_ON_SENSOR_UNTIL_TEST_FINISHES",
             "CLOSE", "CLOSE_STOPS_TEST", "FINGERPRINT"]
-    for key in keys:
-        if not texts.get(key):
-            fail("the %s catalogue has no translation of %s" % (language, key))
+    # What the dialog names comes translated in every language, not only the two checked here.
+    for name in sorted(os.listdir(catalogue_dir)):
+        if name.startswith("fingerprint_") and name.endswith(".ts"):
+            other = name[len("fingerprint_"):-len(".ts")]
+            missing = [key for key in keys if not catalogue(catalogue_dir, other).get(key)]
+            if missing:
+                fail("the %s catalogue has no translation of %s" % (other, ", ".join(missing)))
+    if not os.path.exists(os.path.join(catalogue_dir, "fingerprint_%s.ts" % language)):
+        fail("no %s catalogue in %s" % (language, catalogue_dir))
+    texts = catalogue(catalogue_dir, language)
 
     # The accessibility bus of this session, before anything asks for it.
     launcher = subprocess.Popen([BUS_LAUNCHER, "--launch-immediately"], stderr=subprocess.DEVNULL)
@@ -285,6 +291,9 @@ class Reader:
         expect("the close button's focus", close.getState().contains(at.STATE_FOCUSED), True)
         bar = one(at.ROLE_PROGRESS_BAR, "progress bars")
         expect("the progress bar's name", bar.name, instruction)
+        labelled_by = [relation.getTarget(0).name for relation in bar.getRelationSet()
+                       if relation.getRelationType() == at.RELATION_LABELLED_BY]
+        expect("what labels the progress bar", labelled_by, [instruction])
         value = bar.queryValue()
         expect("the progress bar's value", (value.currentValue, value.maximumValue), (0.0, 100.0))
         labels = sorted(n.name for n in nodes if n.getRole() == at.ROLE_LABEL)
