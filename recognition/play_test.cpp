@@ -150,6 +150,7 @@ void PlayTest::OnUpdateProgress(int value) {
 
 void PlayTest::OnChangeLabelInfo(QString s) {
   ui_->instructionLabel->setText(s);
+  setAccessibleDescription(s);  // the bar's name follows its label by itself
   ui_->instructionLabel->repaint();
 }
 

@@ -72,6 +72,9 @@ void PlayTestUi::nameForAssistiveTechnology(QDialog* dialog,
   // The dialog is frameless: the title the user reads is the header's, not the
   // window title.
   dialog->setAccessibleName(headerTitle->text());
+  // Orca reads a dialog's description as focus enters it, in place of its loose
+  // labels: the instruction, which labels the bar, would otherwise go unread.
+  dialog->setAccessibleDescription(instructionLabel->text());
   headerIcon->setAccessibleName(text("FINGERPRINT"));  // the picture shows one
   headerClose->setAccessibleName(text("CLOSE"));
   headerClose->setAccessibleDescription(text("CLOSE_STOPS_TEST"));

@@ -28,7 +28,7 @@ struct PlayTestUi {
 
   void setupUi(QDialog* dialog);
   // What screen readers announce, once the texts are set: the dialog by the
-  // title the user sees, the picture, the close button, and the progress bar
-  // by the instruction that labels it.
+  // title the user sees and the instruction, the picture, the close button,
+  // and the progress bar by the instruction that labels it.
   void nameForAssistiveTechnology(QDialog* dialog, const kivra::utils::ModuleTranslator& translator);
 };

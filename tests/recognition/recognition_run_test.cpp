@@ -6,9 +6,11 @@
 #include <optional>
 #include <tuple>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +22,7 @@
 #include "platform/sim/sim_machine.h"
 #include "recognition/fingerprint_widget_wrapper.h"
 #include "recognition/play_test.h"
+#include "recognition/play_test_ui.h"
 #include "recognition/recognition_test.h"
 #include "recognition/result_report.h"
 #include "tests/support/other_component.h"
@@ -250,6 +253,21 @@ TEST(SensorCheckOutcomeTest, EachReaderErrorGivesItsStatusAndMessage) {
     EXPECT_STREQ(outcome.messageId, message) << static_cast<int>(error);
     EXPECT_EQ(outcome.askConfirmation, asks) << static_cast<int>(error);
   }
+}
+
+// A new instruction reaches screen readers too: the dialog's description
+// (read as focus enters it) and the progress bar's name.
+TEST_F(RecognitionRunTest, ANewInstructionIsWhatScreenReadersRead) {
+  PlayTest dialog(nullptr, nullptr, nullptr, std::make_shared<RunCells>(), 9);
+  const std::string text = "Lift your finger.";
+  emit dialog.ChangeInfoLabelMessage(QString::fromStdString(text));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return dialog.ui().instructionLabel->text().toStdString() == text; }, 5000));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(&dialog)->text(QAccessible::Description).toStdString(),
+            text);
+  EXPECT_EQ(
+      QAccessible::queryAccessibleInterface(dialog.ui().progressBar)->text(QAccessible::Name).toStdString(),
+      text);
 }
 
 // The wrapper on its own, over a reader that is never touched.

@@ -6,9 +6,9 @@ Runs `diag-host run` on the xcb platform under Xvfb, with a D-Bus session and
 the AT-SPI bus, on a simulated reader that is never touched. Through the bus
 it presses the instructions' OK, reads the recognition dialog (its name, the
 close button's name, description and focus, the progress bar's name and
-value, the instruction, the picture's name), presses Close, and expects the
-run to end Aborted (exit code 4). The expected texts come from the module's
-catalogue for the language.
+value, the instruction as the dialog's description and as a label, the
+picture's name), presses Close, and expects the run to end Aborted (exit
+code 4). The expected texts come from the module's catalogue for the language.
 
   screen_reader_check.py DIAG_HOST CATALOGUE_DIR LANGUAGE [--high-contrast SIM_JSON]
 
@@ -285,6 +285,7 @@ class Reader:
 
         expect("the dialog's role", dialog.getRole(), at.ROLE_DIALOG)
         expect("the dialog's name", dialog.name, texts["RECOGNITION_TEST"])
+        expect("the dialog's description", dialog.description, instruction)
         close = one(at.ROLE_PUSH_BUTTON, "buttons")
         expect("the close button's name", close.name, texts["CLOSE"])
         expect("the close button's description", close.description, texts["CLOSE_STOPS_TEST"])
