@@ -92,16 +92,9 @@ TEST_F(RecognitionRunTest, TouchInTimePassesAndTheDialogOutlivesTheHostHarmlessl
   Use(Machine(500));
   auto host = std::make_unique<RecordingHost>();
   QPointer<PlayTest> dialog;
-  QString title, instruction;
   host->whileExec = [&] {
-    WhenDialogShown(
-        [&](PlayTest* shown) {
-          dialog = shown;
-          title = shown->windowTitle();
-          instruction =
-              shown->findChild<QLabel*>(QStringLiteral("recognition_test_instruction_label"))->text();
-        },
-        0);  // at once: the touch ends the run soon after
+    // At once: the touch ends the run soon after.
+    WhenDialogShown([&](PlayTest* shown) { dialog = shown; }, 0);
   };
 
   EXPECT_EQ(Run(host.get()), TestStatus::Passed);
@@ -111,8 +104,9 @@ TEST_F(RecognitionRunTest, TouchInTimePassesAndTheDialogOutlivesTheHostHarmlessl
   EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
   // The title is translated by the host's catalogue (none here); the
   // instruction by the module's own, which the build put beside the test.
-  EXPECT_EQ(title, QStringLiteral("APPLICATION_NAME"));
-  EXPECT_EQ(instruction, QStringLiteral("Touch or slide your finger on the sensor until the test finishes."));
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("APPLICATION_NAME"));
+  EXPECT_EQ(dialog->ui().instructionLabel->text(),
+            QStringLiteral("Touch or slide your finger on the sensor until the test finishes."));
   EXPECT_EQ(host->Lines(),
             (std::vector<std::string>{"Request:0 RECOGNITION_TEST|FINGERPRINT_INSTRUCTIONS", "Request:3 |"}));
 
