@@ -57,7 +57,6 @@ def start_xvfb():
         ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
-    number = b""
     with os.fdopen(read_end, "rb") as pipe:
         number = pipe.readline().strip()
     if not number:
