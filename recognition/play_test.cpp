@@ -67,6 +67,7 @@ PlayTest::PlayTest(QWidget* /*parent*/, QObject* eventFilter, TestContext* conte
     const kivra::utils::ModuleTranslator translator(kContext);
     ui_->instructionLabel->setText(
         QString::fromStdString(translator.Translate("TOUCH_SLIDE_FINGER_ON_SENSOR_UNTIL_TEST_FINISHES")));
+    ui_->nameForAssistiveTechnology(this, translator);
   }
   ui_->instructionLabel->repaint();
 }
@@ -198,6 +199,7 @@ void PlayTest::OnUpdateProgress(int value) {
 
 void PlayTest::OnChangeLabelInfo(QString s) {
   ui_->instructionLabel->setText(s);
+  setAccessibleDescription(s);  // the bar's name follows its label by itself
   ui_->instructionLabel->repaint();
 }
 

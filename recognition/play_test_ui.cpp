@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "utils/module_translator.h"
+
 void PlayTestUi::setupUi(QDialog* dialog) {
   // Object names are fixed by the host contract: the suite finds and styles widgets by them.
   if (dialog->objectName().isEmpty()) dialog->setObjectName(QStringLiteral("recognition_test_dialog_base"));
@@ -60,4 +62,23 @@ void PlayTestUi::setupUi(QDialog* dialog) {
   headerVerticalLayout->addWidget(bottom);
 
   QMetaObject::connectSlotsByName(dialog);
+}
+
+void PlayTestUi::nameForAssistiveTechnology(QDialog* dialog,
+                                            const kivra::utils::ModuleTranslator& translator) {
+  const auto text = [&translator](const char* key) {
+    return QString::fromStdString(translator.Translate(key));
+  };
+  // The dialog is frameless: the title the user reads is the header's, not the
+  // window title.
+  dialog->setAccessibleName(headerTitle->text());
+  // Orca reads a dialog's description as focus enters it, in place of its loose
+  // labels: the instruction, which labels the bar, would otherwise go unread.
+  dialog->setAccessibleDescription(instructionLabel->text());
+  headerIcon->setAccessibleName(text("FINGERPRINT"));  // the picture shows one
+  headerClose->setAccessibleName(text("CLOSE"));
+  headerClose->setAccessibleDescription(text("CLOSE_STOPS_TEST"));
+  // The bar's name follows the instruction's text, and the label-for relation
+  // is exposed with it.
+  instructionLabel->setBuddy(progressBar);
 }

@@ -8,6 +8,10 @@ class QPushButton;
 class QVBoxLayout;
 class QWidget;
 
+namespace kivra::utils {
+class ModuleTranslator;
+}
+
 // The recognition dialog's widget tree. The widgets belong to the dialog's
 // child tree; this holder only points at them.
 struct PlayTestUi {
@@ -23,4 +27,8 @@ struct PlayTestUi {
   QProgressBar* progressBar = nullptr;
 
   void setupUi(QDialog* dialog);
+  // What screen readers announce, once the texts are set: the dialog by the
+  // title the user sees and the instruction, the picture, the close button,
+  // and the progress bar by the instruction that labels it.
+  void nameForAssistiveTechnology(QDialog* dialog, const kivra::utils::ModuleTranslator& translator);
 };

@@ -99,5 +99,13 @@
         <source>UDI</source>
         <translation>Eindeutige Geräte-ID</translation>
     </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>CLOSE_STOPS_TEST</source>
+        <translation>Bricht den Test ab.</translation>
+    </message>
 </context>
 </TS>

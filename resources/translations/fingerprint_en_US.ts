@@ -99,5 +99,13 @@
         <source>UDI</source>
         <translation>Unique device ID</translation>
     </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>CLOSE_STOPS_TEST</source>
+        <translation>Stops the test.</translation>
+    </message>
 </context>
 </TS>

@@ -99,5 +99,13 @@
         <source>UDI</source>
         <translation>ID único del dispositivo</translation>
     </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <source>CLOSE_STOPS_TEST</source>
+        <translation>Detiene la prueba.</translation>
+    </message>
 </context>
 </TS>

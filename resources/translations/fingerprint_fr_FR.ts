@@ -99,5 +99,13 @@
         <source>UDI</source>
         <translation>Identifiant unique de l'appareil</translation>
     </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>CLOSE_STOPS_TEST</source>
+        <translation>Interrompt le test.</translation>
+    </message>
 </context>
 </TS>

@@ -99,5 +99,13 @@
         <source>UDI</source>
         <translation>ID univoco del dispositivo</translation>
     </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>Chiudi</translation>
+    </message>
+    <message>
+        <source>CLOSE_STOPS_TEST</source>
+        <translation>Interrompe il test.</translation>
+    </message>
 </context>
 </TS>

@@ -99,5 +99,13 @@
         <source>UDI</source>
         <translation>一意のデバイス ID</translation>
     </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>CLOSE_STOPS_TEST</source>
+        <translation>テストを中止します。</translation>
+    </message>
 </context>
 </TS>

@@ -99,5 +99,13 @@
         <source>UDI</source>
         <translation>Unieke apparaat-ID</translation>
     </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>Sluiten</translation>
+    </message>
+    <message>
+        <source>CLOSE_STOPS_TEST</source>
+        <translation>Stopt de test.</translation>
+    </message>
 </context>
 </TS>

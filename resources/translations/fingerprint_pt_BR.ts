@@ -99,5 +99,13 @@
         <source>UDI</source>
         <translation>ID exclusivo do dispositivo</translation>
     </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>Fechar</translation>
+    </message>
+    <message>
+        <source>CLOSE_STOPS_TEST</source>
+        <translation>Interrompe o teste.</translation>
+    </message>
 </context>
 </TS>

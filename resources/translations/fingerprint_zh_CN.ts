@@ -99,5 +99,13 @@
         <source>UDI</source>
         <translation>唯一设备 ID</translation>
     </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>CLOSE_STOPS_TEST</source>
+        <translation>停止测试。</translation>
+    </message>
 </context>
 </TS>

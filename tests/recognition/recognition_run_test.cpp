@@ -6,10 +6,12 @@
 #include <optional>
 #include <tuple>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +24,7 @@
 #include "platform/sim/sim_machine.h"
 #include "recognition/fingerprint_widget_wrapper.h"
 #include "recognition/play_test.h"
+#include "recognition/play_test_ui.h"
 #include "recognition/recognition_test.h"
 #include "recognition/result_report.h"
 #include "tests/support/other_component.h"
@@ -91,16 +94,9 @@ TEST_F(RecognitionRunTest, TouchInTimePassesAndTheDialogOutlivesTheHostHarmlessl
   Use(Machine(500));
   auto host = std::make_unique<RecordingHost>();
   QPointer<PlayTest> dialog;
-  QString title, instruction;
   host->whileExec = [&] {
-    WhenDialogShown(
-        [&](PlayTest* shown) {
-          dialog = shown;
-          title = shown->windowTitle();
-          instruction =
-              shown->findChild<QLabel*>(QStringLiteral("recognition_test_instruction_label"))->text();
-        },
-        0);  // at once: the touch ends the run soon after
+    // At once: the touch ends the run soon after.
+    WhenDialogShown([&](PlayTest* shown) { dialog = shown; }, 0);
   };
 
   EXPECT_EQ(Run(host.get()), TestStatus::Passed);
@@ -110,8 +106,9 @@ TEST_F(RecognitionRunTest, TouchInTimePassesAndTheDialogOutlivesTheHostHarmlessl
   EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
   // The title is translated by the host's catalogue (none here); the
   // instruction by the module's own, which the build put beside the test.
-  EXPECT_EQ(title, QStringLiteral("APPLICATION_NAME"));
-  EXPECT_EQ(instruction, QStringLiteral("Touch or slide your finger on the sensor until the test finishes."));
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("APPLICATION_NAME"));
+  EXPECT_EQ(dialog->ui().instructionLabel->text(),
+            QStringLiteral("Touch or slide your finger on the sensor until the test finishes."));
   EXPECT_EQ(host->Lines(),
             (std::vector<std::string>{"Request:0 RECOGNITION_TEST|FINGERPRINT_INSTRUCTIONS", "Request:3 |"}));
 
@@ -309,6 +306,21 @@ TEST(SensorCheckOutcomeTest, EachReaderErrorGivesItsStatusAndMessage) {
     EXPECT_STREQ(outcome.messageId, message) << static_cast<int>(error);
     EXPECT_EQ(outcome.askConfirmation, asks) << static_cast<int>(error);
   }
+}
+
+// A new instruction reaches screen readers too: the dialog's description
+// (read as focus enters it) and the progress bar's name.
+TEST_F(RecognitionRunTest, ANewInstructionIsWhatScreenReadersRead) {
+  PlayTest dialog(nullptr, nullptr, nullptr, std::make_shared<RunCells>(), 9);
+  const std::string text = "Lift your finger.";
+  emit dialog.ChangeInfoLabelMessage(QString::fromStdString(text));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return dialog.ui().instructionLabel->text().toStdString() == text; }, 5000));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(&dialog)->text(QAccessible::Description).toStdString(),
+            text);
+  EXPECT_EQ(
+      QAccessible::queryAccessibleInterface(dialog.ui().progressBar)->text(QAccessible::Name).toStdString(),
+      text);
 }
 
 // The wrapper on its own, over a reader that is never touched.
