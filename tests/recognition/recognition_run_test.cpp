@@ -160,6 +160,15 @@ TEST_F(RecognitionRunTest, ReaderFailuresReportFromTheWorkerThenHint) {
        {start[0], start[1], "SetProgress FAILED_TO_ENROLL_FINGERPRINT [worker]",
         "AddMessage FAILED_TO_ENROLL_FINGERPRINT [worker]", "AddMessage " + kHint + " [ui]",
         "SetProgress " + kHint + " [ui]"}},
+      // A unit that failed (a driver's helper that died): not accessible, said once.
+      {[](SimMachine& m) { m.openSessionHresult = static_cast<int32_t>(WINBIO_E_DEVICE_FAILURE); },
+       TestStatus::Error,
+       {start[0], start[1], "SetProgress CANNOT_ACCESS_DEVICE [worker]",
+        "AddMessage CANNOT_ACCESS_DEVICE [worker]"}},
+      {[](SimMachine& m) { m.sensor.locateHresult = static_cast<int32_t>(WINBIO_E_DEVICE_FAILURE); },
+       TestStatus::Error,
+       {start[0], start[1], "SetProgress CANNOT_ACCESS_DEVICE [worker]",
+        "AddMessage CANNOT_ACCESS_DEVICE [worker]"}},
   };
   for (const auto& [change, status, expected] : rows) {
     SimMachine machine = Machine(100);
