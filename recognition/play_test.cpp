@@ -26,9 +26,10 @@ namespace {
 
 constexpr int kStartDelayMs = 50;
 constexpr int kTickMs = 1000;
-// A reader that answers its cancellation within this time is waited for
-// plainly; a slower one with the user interface's events flowing.
-constexpr int kQuickCancelMs = 50;
+// A reader that answers its cancellation within this time (the watchdog
+// passes it on within one poll) is waited for plainly, as ever; a slower one
+// with the user interface's events flowing.
+constexpr int kQuickCancelMs = 250;
 constexpr const char* kContext = "FINGERPRINT";
 
 FingerprintComponent* ReaderOf(TestContext* context) {
