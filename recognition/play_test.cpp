@@ -30,6 +30,7 @@ constexpr int kTickMs = 1000;
 // passes it on within one poll) is waited for plainly, as ever; a slower one
 // with the user interface's events flowing.
 constexpr int kQuickCancelMs = 250;
+constexpr int kCancelPollMs = 10;
 constexpr const char* kContext = "FINGERPRINT";
 
 FingerprintComponent* ReaderOf(TestContext* context) {
@@ -211,18 +212,17 @@ void PlayTest::CancelReader(FingerprintComponent* reader) {
     bool done = false;
   };
   auto completion = std::make_shared<Completion>();
-  QEventLoop loop;
+  const auto done = [&completion] {
+    std::lock_guard<std::mutex> lock(completion->mutex);
+    return completion->done;
+  };
   std::thread canceller;
   try {
-    canceller = std::thread([reader, completion, &loop] {
+    canceller = std::thread([reader, completion] {
       reader->CancelAndClose();
-      {
-        std::lock_guard<std::mutex> lock(completion->mutex);
-        completion->done = true;
-        completion->returned.notify_all();
-      }
-      QMetaObject::invokeMethod(
-          &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+      std::lock_guard<std::mutex> lock(completion->mutex);
+      completion->done = true;
+      completion->returned.notify_all();
     });
   } catch (const std::system_error&) {
     reader->CancelAndClose();  // no thread to be had: cancelled here, bounded all the same
@@ -235,12 +235,19 @@ void PlayTest::CancelReader(FingerprintComponent* reader) {
                                           [&] { return completion->done; });
   }
   if (!quick) {
+    // Only this thread touches Qt: the loop looks for the end itself.
+    QEventLoop loop;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+      if (done()) loop.quit();
+    });
+    poll.start(kCancelPollMs);
     // A close while the events flow must not delete the dialog under this
     // call: it is deleted on the close that follows.
     const bool deleteOnClose = testAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_DeleteOnClose, false);
     cancelling_ = true;
-    loop.exec();
+    if (!done()) loop.exec();
     cancelling_ = false;
     setAttribute(Qt::WA_DeleteOnClose, deleteOnClose);
   }
