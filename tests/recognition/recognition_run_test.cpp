@@ -250,6 +250,7 @@ TEST_F(RecognitionRunTest, AReaderThatNeverAnswersIsGivenUpAndItsLateCallIsHarml
     tick.start(20);
 
     EXPECT_EQ(Run(&host), TestStatus::Error) << how;
+    longestGap = std::max(longestGap, sinceTick.elapsed());  // a stall at the very end counts too
     tick.stop();
     EXPECT_EQ(host.Messages(), std::vector<std::string>{"CANNOT_ACCESS_DEVICE"}) << how;
     EXPECT_LT(longestGap, 1500) << how;
