@@ -4,8 +4,8 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
+
+#include "device/module_threads.h"
 
 bool CallWithin(uint32_t milliseconds, std::function<void()> call) {
   struct Completion {
@@ -14,14 +14,13 @@ bool CallWithin(uint32_t milliseconds, std::function<void()> call) {
     bool done = false;
   };
   auto completion = std::make_shared<Completion>();
-  try {
-    std::thread([completion, call] {
-      call();
-      std::lock_guard<std::mutex> lock(completion->mutex);
-      completion->done = true;
-      completion->returned.notify_all();
-    }).detach();
-  } catch (const std::system_error&) {
+  const bool started = ModuleThreads::Start([completion, call] {
+    call();
+    std::lock_guard<std::mutex> lock(completion->mutex);
+    completion->done = true;
+    completion->returned.notify_all();
+  });
+  if (!started) {
     // No thread to be had: the call is made here, unbounded, rather than not at all.
     call();
     return true;

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "contract/system_component.h"
 #include "device/fingerprint_error.h"
 #include "platform/biometric_service.h"
+
+class SensorOperation;
 
 // How often a sensor wait's watchdog looks at the time and the cancel flag.
 inline constexpr uint32_t kWatchdogPollMilliseconds = 100;
@@ -32,4 +35,8 @@ class FingerprintComponent : public SystemComponent {
   // A call of an earlier run never returned and was given up on; the reader
   // cannot be used until it does.
   virtual bool IsStuck() = 0;
+  // Registers a run's open-and-wait as under way and hands it over; the
+  // thread that runs it needs nothing else of the reader. Null when the
+  // reader is stuck or a cancellation has been requested.
+  virtual std::shared_ptr<SensorOperation> StartOperation(int timeoutSeconds) = 0;
 };

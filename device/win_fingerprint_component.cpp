@@ -1,23 +1,18 @@
 #include "device/win_fingerprint_component.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 #include <utility>
 
 #include "device/detached_call.h"
 #include "device/device_information.h"
-#include "device/timer.h"
+#include "device/sensor_operation.h"
 #include "platform/biometric_service.h"
 #include "platform/platform.h"
 #include "platform/security.h"
 
 namespace {
 
-// How often a repeated cancellation checks whether the wait has ended.
-constexpr uint32_t kRecheckMilliseconds = 5;
 // GetTokenInformation's buffer for the token user: SID_AND_ATTRIBUTES plus a
 // SID of up to 68 bytes, rounded.
 constexpr uint32_t kTokenUserBufferSize = 88;
@@ -36,18 +31,14 @@ class TokenOwner {
   platform::Handle handle_;
 };
 
-// The watchdog of one sensor wait. It owns the wait state, so it may outlive
-// the component while the framework call it watches is stuck.
-void Watchdog(const std::shared_ptr<SensorWaitState>& state, int timeoutSeconds);
-
 }  // namespace
 
 WinFingerprintComponent::WinFingerprintComponent(uint64_t unitIndex, const WINBIO_UNIT_SCHEMA* units,
                                                  std::string deviceId, DriverVersions* versions)
-    : state_(std::make_shared<SensorWaitState>()),
+    : state_(SensorWaitState::ForReader(
+          std::u16string(DeviceInformation::FromWinbioString(units[unitIndex].DeviceInstanceId)))),
       unitIndex_(unitIndex),
       units_(units),
-      watchdog_([state = state_](int timeoutSeconds) { Watchdog(state, timeoutSeconds); }),
       fingers_{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {8, 9}, {9, 10}} {
   SetDeviceId(std::move(deviceId));
   DeviceInformation::Collect(*this, Unit(), versions);
@@ -79,29 +70,15 @@ FingerprintError WinFingerprintComponent::OpenSession() {
   // service that does not open. Only the state is used once it returns.
   const std::shared_ptr<SensorWaitState> state = state_;
   state->Begin();
-  WINBIO_SESSION_HANDLE handle = 0;
-  const HRESULT_T result = platform::biometric().OpenSession(
-      WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM, WINBIO_FLAG_DEFAULT, nullptr, 0, nullptr, &handle);
-  state->session.store(handle);
+  const FingerprintError result = SensorOperation::Open(*state);
   state->Finish();
-  if (result == WINBIO_E_DEVICE_FAILURE) return FingerprintError::DeviceNotAccessible;
-  return result < 0 ? FingerprintError::OpenSessionFailed : FingerprintError::Success;
+  return result;
 }
 
 FingerprintError WinFingerprintComponent::CloseSession() {
-  return CloseSessionWithin(platform::kCancelGraceMilliseconds) ? FingerprintError::Success
-                                                                : FingerprintError::DeviceNotAccessible;
-}
-
-bool WinFingerprintComponent::CloseSessionWithin(uint32_t milliseconds) {
-  // Taken out of the cell first, so that nobody closes it a second time.
-  const WINBIO_SESSION_HANDLE handle = state_->session.exchange(0);
-  state_->Begin();
-  const bool inTime = CallWithin(milliseconds, [state = state_, handle] {
-    platform::biometric().CloseSession(handle);
-    state->Finish();
-  });
-  return inTime || state_->AwaitOperations(0);
+  return SensorOperation::CloseWithin(state_, platform::kCancelGraceMilliseconds)
+             ? FingerprintError::Success
+             : FingerprintError::DeviceNotAccessible;
 }
 
 FingerprintError WinFingerprintComponent::LocateSensor(int timeoutSeconds) {
@@ -109,87 +86,19 @@ FingerprintError WinFingerprintComponent::LocateSensor(int timeoutSeconds) {
   // component may be destroyed before this call ends.
   const std::shared_ptr<SensorWaitState> state = state_;
   state->Begin();
-  state->located.exchange(false);
-  std::thread watchdog;
-  try {
-    watchdog = std::thread(watchdog_, timeoutSeconds);
-  } catch (...) {
-    state->Finish();  // a later CancelAndClose must not wait for this call
-    throw;
-  }
-
-  WINBIO_UNIT_ID unitId = 0;
-  const HRESULT_T hr = platform::biometric().LocateSensor(state->session.load(), &unitId);
-
-  FingerprintError result;
-  if (hr == WINBIO_E_CANCELED && !state->cancelRequested.load()) {
-    // Cancelled without a request: the watchdog's time ran out.
-    state->located.exchange(true);
-    watchdog.join();
-    result = FingerprintError::Timeout;
-  } else {
-    // A cancellation request wins over a touch that arrives at the same time.
-    const bool cancelled = state->cancelRequested.load();
-    state->located.exchange(true);
-    watchdog.join();
-    if (cancelled)
-      result = FingerprintError::Cancelled;
-    else if (hr == WINBIO_E_DEVICE_FAILURE)
-      result = FingerprintError::DeviceNotAccessible;
-    else if (hr < 0)
-      result = FingerprintError::LocateFailed;
-    else
-      result = FingerprintError::Success;
-  }
+  const FingerprintError result = SensorOperation::Locate(state, timeoutSeconds);
   state->Finish();
   return result;
 }
 
-namespace {
-
-void CancelUntilLocated(SensorWaitState& state) {
-  // WinBioCancel ends only a call that is already pending. If the waiting
-  // thread has not entered the framework yet (a negative limit, a loaded
-  // machine), one cancellation would be lost and the wait would never end,
-  // so it is repeated every poll period until the wait is over, or until the
-  // wait has been given up on.
-  state.Cancel(false);
-  Timer* timer = GetTimer();
-  for (;;) {
-    platform::biometric().Cancel(state.session.load());
-    for (uint32_t waited = 0; waited < WinFingerprintComponent::kPollMilliseconds;
-         waited += kRecheckMilliseconds) {
-      if (state.located.load() || state.IsStuck()) return;
-      timer->Sleep(kRecheckMilliseconds);
-    }
-  }
+std::shared_ptr<SensorOperation> WinFingerprintComponent::StartOperation(int timeoutSeconds) {
+  const uint32_t configuredFlags = DeviceInformation::SensorModeFlags(units_);
+  static_cast<void>(configuredFlags);  // looked up, not applied, as for OpenSession
+  return SensorOperation::Start(state_, timeoutSeconds);
 }
-
-void Watchdog(const std::shared_ptr<SensorWaitState>& state, int timeoutSeconds) {
-  Timer* timer = GetTimer();
-  const Tick start = timer->Now();
-  while (static_cast<double>(timeoutSeconds) >= timer->ElapsedSeconds(start, timer->Now())) {
-    timer->Sleep(WinFingerprintComponent::kPollMilliseconds);
-    if (state->located.load()) return;
-    if (state->cancelRequested.load()) {
-      CancelUntilLocated(*state);
-      return;
-    }
-  }
-  CancelUntilLocated(*state);
-}
-
-}  // namespace
 
 void WinFingerprintComponent::CancelAndClose() {
-  using Clock = std::chrono::steady_clock;
-  state_->Cancel(true);
-  // A stuck call closes its session itself when it returns.
-  Clock::time_point graceEnd;
-  if (!state_->AwaitCancelled(platform::kCancelGraceMilliseconds, &graceEnd)) return;
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(graceEnd - Clock::now()).count();
-  if (!CloseSessionWithin(static_cast<uint32_t>(std::max<decltype(left)>(left, 0)))) return;
-  Cleanup();
+  if (SensorOperation::CancelAndClose(state_, true)) Cleanup();
 }
 
 WINBIO_IDENTITY WinFingerprintComponent::CurrentUserIdentity() {

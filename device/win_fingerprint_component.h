@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,17 +14,16 @@ class DriverVersions;
 // One fingerprint reader: one record of the unit array that the manager
 // enumerated, over the Windows Biometric Framework.
 //
-// Sensor wait: LocateSensor blocks in the framework while a watchdog thread
-// polls every 100 ms and cancels the framework call once the time limit has
-// passed or cancellation was requested. CancelAndClose, from another thread,
-// sets the cancel flag, waits until no operation is under way and closes the
-// session.
+// Sensor wait: see SensorOperation, which runs the reader's open and wait;
+// the component's own calls take its steps one at a time.
 //
 // No caller waits for the framework without a bound: a call that has not
-// returned within platform::kCancelGraceMilliseconds of its cancellation (or,
-// for calls that cannot be cancelled, of its start) is given up on. The reader
-// is then stuck (IsStuck) until that call returns; the call's thread owns the
-// shared wait state, so the component may be destroyed meanwhile.
+// returned within platform::kCancelGraceMilliseconds of its limit or its
+// cancellation (or, for calls that cannot be cancelled, of its start) is
+// given up on. The reader is then stuck (IsStuck) until that call returns; the
+// call's thread owns the shared wait state, which every component of the same
+// reader shares, so the component may be destroyed meanwhile and a new
+// listing still finds the reader stuck.
 class WinFingerprintComponent : public FingerprintComponent {
  public:
   static constexpr uint32_t kPollMilliseconds = kWatchdogPollMilliseconds;
@@ -55,6 +53,7 @@ class WinFingerprintComponent : public FingerprintComponent {
   uint32_t GetSampleHint() override;
   bool IsCancelRequested() override;
   bool IsStuck() override;
+  std::shared_ptr<SensorOperation> StartOperation(int timeoutSeconds) override;
 
   // The sub-factor used for a finger index (tests and diagnostics).
   WINBIO_BIOMETRIC_SUBTYPE SubFactorOf(int finger) const;
@@ -62,13 +61,10 @@ class WinFingerprintComponent : public FingerprintComponent {
  private:
   const WINBIO_UNIT_SCHEMA& Unit() const { return units_[unitIndex_]; }
   WINBIO_SESSION_HANDLE Handle() const { return state_->session.load(); }
-  // Closes the session, waiting for the framework at most `milliseconds`.
-  bool CloseSessionWithin(uint32_t milliseconds);
   WINBIO_IDENTITY CurrentUserIdentity();
 
   std::shared_ptr<SensorWaitState> state_;
   uint64_t unitIndex_;
   const WINBIO_UNIT_SCHEMA* units_;
-  std::function<void(int)> watchdog_;
   std::map<int, WINBIO_BIOMETRIC_SUBTYPE> fingers_;
 };

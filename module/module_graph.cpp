@@ -1,15 +1,24 @@
 #include "module/module_graph.h"
 
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QWidget>
+
 #include "contract/diagnostic.h"
+#include "device/module_threads.h"
+#include "device/sensor_wait_state.h"
 #include "device/win_fingerprint_component_manager.h"
 #include "module/fingerprint_module_interface.h"
 #include "module/fingerprint_resource.h"
 #include "module/test_with_device_hint.h"
+#include "platform/biometric_service.h"
 #include "recognition/recognition_test.h"
+#include "utils/accessibility/accessible_dialog_base.h"
+#include "utils/dpi.h"
 
 namespace {
 // Built at load time: two resource keys the host translates and joins.
@@ -17,6 +26,28 @@ const std::string kDeviceHint = std::string("POSSIBLE_DEFECTIVE_COMPONENTS") + "
 }  // namespace
 
 namespace module_graph {
+
+namespace {
+
+// After the release the host may unload the module: nothing of its code may
+// then be left in the host's widget tree, and no thread of its may still run.
+void LeaveNothingBehind() {
+  if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    // A dialog still awaiting its deferred deletion goes now.
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (qobject_cast<kivra::utils::accessibility::AccessibleDialogBase*>(window)) delete window;
+    kivra::utils::Dpi::Release();
+  }
+  // The threads of finished runs end at once; a thread in a reader's call
+  // that never returned pins the module instead, so there is no point
+  // waiting for one.
+  const auto now = std::chrono::steady_clock::now();
+  ModuleThreads::JoinAll(SensorWaitState::AnyStuck()
+                             ? now
+                             : now + std::chrono::milliseconds(platform::kCancelGraceMilliseconds));
+}
+
+}  // namespace
 
 ModuleInterface* Build() {
   Test* test = new TestWithDeviceHint<RecognitionTest>(kDeviceHint, ids::kRecognitionTest);
@@ -50,6 +81,7 @@ void Release(ModuleInterface* root) {
     delete root->GetDiagnostic(i);
   }
   delete root;
+  LeaveNothingBehind();
 }
 
 }  // namespace module_graph

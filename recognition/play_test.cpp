@@ -1,8 +1,6 @@
 #include "recognition/play_test.h"
 
-#include <algorithm>
 #include <chrono>
-#include <climits>
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -18,6 +16,8 @@
 
 #include "contract/test_context.h"
 #include "device/fingerprint_component.h"
+#include "device/module_threads.h"
+#include "device/sensor_operation.h"
 #include "recognition/play_test_ui.h"
 #include "recognition/result_report.h"
 #include "utils/module_translator.h"
@@ -63,6 +63,11 @@ PlayTest::PlayTest(QWidget* /*parent*/, QObject* eventFilter, TestContext* conte
   connect(this, &PlayTest::UpdateProgress, this, &PlayTest::OnUpdateProgress, Qt::QueuedConnection);
   connect(this, &QDialog::finished, this, &PlayTest::OnFinished, Qt::UniqueConnection);
   connect(&tickTimer_, &QTimer::timeout, this, &PlayTest::OnTimerTick, Qt::QueuedConnection);
+  connect(&giveUpPoll_, &QTimer::timeout, this, [this] {
+    if (closed_ || !operation_ || !operation_->GiveUpDue()) return;
+    givingUp_ = true;
+    close();
+  });
 
   ui_->progressBar->setValue(0);
   {
@@ -80,6 +85,7 @@ PlayTest::~PlayTest() {
   disconnect(this, &PlayTest::UpdateProgress, this, &PlayTest::OnUpdateProgress);
   disconnect(this, &QDialog::finished, this, &PlayTest::OnFinished);
   tickTimer_.stop();
+  giveUpPoll_.stop();
   // A worker still running is waited for here, within the grace period: past
   // it, the run is abandoned and the worker no longer touches the dialog.
   AwaitWorker(std::chrono::steady_clock::now() + std::chrono::milliseconds(kReaderGraceMilliseconds));
@@ -102,62 +108,68 @@ void PlayTest::OnStartTest() {
   activateWindow();
   tickTimer_.start(kTickMs);
   ui_->progressBar->setValue(0);
-  // Detached, with shared ownership of what it needs after a call that may
-  // never return: the dialog waits for it only within the grace period.
-  run_ = std::make_shared<SensorRun>();
-  const int timeout = static_cast<int>(timeoutSeconds_);
-  std::thread([this, run = run_, reader = ReaderOf(context_), timeout] {
-    RunSensorCheck(*run, reader, timeout);
-  }).detach();
-
-  // The watchdog cancels the wait once the limit has passed; a reader that
-  // has not answered a grace period later is given up on.
-  const qint64 giveUpMs =
-      qint64(std::max(timeout, 0)) * 1000 + 2 * qint64(kWatchdogPollMilliseconds) + kReaderGraceMilliseconds;
-  QTimer::singleShot(static_cast<int>(std::min<qint64>(giveUpMs, INT_MAX)), this, [this] {
-    if (!closed_ && !WorkerDone()) close();
-  });
-}
-
-FingerprintError PlayTest::RunSensorCheck(SensorRun& run, FingerprintComponent* reader, int timeoutSeconds) {
-  const auto abandoned = [&run] {
-    std::lock_guard<std::mutex> lock(run.mutex);
-    return run.abandoned;
-  };
-  FingerprintError error = reader->OpenSession();
-  const bool opened = error == FingerprintError::Success;
-  if (opened && !abandoned()) error = reader->LocateSensor(timeoutSeconds);
-
-  // The dialog, the reader and the host exist only while the run is not
-  // abandoned, which the dialog cannot do while this holds the lock.
-  std::lock_guard<std::mutex> lock(run.mutex);
-  if (!run.abandoned) {
-    lastError_ = error;
-    if (!opened) {
-      if (error == FingerprintError::OpenSessionFailed)
-        context_->GetResultReporter()->AddMessage("CANNOT_ACCESS_DEVICE", 0, 0);
-      ReportError();
-      reader->Cleanup();
-    } else {
-      emit UpdateProgress(100);
-      started_.exchange(false);
-      if (error != FingerprintError::Success) {
-        ReportError();
-        reader->Cleanup();
-      } else {
-        cells_->status.store(TestStatus::Passed);
-      }
-    }
-    emit LoopFinished();
+  if (!StartWorker(ReaderOf(context_))) {
+    // A reader given up on since the test began, or no thread to wait on.
+    cells_->status.store(TestStatus::Error);
+    ReportResult(context_, "CANNOT_ACCESS_DEVICE");
+    close();
+    return;
   }
-  run.done = true;
-  run.finished.notify_all();
-  return error;
+  giveUpPoll_.start(static_cast<int>(kWatchdogPollMilliseconds));
 }
 
-bool PlayTest::WorkerDone() {
-  std::lock_guard<std::mutex> lock(run_->mutex);
-  return run_->done;
+bool PlayTest::StartWorker(FingerprintComponent* reader) {
+  // Registered as under way here, before the worker exists: a cancellation
+  // from now on waits for it, however late the worker is scheduled.
+  operation_ = reader ? reader->StartOperation(static_cast<int>(timeoutSeconds_)) : nullptr;
+  if (!operation_) return false;
+  auto run = std::make_shared<SensorRun>();
+  // The worker owns what it needs after a call that may never return; the
+  // dialog waits for it only within the grace period.
+  const bool started = ModuleThreads::Start([this, run, operation = operation_] {
+    const SensorOperation::Outcome outcome = operation->Run();
+    std::lock_guard<std::mutex> lock(run->mutex);
+    run->outcome = outcome;
+    run->done = true;
+    run->finished.notify_all();
+    // The dialog exists while it has not abandoned the run, which it cannot
+    // do while this holds the lock. Only an event is posted to it.
+    if (!run->abandoned) emit LoopFinished();
+  });
+  if (!started) {
+    operation_.reset();  // ends its registration
+    return false;
+  }
+  run_ = std::move(run);
+  return true;
+}
+
+void PlayTest::ReportWorkerOutcome() {
+  if (reported_ || closed_ || !run_) return;
+  SensorOperation::Outcome outcome;
+  {
+    std::lock_guard<std::mutex> lock(run_->mutex);
+    if (!run_->done) return;
+    outcome = run_->outcome;
+  }
+  reported_ = true;
+  lastError_ = outcome.error;
+  FingerprintComponent* reader = ReaderOf(context_);
+  if (!outcome.opened) {
+    if (outcome.error == FingerprintError::OpenSessionFailed)
+      context_->GetResultReporter()->AddMessage("CANNOT_ACCESS_DEVICE", 0, 0);
+    ReportError();
+    if (reader) reader->Cleanup();
+    return;
+  }
+  OnUpdateProgress(100);
+  started_.exchange(false);
+  if (outcome.error != FingerprintError::Success) {
+    ReportError();
+    if (reader) reader->Cleanup();
+  } else {
+    cells_->status.store(TestStatus::Passed);
+  }
 }
 
 bool PlayTest::AwaitWorker(std::chrono::steady_clock::time_point deadline) {
@@ -179,6 +191,7 @@ void PlayTest::ReportError() {
 void PlayTest::OnTimerTick() {
   if (!context_ || closed_) return;  // a tick queued before the dialog closed
   if (context_->GetEventMonitor()->PendingEvent() != 0) {
+    ReportWorkerOutcome();  // an outcome that came first stays reported
     cells_->status.store(TestStatus::Aborted);
     emit LoopFinished();
     tickTimer_.stop();
@@ -186,11 +199,13 @@ void PlayTest::OnTimerTick() {
 }
 
 void PlayTest::OnCancelClicked() {
+  ReportWorkerOutcome();
   cells_->status.store(TestStatus::Aborted);
   close();
 }
 
 void PlayTest::OnLoopFinished() {
+  ReportWorkerOutcome();
   close();
 }
 
@@ -205,11 +220,12 @@ void PlayTest::OnChangeLabelInfo(QString s) {
   ui_->instructionLabel->repaint();
 }
 
-void PlayTest::CancelReader(FingerprintComponent* reader) {
+bool PlayTest::CancelReader(bool requested) {
   struct Completion {
     std::mutex mutex;
     std::condition_variable returned;
     bool done = false;
+    bool inTime = false;
   };
   auto completion = std::make_shared<Completion>();
   const auto done = [&completion] {
@@ -218,15 +234,16 @@ void PlayTest::CancelReader(FingerprintComponent* reader) {
   };
   std::thread canceller;
   try {
-    canceller = std::thread([reader, completion] {
-      reader->CancelAndClose();
+    canceller = std::thread([operation = operation_, requested, completion] {
+      const bool inTime = operation->CancelAndClose(requested);
       std::lock_guard<std::mutex> lock(completion->mutex);
       completion->done = true;
+      completion->inTime = inTime;
       completion->returned.notify_all();
     });
   } catch (const std::system_error&) {
-    reader->CancelAndClose();  // no thread to be had: cancelled here, bounded all the same
-    return;
+    // No thread to be had: cancelled here, bounded all the same.
+    return operation_->CancelAndClose(requested);
   }
   bool quick = false;
   {
@@ -252,23 +269,27 @@ void PlayTest::CancelReader(FingerprintComponent* reader) {
     setAttribute(Qt::WA_DeleteOnClose, deleteOnClose);
   }
   canceller.join();  // CancelAndClose is bounded by the grace period
+  std::lock_guard<std::mutex> lock(completion->mutex);
+  return completion->inTime;
 }
 
 void PlayTest::OnFinished() {
   if (cancelling_) return;  // finished again while the reader is being cancelled
   if (!closed_) {
     tickTimer_.stop();
-    // Both waits together take at most the grace period.
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kReaderGraceMilliseconds);
-    FingerprintComponent* reader = context_ ? ReaderOf(context_) : nullptr;
-    if (reader) CancelReader(reader);
+    giveUpPoll_.stop();
+    // Giving a silent reader up is no cancel of the user's: a wait that ends
+    // meanwhile ends as the limit's, and asks its question.
+    const bool inTime = !operation_ || CancelReader(!givingUp_);
     // Once the worker has returned, or has been abandoned, no other thread
-    // writes the run's cells or calls the host any more. A reader given up
-    // on will not let it return soon.
-    const bool stuck = reader && reader->IsStuck();
-    if (!AwaitWorker(stuck ? std::chrono::steady_clock::now() : deadline)) {
-      // The reader never answered its cancellation: it is not accessible.
+    // writes the run's state. Its operation has ended unless the reader was
+    // given up on, which will not let it return soon.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(inTime ? kReaderGraceMilliseconds : 0);
+    if (AwaitWorker(deadline)) {
+      ReportWorkerOutcome();
+    } else {
+      // The reader never answered: it is not accessible.
       cells_->status.store(TestStatus::Error);
       ReportResult(context_, "CANNOT_ACCESS_DEVICE");
     }

@@ -14,6 +14,7 @@
 #include "recognition/sensor_run.h"
 
 class FingerprintComponent;
+class SensorOperation;
 class FingerprintWidgetWrapper;
 class TestContext;
 struct PlayTestUi;
@@ -52,25 +53,34 @@ class PlayTest : public InputDialog {
  private:
   friend class FingerprintWidgetWrapper;  // connects its CloseDialog to OnFinished
 
-  FingerprintError RunSensorCheck(SensorRun& run, FingerprintComponent* reader, int timeoutSeconds);
+  // Starts the worker on the operation taken from the reader; false when
+  // there is no operation (a stuck reader) or no thread for it.
+  bool StartWorker(FingerprintComponent* reader);
+  // Reports the worker's outcome to the host, once, when it has one.
+  void ReportWorkerOutcome();
   void ReportError();
   // Cancels the reader's wait and closes its session, within the grace
   // period, on a thread of its own: a reader that does not answer must not
-  // freeze the user interface meanwhile.
-  void CancelReader(FingerprintComponent* reader);
-  bool WorkerDone();
+  // freeze the user interface meanwhile. False when the reader was given up on.
+  bool CancelReader(bool requested);
   // Waits for the worker until `deadline`; false when it has not returned,
   // and then the run is abandoned.
   bool AwaitWorker(std::chrono::steady_clock::time_point deadline);
 
   std::unique_ptr<PlayTestUi> ui_;
   TestContext* context_;
-  FingerprintError lastError_ = FingerprintError::Success;  // written by the worker only
+  FingerprintError lastError_ = FingerprintError::Success;
   RunCellsPtr cells_;
   std::atomic<bool> started_{false};
-  std::shared_ptr<SensorRun> run_;  // set once the worker starts
+  std::shared_ptr<SensorOperation> operation_;  // set once the worker starts
+  std::shared_ptr<SensorRun> run_;              // likewise
+  bool reported_ = false;                       // the worker's outcome went to the host
   uint32_t timeoutSeconds_;
   QTimer tickTimer_;
+  // Looks whether the reader has not answered for the grace period after its
+  // limit or cancellation; giving it up is not the user's cancel.
+  QTimer giveUpPoll_;
+  bool givingUp_ = false;
   // Set once the dialog has cancelled the reader and waited for the worker:
   // from then on nothing here calls the host, which may have ended the run.
   bool closed_ = false;

@@ -3,14 +3,18 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "device/sensor_operation.h"
+
 // What the recognition dialog shares with its sensor worker. The worker
-// reports its outcome under the mutex, and only while the dialog still waits
-// for it; a dialog that gives up on a reader that never answers marks the run
-// abandoned, and from then on the worker, whenever its call returns, touches
-// nothing but this.
+// leaves its outcome here under the mutex and tells the dialog, which reports
+// it to the host from the user-interface thread: the worker never calls the
+// host, so no host call is ever made under this lock. A dialog that gives up
+// on a reader that never answers marks the run abandoned, and from then on
+// the worker, whenever its call returns, touches nothing but this.
 struct SensorRun {
   std::mutex mutex;
   std::condition_variable finished;
-  bool done = false;       // the worker has returned, its outcome reported
+  bool done = false;       // the worker has returned, its outcome is below
   bool abandoned = false;  // the dialog has stopped waiting for it
+  SensorOperation::Outcome outcome;
 };

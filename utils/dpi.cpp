@@ -76,6 +76,10 @@ Dpi* Dpi::instance() {
   return g_instance;
 }
 
+void Dpi::Release() {
+  delete g_instance;  // its destructor clears g_instance
+}
+
 void Dpi::Measure() {
   QuerySystemDpi();
   int dpi = g_measuredDpi;

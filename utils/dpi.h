@@ -28,6 +28,10 @@ class Dpi : public QWidget {
   // The quantised dots per inch: 96, 120, 144, 168 or 192.
   int dpi() const { return dpi_; }
 
+  // Destroys the instance: a module about to be unloaded must leave nothing
+  // of its own in the host's widget tree.
+  static void Release();
+
   // Forgets the measurement kept from the system, so that the next instance
   // measures as in a fresh process. For tests.
   static void ForgetMeasurement();

@@ -173,6 +173,11 @@ struct LoadedModule {
     if (!get || !version || !release) error = "an export is missing";
   }
   bool ok() const { return error.empty(); }
+  // Unloads the module, as a host that is done with it does.
+  void unload() {
+    if (handle) dlclose(handle);
+    handle = nullptr;
+  }
 
   void* handle = nullptr;
   std::string error;

@@ -105,7 +105,31 @@ void ListReaders(Module* root) {
   reader->CancelAndClose();
 }
 
+// Loads the module, runs the test, releases and unloads the module, and
+// again, under a main window the host destroys only at the end: nothing of
+// the module may be left in it or run meanwhile.
+int RunUnloadScenario(const char* limit) {
+  QWidget window;
+  window.show();
+  for (int round = 1; round <= 2; ++round) {
+    LoadedModule module(FP_MODULE_PATH);
+    if (!module.ok()) return Print("cannot load: " + module.error), 100;
+    Module* root = module.get();
+    Test* test = root->GetDiagnostic(0)->GetTest(0);
+    root->GetComponentManager()->EnumerateComponents();
+    ScenarioHost host;
+    host.component = root->GetComponentManager()->GetComponent(0);
+    test->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", limit}}}}, nullptr);
+    Print("round " + std::to_string(round) + " status " + std::to_string(test->Run(&host)));
+    module.release();
+    module.unload();
+  }
+  return 0;
+}
+
 int RunScenario(const std::string& name) {
+  if (name == "unload-passed") return RunUnloadScenario("5");
+  if (name == "unload-stuck") return RunUnloadScenario("0");
   LoadedModule module(FP_MODULE_PATH);
   if (!module.ok()) return Print("cannot load: " + module.error), 100;
   Module* root = module.get();
@@ -276,6 +300,21 @@ TEST(SeparateHostRunTest, TimeoutThenYesFailsWithTheHintLast) {
   EXPECT_EQ(reached,
             (std::set<std::string>{"GetComponent", "GetResultReporter", "GetUserInterface",
                                    "IsAbortRequested", "GetEventMonitor", "IsInteractive", "PendingEvent"}));
+}
+
+// A host that loads, runs and unloads the module in turn, after a passed
+// run and after a reader given up on, which stays refused when loaded again.
+TEST(SeparateHostRunTest, UnloadsAfterARunAndLoadsAgain) {
+  const auto rounds = [](const std::vector<std::string>& lines) {
+    std::vector<std::string> kept;
+    for (const std::string& line : lines)
+      if (line.rfind("round ", 0) == 0) kept.push_back(line);
+    return kept;
+  };
+  EXPECT_EQ(rounds(Launch("unload-passed", R"({"sensor": {"touchAfterMs": 300}})")),
+            (std::vector<std::string>{"round 1 status 0", "round 2 status 0"}));
+  EXPECT_EQ(rounds(Launch("unload-stuck", R"({"sensor": {"touchAfterMs": 20000, "ignoresCancel": true}})")),
+            (std::vector<std::string>{"round 1 status 6", "round 2 status 6"}));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "device/sensor_operation.h"
 #include "device/win_fingerprint_component.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_biometric_service.h"
@@ -209,9 +210,10 @@ TEST_F(ScriptedWaitTest, CancellationRequestWinsOverASimultaneousTouch) {
   ASSERT_EQ(closing.wait_for(kHang), std::future_status::ready);
 }
 
-// Many runs of the dialog's pattern (reset, open, wait on a worker, cancel
-// and close from this thread) on the simulated machine in real time, with
-// random touch, limit and cancel timing.
+// Many runs of the dialog's pattern (reset, take the operation, run it on a
+// worker that may be scheduled late, cancel and close from this thread) on
+// the simulated machine in real time, with random touch, limit, worker and
+// cancel timing.
 TEST(SimulatedWaitTest, RandomConcurrentWaitsAndCancellationsAlwaysEnd) {
   // Runtimes such as ThreadSanitizer start a helper thread with the first
   // thread of the process; let that happen before taking the baseline.
@@ -221,6 +223,7 @@ TEST(SimulatedWaitTest, RandomConcurrentWaitsAndCancellationsAlwaysEnd) {
   const std::optional<uint32_t> touches[] = {std::nullopt, std::nullopt, 0, 20, 60, 150};
   const int limits[] = {-1, 0, 0};
   const int cancelDelaysMs[] = {-1, 0, 5, 40, 90, 130};  // -1: only after the wait
+  const int workerDelaysMs[] = {0, 0, 30, 120};          // a worker scheduled late
   auto units = std::make_unique<WINBIO_UNIT_SCHEMA>(MakeUnit(u"Acme", u"X1"));
   WinFingerprintComponent reader(0, units.get(), "0");
   for (int round = 0; round < 60; ++round) {
@@ -235,8 +238,13 @@ TEST(SimulatedWaitTest, RandomConcurrentWaitsAndCancellationsAlwaysEnd) {
     }));
 
     reader.ResetState();
-    ASSERT_EQ(reader.OpenSession(), E::Success);
-    auto result = StartLocate(reader, limit);
+    std::shared_ptr<SensorOperation> operation = reader.StartOperation(limit);
+    ASSERT_NE(operation, nullptr);
+    const int workerDelay = workerDelaysMs[random() % std::size(workerDelaysMs)];
+    auto result = std::async(std::launch::async, [operation = std::move(operation), workerDelay] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(workerDelay));
+      return operation->Run().error;
+    });
     if (cancelDelay >= 0) {
       std::this_thread::sleep_for(std::chrono::milliseconds(cancelDelay));
       reader.CancelAndClose();

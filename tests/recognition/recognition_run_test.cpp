@@ -144,31 +144,40 @@ TEST_F(RecognitionRunTest, TimeoutAsksAndAYesFailsWithTheHintLast) {
     EXPECT_EQ(lines[1], "Request:3 |");  // the dialog came first
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), expected) << answer;
   }
+  // A session that takes longer to open than the limit: the limit counts
+  // from the start of the wait, so the wait still times out and asks.
+  SimMachine slowOpen = Machine(std::nullopt);
+  slowOpen.sensor.openSessionMs = 3500;
+  Use(slowOpen);
+  SetTimeout("1");
+  RecordingHost host;
+  host.yesNoAnswer = InputRequest::Yes;
+  EXPECT_EQ(Run(&host), TestStatus::Failed);
+  EXPECT_EQ(host.RequestCount(InputRequest::YesNo), 1);
+  EXPECT_EQ(host.Messages(), (std::vector<std::string>{"FAILED_TO_ENROLL_FINGERPRINT", kHint}));
 }
 
-// The reader's failures reach the host from the worker; the hint comes after
-// the wait, from the user-interface thread.
-TEST_F(RecognitionRunTest, ReaderFailuresReportFromTheWorkerThenHint) {
+// The reader's failures reach the host in order, and only from the
+// user-interface thread: a host may forward its calls to that thread and wait.
+TEST_F(RecognitionRunTest, ReaderFailuresReportFromTheUserInterfaceThenHint) {
   const std::string start[] = {"Request:0 RECOGNITION_TEST|FINGERPRINT_INSTRUCTIONS [ui]",
                                "Request:3 | [ui]"};
   const std::tuple<void (*)(SimMachine&), TestStatus, std::vector<std::string>> rows[] = {
       {[](SimMachine& m) { m.openSessionHresult = static_cast<int32_t>(0x80098003u); },
        TestStatus::Aborted,
-       {start[0], start[1], "AddMessage CANNOT_ACCESS_DEVICE [worker]"}},
+       {start[0], start[1], "AddMessage CANNOT_ACCESS_DEVICE [ui]"}},
       {[](SimMachine& m) { m.sensor.locateHresult = static_cast<int32_t>(0x80004005u); },
        TestStatus::Failed,
-       {start[0], start[1], "SetProgress FAILED_TO_ENROLL_FINGERPRINT [worker]",
-        "AddMessage FAILED_TO_ENROLL_FINGERPRINT [worker]", "AddMessage " + kHint + " [ui]",
+       {start[0], start[1], "SetProgress FAILED_TO_ENROLL_FINGERPRINT [ui]",
+        "AddMessage FAILED_TO_ENROLL_FINGERPRINT [ui]", "AddMessage " + kHint + " [ui]",
         "SetProgress " + kHint + " [ui]"}},
       // A unit that failed (a driver's helper that died): not accessible, said once.
       {[](SimMachine& m) { m.openSessionHresult = static_cast<int32_t>(WINBIO_E_DEVICE_FAILURE); },
        TestStatus::Error,
-       {start[0], start[1], "SetProgress CANNOT_ACCESS_DEVICE [worker]",
-        "AddMessage CANNOT_ACCESS_DEVICE [worker]"}},
+       {start[0], start[1], "SetProgress CANNOT_ACCESS_DEVICE [ui]", "AddMessage CANNOT_ACCESS_DEVICE [ui]"}},
       {[](SimMachine& m) { m.sensor.locateHresult = static_cast<int32_t>(WINBIO_E_DEVICE_FAILURE); },
        TestStatus::Error,
-       {start[0], start[1], "SetProgress CANNOT_ACCESS_DEVICE [worker]",
-        "AddMessage CANNOT_ACCESS_DEVICE [worker]"}},
+       {start[0], start[1], "SetProgress CANNOT_ACCESS_DEVICE [ui]", "AddMessage CANNOT_ACCESS_DEVICE [ui]"}},
   };
   for (const auto& [change, status, expected] : rows) {
     SimMachine machine = Machine(100);
@@ -221,9 +230,12 @@ TEST_F(RecognitionRunTest, AReaderThatNeverAnswersIsGivenUpAndItsLateCallIsHarml
       {"abort", [](SimMachine&) {}},
       {"abort", [](SimMachine& m) { m.sensor.openSessionMs = 8000; }},
   };
+  int row = 0;
   for (const auto& [how, change] : rows) {
     SimMachine machine = Machine(8000);
     machine.sensor.ignoresCancel = true;
+    // A reader of its own each time: the one before is still stuck.
+    machine.readers[0].deviceInstanceId += "\\" + std::to_string(++row);
     change(machine);
     machine_.emplace(machine);
     auto manager = std::make_unique<WinFingerprintComponentManager>(ids::kModule);
@@ -255,15 +267,43 @@ TEST_F(RecognitionRunTest, AReaderThatNeverAnswersIsGivenUpAndItsLateCallIsHarml
     EXPECT_EQ(host.Messages(), std::vector<std::string>{"CANNOT_ACCESS_DEVICE"}) << how;
     EXPECT_LT(longestGap, 1500) << how;
 
+    // A new listing still knows the reader is stuck.
+    manager->EnumerateComponents();
     RecordingHost again;
-    again.component = host.component;
+    again.component = manager->GetComponent(0);
+    QElapsedTimer refusal;
+    refusal.start();
     EXPECT_EQ(Run(&again), TestStatus::Error) << how;
+    EXPECT_LT(refusal.elapsed(), 1500) << how;  // refused, not waited for again
     EXPECT_EQ(again.Lines(), (std::vector<std::string>{"SetProgress CANNOT_ACCESS_DEVICE",
                                                        "AddMessage CANNOT_ACCESS_DEVICE"}))
         << how;
     manager.reset();  // the module lets go of the reader while its call is stuck
   }
   EXPECT_TRUE(QTest::qWaitFor([&] { return platform::sim::OpenSimSessionCount() == sessionsBefore; }, 30000));
+}
+
+// The close comes while the worker is still opening the session: the
+// session it opens is closed all the same, and the reader works next time.
+TEST_F(RecognitionRunTest, ACloseBeforeTheSessionIsOpenLeavesNoSessionBehind) {
+  const size_t sessionsBefore = platform::sim::OpenSimSessionCount();
+  SimMachine machine = Machine(300);
+  machine.sensor.openSessionMs = 2000;
+  Use(machine);
+  SetTimeout("60");
+  RecordingHost host;
+  host.whileExec = [] {
+    WhenDialogShown([](PlayTest* dialog) {
+      dialog->findChild<QPushButton*>(QStringLiteral("recognition_test_header_close"))->click();
+    });
+  };
+  EXPECT_EQ(Run(&host), TestStatus::Aborted);
+  EXPECT_EQ(platform::sim::OpenSimSessionCount(), sessionsBefore);
+
+  machine.sensor.openSessionMs = 0;
+  Use(machine);
+  RecordingHost next;
+  EXPECT_EQ(Run(&next), TestStatus::Passed);
 }
 
 TEST_F(RecognitionRunTest, RefusalsBeforeTheDialog) {

@@ -6,6 +6,9 @@
 #include <thread>
 #include <vector>
 
+#include <QCoreApplication>
+#include <QMetaObject>
+
 #include "contract/abstract_widget_wrapper.h"
 #include "contract/input_request.h"
 #include "contract/test_context.h"
@@ -65,8 +68,17 @@ class RecordingHost : public TestContext, ResultReporter, TestUserInterface, Eve
     return texts;
   }
   void Record(std::string what, std::string text) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    calls_.push_back(Call{std::move(what), std::move(text), std::this_thread::get_id() != uiThread_});
+    const bool fromWorker = std::this_thread::get_id() != uiThread_;
+    const auto record = [&] {
+      std::lock_guard<std::mutex> lock(mutex_);
+      calls_.push_back(Call{std::move(what), std::move(text), fromWorker});
+    };
+    // As hosts that log into widgets do, a call from another thread is handed
+    // to the user-interface thread, and waited for.
+    if (fromWorker && QCoreApplication::instance())
+      QMetaObject::invokeMethod(QCoreApplication::instance(), record, Qt::BlockingQueuedConnection);
+    else
+      record();
   }
   void AddMessage(std::string messageId, uint64_t arg1, uint64_t arg2) override {
     Record("AddMessage", messageId + (arg1 || arg2 ? " (non-zero arguments)" : ""));
