@@ -9,6 +9,7 @@
 
 #include "device/detached_call.h"
 #include "device/device_information.h"
+#include "device/framework_failure.h"
 #include "device/timer.h"
 #include "platform/biometric_service.h"
 #include "platform/platform.h"
@@ -35,6 +36,20 @@ class TokenOwner {
  private:
   platform::Handle handle_;
 };
+
+// Waits for a touch on the reader under test. A system-pool session covers
+// every reader of the machine, and the framework answers with the unit that
+// was touched: a touch on another one is noted and the wait goes on, within
+// the same limit (the watchdog's cancellation ends it like the first wait).
+HRESULT_T LocateReaderUnderTest(SensorWaitState& state, WINBIO_UNIT_ID readerUnderTest,
+                                std::atomic<bool>& otherReaderTouched) {
+  for (;;) {
+    WINBIO_UNIT_ID unitId = 0;
+    const HRESULT_T hr = platform::biometric().LocateSensor(state.session.load(), &unitId);
+    if (hr < 0 || unitId == readerUnderTest || state.cancelRequested.load()) return hr;
+    otherReaderTouched.store(true);
+  }
+}
 
 // The watchdog of one sensor wait. It owns the wait state, so it may outlive
 // the component while the framework call it watches is stuck.
@@ -69,6 +84,10 @@ bool WinFingerprintComponent::IsStuck() {
   return state_->IsStuck();
 }
 
+bool WinFingerprintComponent::OtherReaderTouched() {
+  return otherReaderTouched_->load();
+}
+
 FingerprintError WinFingerprintComponent::OpenSession() {
   // A system-pool session must use the default configuration, so the reader's
   // configured sensor mode is looked up but not applied.
@@ -84,8 +103,8 @@ FingerprintError WinFingerprintComponent::OpenSession() {
       WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM, WINBIO_FLAG_DEFAULT, nullptr, 0, nullptr, &handle);
   state->session.store(handle);
   state->Finish();
-  if (result == WINBIO_E_DEVICE_FAILURE) return FingerprintError::DeviceNotAccessible;
-  return result < 0 ? FingerprintError::OpenSessionFailed : FingerprintError::Success;
+  return result < 0 ? FrameworkFailure(result, FingerprintError::OpenSessionFailed)
+                    : FingerprintError::Success;
 }
 
 FingerprintError WinFingerprintComponent::CloseSession() {
@@ -108,6 +127,9 @@ FingerprintError WinFingerprintComponent::LocateSensor(int timeoutSeconds) {
   // From here on only `state` is used: if the framework never returns, the
   // component may be destroyed before this call ends.
   const std::shared_ptr<SensorWaitState> state = state_;
+  const std::shared_ptr<std::atomic<bool>> otherReaderTouched = otherReaderTouched_;
+  const WINBIO_UNIT_ID readerUnderTest = Unit().UnitId;
+  otherReaderTouched->store(false);
   state->Begin();
   state->located.exchange(false);
   std::thread watchdog;
@@ -118,8 +140,7 @@ FingerprintError WinFingerprintComponent::LocateSensor(int timeoutSeconds) {
     throw;
   }
 
-  WINBIO_UNIT_ID unitId = 0;
-  const HRESULT_T hr = platform::biometric().LocateSensor(state->session.load(), &unitId);
+  const HRESULT_T hr = LocateReaderUnderTest(*state, readerUnderTest, *otherReaderTouched);
 
   FingerprintError result;
   if (hr == WINBIO_E_CANCELED && !state->cancelRequested.load()) {
@@ -134,10 +155,8 @@ FingerprintError WinFingerprintComponent::LocateSensor(int timeoutSeconds) {
     watchdog.join();
     if (cancelled)
       result = FingerprintError::Cancelled;
-    else if (hr == WINBIO_E_DEVICE_FAILURE)
-      result = FingerprintError::DeviceNotAccessible;
     else if (hr < 0)
-      result = FingerprintError::LocateFailed;
+      result = FrameworkFailure(hr, FingerprintError::LocateFailed);
     else
       result = FingerprintError::Success;
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -55,6 +56,7 @@ class WinFingerprintComponent : public FingerprintComponent {
   uint32_t GetSampleHint() override;
   bool IsCancelRequested() override;
   bool IsStuck() override;
+  bool OtherReaderTouched() override;
 
   // The sub-factor used for a finger index (tests and diagnostics).
   WINBIO_BIOMETRIC_SUBTYPE SubFactorOf(int finger) const;
@@ -67,6 +69,8 @@ class WinFingerprintComponent : public FingerprintComponent {
   WINBIO_IDENTITY CurrentUserIdentity();
 
   std::shared_ptr<SensorWaitState> state_;
+  // Shared with a wait that may outlive the component, like state_.
+  std::shared_ptr<std::atomic<bool>> otherReaderTouched_ = std::make_shared<std::atomic<bool>>(false);
   uint64_t unitIndex_;
   const WINBIO_UNIT_SCHEMA* units_;
   std::function<void(int)> watchdog_;
