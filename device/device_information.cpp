@@ -61,7 +61,7 @@ bool AllDigits(std::u16string_view name) {
 bool ReadSensorMode(const std::u16string& configurationPath, uint32_t* mode) {
   RegKeyOwner key;
   if (platform::registry().RegOpenKeyEx(platform::kHkeyLocalMachine, configurationPath.c_str(), 0,
-                                        platform::kKeyAllAccessWow64, key.out()) != platform::ERROR_SUCCESS_T)
+                                        platform::kKeyReadWow64, key.out()) != platform::ERROR_SUCCESS_T)
     return false;
   uint32_t value = 0;
   uint32_t size = sizeof(value);
@@ -128,8 +128,7 @@ uint32_t DeviceInformation::SensorModeFlags(const WINBIO_UNIT_SCHEMA* firstUnit)
                                         kConfigurationsSuffix;
   RegKeyOwner parent;
   if (platform::registry().RegOpenKeyEx(platform::kHkeyLocalMachine, configurations.c_str(), 0,
-                                        platform::kKeyAllAccessWow64,
-                                        parent.out()) != platform::ERROR_SUCCESS_T)
+                                        platform::kKeyReadWow64, parent.out()) != platform::ERROR_SUCCESS_T)
     return 0;
 
   bool found = false;

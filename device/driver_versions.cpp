@@ -6,7 +6,20 @@
 
 namespace {
 
-constexpr char16_t kClassKeyPrefix[] = u"SYSTEM\\CurrentControlSet\\Control\\Class\\";
+// Closes a registry key.
+class KeyOwner {
+ public:
+  explicit KeyOwner(platform::RegKey key) : key_(key) {}
+  ~KeyOwner() {
+    if (key_) platform::registry().RegCloseKey(key_);
+  }
+  KeyOwner(const KeyOwner&) = delete;
+  KeyOwner& operator=(const KeyOwner&) = delete;
+  platform::RegKey get() const { return key_; }
+
+ private:
+  platform::RegKey key_;
+};
 
 std::u16string Folded(std::u16string_view text) {
   std::u16string folded(text);
@@ -54,8 +67,10 @@ std::u16string DriverVersions::FirstDeviceVersion() {
   if (wholeClassRead_) return firstDeviceVersion_;
   wholeClassRead_ = true;
   platform::DeviceRegistry& registry = platform::registry();
-  // Flags 0: devices of the class that are not present count too.
-  wholeClass_.Reset(registry.SetupDiGetClassDevs(&platform::kGuidDevClassBiometric, nullptr, nullptr, 0));
+  // Present devices only: a removed reader keeps its driver key, and its
+  // version must not stand in for a reader that is there.
+  wholeClass_.Reset(registry.SetupDiGetClassDevs(&platform::kGuidDevClassBiometric, nullptr, nullptr,
+                                                 platform::kDigcfPresent));
   if (!wholeClass_.valid()) return {};
   platform::DEVINFO_DATA info{};
   info.cbSize = sizeof(platform::DEVINFO_DATA);
@@ -66,29 +81,21 @@ std::u16string DriverVersions::FirstDeviceVersion() {
 
 std::u16string DriverVersions::VersionOf(platform::DevInfoSet set, platform::DEVINFO_DATA* info) {
   platform::DeviceRegistry& registry = platform::registry();
-  uint32_t type = 0;
-  uint32_t required = 0;
-  registry.SetupDiGetDeviceRegistryProperty(set, info, platform::kSpdrpDriver, &type, nullptr, 0, &required);
-  if (required == 0) return {};
-  // Twice the reported size in bytes, of which the call may fill the first
-  // half: the rest stays zero, so the name always ends in a NUL.
-  std::vector<char16_t> driverKey(required, u'\0');
-  if (!registry.SetupDiGetDeviceRegistryProperty(set, info, platform::kSpdrpDriver, &type,
-                                                 reinterpret_cast<uint8_t*>(driverKey.data()), required,
-                                                 &required))
-    return {};
-  const std::u16string path = std::u16string(kClassKeyPrefix) + driverKey.data();
-
+  // The driver's key is the device's software key, opened the supported way
+  // and only for reading: its path under the class key is not ours to build.
+  const KeyOwner key(registry.SetupDiOpenDevRegKey(set, info, platform::kDicsFlagGlobal, 0,
+                                                   platform::kDiregDrv, platform::kKeyRead));
+  if (!key.get()) return {};
   uint32_t size = 0;
-  if (registry.RegGetValue(platform::kHkeyLocalMachine, path.c_str(), u"DriverVersion", platform::kRrfRtRegSz,
-                           nullptr, nullptr, &size) != platform::ERROR_SUCCESS_T)
+  if (registry.RegGetValue(key.get(), nullptr, u"DriverVersion", platform::kRrfRtRegSz, nullptr, nullptr,
+                           &size) != platform::ERROR_SUCCESS_T)
     return {};
   // Twice `size` bytes plus one unit that the call never writes: the text
   // ends in a NUL even when the stored value lacks one.
   std::vector<char16_t> version(size + 1, u'\0');
   uint32_t capacity = size * 2;
-  if (registry.RegGetValue(platform::kHkeyLocalMachine, path.c_str(), u"DriverVersion", platform::kRrfRtRegSz,
-                           nullptr, version.data(), &capacity) != platform::ERROR_SUCCESS_T)
+  if (registry.RegGetValue(key.get(), nullptr, u"DriverVersion", platform::kRrfRtRegSz, nullptr,
+                           version.data(), &capacity) != platform::ERROR_SUCCESS_T)
     return {};
   return version.data();
 }

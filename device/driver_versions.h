@@ -11,7 +11,9 @@
 // its unit's device instance id. Listing the whole class costs time in
 // proportion to every device the system knows, so that happens only for a
 // unit whose device is not found, whose version is then the class's first
-// device's. A listing of readers shares one DriverVersions.
+// present device's. Each version is read from the device's driver key
+// (SetupDiOpenDevRegKey, read access only). A listing of readers shares one
+// DriverVersions.
 class DriverVersions {
  public:
   DriverVersions();
@@ -21,7 +23,7 @@ class DriverVersions {
 
   // The driver version of the device with this instance id (case ignored, as
   // Windows compares them) or, when no device of the class has it, of the
-  // first device of the class. Empty when anything along the way is missing.
+  // first present device of the class. Empty when anything along the way is missing.
   std::u16string Of(std::u16string_view deviceInstanceId);
 
  private:

@@ -35,6 +35,9 @@ class FingerprintComponent : public SystemComponent {
   // A call of an earlier run never returned and was given up on; the reader
   // cannot be used until it does.
   virtual bool IsStuck() = 0;
+  // The running wait saw a touch on another of the machine's readers (a
+  // system-pool session covers them all) and goes on for this one.
+  virtual bool OtherReaderTouched() { return false; }
   // Registers a run's open-and-wait as under way and hands it over; the
   // thread that runs it needs nothing else of the reader. Null when the
   // reader is stuck or a cancellation has been requested.

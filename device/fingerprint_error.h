@@ -14,4 +14,14 @@ enum class FingerprintError : int32_t {
   FingerprintNotRecognized = 16,
   Cancelled = 17,
   Success = 20,
+  // The reader is in use by another program (enrolment in Settings, another
+  // capture or session): nothing is wrong with it.
+  ReaderBusy = 21,
+  // Biometrics are turned off by group policy.
+  BiometricsDisabled = 22,
+  // The session is a remote one; the framework serves the console only.
+  NotActiveConsole = 23,
+  // The machine's readers are kept for Enhanced Sign-in Security, which the
+  // framework's API does not serve.
+  EnhancedSignInSecurity = 24,
 };

@@ -8,6 +8,7 @@
 
 #include "device/detached_call.h"
 #include "device/fingerprint_component.h"
+#include "device/framework_failure.h"
 #include "device/timer.h"
 #include "platform/biometric_service.h"
 #include "platform/platform.h"
@@ -58,15 +59,29 @@ void Watchdog(const std::shared_ptr<SensorWaitState>& state, int timeoutSeconds)
   CancelUntilLocated(*state);
 }
 
+// Waits for a touch on the reader under test. A system-pool session covers
+// every reader of the machine, and the framework answers with the unit that
+// was touched: a touch on another one is noted and the wait goes on, within
+// the same limit (the watchdog's cancellation ends it like the first wait).
+HRESULT_T LocateReaderUnderTest(SensorWaitState& state, WINBIO_UNIT_ID readerUnderTest) {
+  for (;;) {
+    WINBIO_UNIT_ID unitId = 0;
+    const HRESULT_T hr = platform::biometric().LocateSensor(state.session.load(), &unitId);
+    if (hr < 0 || unitId == readerUnderTest || state.cancelRequested.load()) return hr;
+    state.otherReaderTouched.store(true);
+  }
+}
+
 }  // namespace
 
-SensorOperation::SensorOperation(std::shared_ptr<SensorWaitState> state, int timeoutSeconds)
-    : state_(std::move(state)), timeoutSeconds_(timeoutSeconds) {}
+SensorOperation::SensorOperation(std::shared_ptr<SensorWaitState> state, WINBIO_UNIT_ID unitId,
+                                 int timeoutSeconds)
+    : state_(std::move(state)), unitId_(unitId), timeoutSeconds_(timeoutSeconds) {}
 
 std::shared_ptr<SensorOperation> SensorOperation::Start(std::shared_ptr<SensorWaitState> state,
-                                                        int timeoutSeconds) {
+                                                        WINBIO_UNIT_ID unitId, int timeoutSeconds) {
   if (!state || !state->TryBegin()) return nullptr;
-  return std::shared_ptr<SensorOperation>(new SensorOperation(std::move(state), timeoutSeconds));
+  return std::shared_ptr<SensorOperation>(new SensorOperation(std::move(state), unitId, timeoutSeconds));
 }
 
 SensorOperation::~SensorOperation() {
@@ -90,7 +105,7 @@ SensorOperation::Outcome SensorOperation::Run() {
     outcome.error = Open(*state_);
     outcome.opened = outcome.error == FingerprintError::Success;
     if (outcome.opened)
-      outcome.error = interrupted() ? FingerprintError::Cancelled : Locate(state_, timeoutSeconds_);
+      outcome.error = interrupted() ? FingerprintError::Cancelled : Locate(state_, unitId_, timeoutSeconds_);
   }
   EndRegistration();
   return outcome;
@@ -105,14 +120,19 @@ FingerprintError SensorOperation::Open(SensorWaitState& state) {
   WINBIO_SESSION_HANDLE handle = 0;
   const HRESULT_T result = platform::biometric().OpenSession(
       WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM, WINBIO_FLAG_DEFAULT, nullptr, 0, nullptr, &handle);
-  state.session.store(handle);
-  if (result == WINBIO_E_DEVICE_FAILURE) return FingerprintError::DeviceNotAccessible;
-  return result < 0 ? FingerprintError::OpenSessionFailed : FingerprintError::Success;
+  // A session of the same reader still open (another component's) would be
+  // lost: it is closed.
+  if (const WINBIO_SESSION_HANDLE previous = state.session.exchange(handle))
+    platform::biometric().CloseSession(previous);
+  return result < 0 ? FrameworkFailure(result, FingerprintError::OpenSessionFailed)
+                    : FingerprintError::Success;
 }
 
-FingerprintError SensorOperation::Locate(const std::shared_ptr<SensorWaitState>& state, int timeoutSeconds) {
+FingerprintError SensorOperation::Locate(const std::shared_ptr<SensorWaitState>& state,
+                                         WINBIO_UNIT_ID readerUnderTest, int timeoutSeconds) {
   state->SetLimit(LimitFromNow(timeoutSeconds));
   state->located.exchange(false);
+  state->otherReaderTouched.store(false);
   std::thread watchdog;
   try {
     watchdog = std::thread(Watchdog, state, timeoutSeconds);
@@ -121,8 +141,7 @@ FingerprintError SensorOperation::Locate(const std::shared_ptr<SensorWaitState>&
     return FingerprintError::DeviceNotAccessible;
   }
 
-  WINBIO_UNIT_ID unitId = 0;
-  const HRESULT_T hr = platform::biometric().LocateSensor(state->session.load(), &unitId);
+  const HRESULT_T hr = LocateReaderUnderTest(*state, readerUnderTest);
 
   // A cancellation request wins over a touch that arrives at the same time.
   const bool cancelled = state->cancelRequested.load();
@@ -130,8 +149,7 @@ FingerprintError SensorOperation::Locate(const std::shared_ptr<SensorWaitState>&
   watchdog.join();
   if (hr == WINBIO_E_CANCELED && !cancelled) return FingerprintError::Timeout;  // the watchdog's limit
   if (cancelled) return FingerprintError::Cancelled;
-  if (hr == WINBIO_E_DEVICE_FAILURE) return FingerprintError::DeviceNotAccessible;
-  return hr < 0 ? FingerprintError::LocateFailed : FingerprintError::Success;
+  return hr < 0 ? FrameworkFailure(hr, FingerprintError::LocateFailed) : FingerprintError::Success;
 }
 
 bool SensorOperation::CancelAndClose(const std::shared_ptr<SensorWaitState>& state, bool requested) {

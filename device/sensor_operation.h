@@ -23,7 +23,9 @@ class SensorOperation {
   };
 
   // Null when the reader is stuck or a cancellation has been requested.
-  static std::shared_ptr<SensorOperation> Start(std::shared_ptr<SensorWaitState> state, int timeoutSeconds);
+  // `unitId`: the reader under test, whose touch alone ends the wait.
+  static std::shared_ptr<SensorOperation> Start(std::shared_ptr<SensorWaitState> state, WINBIO_UNIT_ID unitId,
+                                                int timeoutSeconds);
   // Ends the registration when Run never did (its thread could not start).
   ~SensorOperation();
   SensorOperation(const SensorOperation&) = delete;
@@ -41,9 +43,10 @@ class SensorOperation {
 
   // Opens a system-pool session into `state`.
   static FingerprintError Open(SensorWaitState& state);
-  // Waits for a touch while a watchdog cancels the wait once the limit has
-  // passed or a cancellation is requested.
-  static FingerprintError Locate(const std::shared_ptr<SensorWaitState>& state, int timeoutSeconds);
+  // Waits for a touch on the reader `readerUnderTest` while a watchdog
+  // cancels the wait once the limit has passed or a cancellation is requested.
+  static FingerprintError Locate(const std::shared_ptr<SensorWaitState>& state,
+                                 WINBIO_UNIT_ID readerUnderTest, int timeoutSeconds);
   // Cancels the operations in progress (`requested`: as the user's or the
   // host's cancel; otherwise as a limit), waits for them within the grace
   // period and closes the session. Gives the reader up when they do not end.
@@ -52,10 +55,11 @@ class SensorOperation {
   static bool CloseWithin(const std::shared_ptr<SensorWaitState>& state, uint32_t milliseconds);
 
  private:
-  SensorOperation(std::shared_ptr<SensorWaitState> state, int timeoutSeconds);
+  SensorOperation(std::shared_ptr<SensorWaitState> state, WINBIO_UNIT_ID unitId, int timeoutSeconds);
   void EndRegistration();
 
   const std::shared_ptr<SensorWaitState> state_;
+  const WINBIO_UNIT_ID unitId_;
   const int timeoutSeconds_;
   std::atomic<bool> registered_{true};
 };

@@ -65,6 +65,8 @@ class SensorWaitState {
   std::atomic<WINBIO_SESSION_HANDLE> session{0};
   std::atomic<bool> cancelRequested{false};
   std::atomic<bool> located{false};
+  // The running wait saw a touch on another reader and goes on.
+  std::atomic<bool> otherReaderTouched{false};
 
  private:
   bool GiveUpUnlessEnded(std::unique_lock<std::mutex>& lock, Clock::time_point deadline);

@@ -6,6 +6,7 @@
 
 #include "device/detached_call.h"
 #include "device/device_information.h"
+#include "device/framework_failure.h"
 #include "device/sensor_operation.h"
 #include "platform/biometric_service.h"
 #include "platform/platform.h"
@@ -60,6 +61,10 @@ bool WinFingerprintComponent::IsStuck() {
   return state_->IsStuck();
 }
 
+bool WinFingerprintComponent::OtherReaderTouched() {
+  return state_->otherReaderTouched.load();
+}
+
 FingerprintError WinFingerprintComponent::OpenSession() {
   // A system-pool session must use the default configuration, so the reader's
   // configured sensor mode is looked up but not applied.
@@ -86,7 +91,7 @@ FingerprintError WinFingerprintComponent::LocateSensor(int timeoutSeconds) {
   // component may be destroyed before this call ends.
   const std::shared_ptr<SensorWaitState> state = state_;
   state->Begin();
-  const FingerprintError result = SensorOperation::Locate(state, timeoutSeconds);
+  const FingerprintError result = SensorOperation::Locate(state, Unit().UnitId, timeoutSeconds);
   state->Finish();
   return result;
 }
@@ -94,7 +99,7 @@ FingerprintError WinFingerprintComponent::LocateSensor(int timeoutSeconds) {
 std::shared_ptr<SensorOperation> WinFingerprintComponent::StartOperation(int timeoutSeconds) {
   const uint32_t configuredFlags = DeviceInformation::SensorModeFlags(units_);
   static_cast<void>(configuredFlags);  // looked up, not applied, as for OpenSession
-  return SensorOperation::Start(state_, timeoutSeconds);
+  return SensorOperation::Start(state_, Unit().UnitId, timeoutSeconds);
 }
 
 void WinFingerprintComponent::CancelAndClose() {

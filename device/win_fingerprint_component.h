@@ -53,6 +53,7 @@ class WinFingerprintComponent : public FingerprintComponent {
   uint32_t GetSampleHint() override;
   bool IsCancelRequested() override;
   bool IsStuck() override;
+  bool OtherReaderTouched() override;
   std::shared_ptr<SensorOperation> StartOperation(int timeoutSeconds) override;
 
   // The sub-factor used for a finger index (tests and diagnostics).

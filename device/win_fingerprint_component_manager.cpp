@@ -3,19 +3,10 @@
 #include <string>
 
 #include "device/driver_versions.h"
+#include "device/framework_units.h"
 #include "device/win_fingerprint_component.h"
 #include "platform/biometric_service.h"
 #include "platform/platform.h"
-
-namespace {
-
-std::shared_ptr<WINBIO_UNIT_SCHEMA> OwnUnitArray(WINBIO_UNIT_SCHEMA* array) {
-  return std::shared_ptr<WINBIO_UNIT_SCHEMA>(array, [](WINBIO_UNIT_SCHEMA* units) {
-    if (units) platform::biometric().Free(units);
-  });
-}
-
-}  // namespace
 
 WinFingerprintComponentManager::~WinFingerprintComponentManager() {
   DestroyComponents();
@@ -23,11 +14,8 @@ WinFingerprintComponentManager::~WinFingerprintComponentManager() {
 }
 
 bool WinFingerprintComponentManager::IsDevicePresent() {
-  WINBIO_UNIT_SCHEMA* array = nullptr;
-  size_t count = 0;
-  const HRESULT_T hr = platform::biometric().EnumBiometricUnits(WINBIO_TYPE_FINGERPRINT, &array, &count);
-  const auto owner = OwnUnitArray(array);
-  return hr >= 0 && count > 0;
+  const FrameworkUnits found = EnumerateFrameworkUnits(platform::kCancelGraceMilliseconds);
+  return found.result >= 0 && found.count > 0;
 }
 
 SystemComponent* WinFingerprintComponentManager::ComponentAt(uint32_t index) {
@@ -38,16 +26,19 @@ void WinFingerprintComponentManager::EnumerateComponents() {
   DestroyComponents();
   units_.reset();
 
-  WINBIO_UNIT_SCHEMA* array = nullptr;
-  size_t count = 0;
-  const HRESULT_T hr = platform::biometric().EnumBiometricUnits(WINBIO_TYPE_FINGERPRINT, &array, &count);
-  units_ = OwnUnitArray(array);
-  if (hr < 0 || !array) return;
+  FrameworkUnits found = EnumerateFrameworkUnits(platform::kCancelGraceMilliseconds);
+  // Turned off by policy, the framework lists nothing: the device tree still
+  // shows the readers, and each says why it cannot be tested.
+  const bool turnedOff = found.result == WINBIO_E_DISABLED;
+  if (turnedOff) found = UnitsInDeviceTree();
+  units_ = found.units;
+  if (found.result < 0 || !units_) return;
 
   // One device list serves every reader's driver version.
   DriverVersions driverVersions;
-  for (size_t i = 0; i < count; ++i) {
+  for (size_t i = 0; i < found.count; ++i) {
     components_.push_back(
         std::make_unique<WinFingerprintComponent>(i, units_.get(), std::to_string(i), &driverVersions));
+    if (turnedOff) components_.back()->AppendProperty("BIOMETRICS", "TURNED_OFF_BY_POLICY");
   }
 }

@@ -16,6 +16,7 @@
 #include "module/fingerprint_resource.h"
 #include "module/test_with_device_hint.h"
 #include "platform/biometric_service.h"
+#include "platform/platform.h"
 #include "recognition/recognition_test.h"
 #include "utils/accessibility/accessible_dialog_base.h"
 #include "utils/dpi.h"
@@ -37,6 +38,7 @@ void LeaveNothingBehind() {
     for (QWidget* window : QApplication::topLevelWidgets())
       if (qobject_cast<kivra::utils::accessibility::AccessibleDialogBase*>(window)) delete window;
     kivra::utils::Dpi::Release();
+    platform::ReleaseApplicationHooks();
   }
   // The threads of finished runs end at once; a thread in a reader's call
   // that never returned pins the module instead, so there is no point

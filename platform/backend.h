@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,9 @@ struct Backend {
   std::unique_ptr<DeviceRegistry> registry;
   std::unique_ptr<System> system;
   std::unique_ptr<Security> security;
+  // Lets go of what the backend hooked into the host's application (a
+  // connection to its focus, say); may be empty.
+  std::function<void()> releaseApplicationHooks;
 };
 
 namespace sim {

@@ -38,6 +38,13 @@ class BiometricService {
                                 WINBIO_PROPERTY_ID propertyId, WINBIO_UNIT_ID unitId,
                                 const WINBIO_IDENTITY* identity, WINBIO_BIOMETRIC_SUBTYPE subFactor,
                                 void** propertyBuffer, size_t* propertyBufferSize) = 0;
+  // WinBioIsESSCapable (Windows 11): whether the machine keeps its readers
+  // for Enhanced Sign-in Security. Services without the notion answer
+  // E_NOTIMPL and false.
+  virtual HRESULT_T IsESSCapable(bool* capable) {
+    if (capable) *capable = false;
+    return E_NOTIMPL_T;
+  }
 };
 
 }  // namespace platform

@@ -25,12 +25,18 @@ struct DEVINFO_DATA {
 };
 static_assert(sizeof(void*) != 8 || sizeof(DEVINFO_DATA) == 32, "SP_DEVINFO_DATA is 32 bytes on x86-64");
 
+constexpr uint32_t kSpdrpDeviceDesc = 0;
+constexpr uint32_t kSpdrpMfg = 0x0B;
 constexpr uint32_t kSpdrpDriver = 9;
+constexpr uint32_t kDigcfPresent = 0x00000002;
+constexpr uint32_t kDicsFlagGlobal = 0x00000001;
+constexpr uint32_t kDiregDrv = 0x00000002;
 constexpr uint32_t REG_SZ_T = 1;
 constexpr uint32_t REG_DWORD_T = 4;
 constexpr uint32_t kRrfRtRegSz = 0x00000002;
 constexpr uint32_t kRrfRtRegDword = 0x00000010;
-constexpr uint32_t kKeyAllAccessWow64 = 0x000F013F;  // KEY_ALL_ACCESS | KEY_WOW64_64KEY
+constexpr uint32_t kKeyRead = 0x00020019;
+constexpr uint32_t kKeyReadWow64 = 0x00020119;  // KEY_READ | KEY_WOW64_64KEY
 
 constexpr int32_t ERROR_SUCCESS_T = 0;
 constexpr int32_t ERROR_FILE_NOT_FOUND_T = 2;
@@ -65,6 +71,9 @@ class DeviceRegistry {
   virtual DevInfoSet SetupDiCreateDeviceInfoList(const WINBIO_GUID* classGuid) = 0;
   virtual bool SetupDiOpenDeviceInfo(DevInfoSet set, const char16_t* instanceId, DEVINFO_DATA* info) = 0;
   virtual bool SetupDiDestroyDeviceInfoList(DevInfoSet set) = 0;
+  // The device's driver (software) key for kDiregDrv; null on failure.
+  virtual RegKey SetupDiOpenDevRegKey(DevInfoSet set, DEVINFO_DATA* info, uint32_t scope, uint32_t hwProfile,
+                                      uint32_t keyType, uint32_t access) = 0;
 
   virtual int32_t RegGetValue(RegKey key, const char16_t* subKey, const char16_t* value, uint32_t flags,
                               uint32_t* type, void* data, uint32_t* dataSize) = 0;

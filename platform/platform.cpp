@@ -57,6 +57,10 @@ const Services& services() {
   return current().services;
 }
 
+void ReleaseApplicationHooks() {
+  if (const auto& release = current().backend.releaseApplicationHooks) release();
+}
+
 const std::string& backendName() {
   return current().backend.name;
 }

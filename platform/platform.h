@@ -29,6 +29,9 @@ const Services& services();
 
 // The name of the backend in force ("sim", "win32", ...).
 const std::string& backendName();
+// Lets go of what the backend hooked into the host's application; the module
+// calls it as it is released.
+void ReleaseApplicationHooks();
 
 inline BiometricService& biometric() {
   return *services().biometric;

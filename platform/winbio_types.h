@@ -35,6 +35,15 @@ constexpr HRESULT_T S_OK_T = 0;
 constexpr HRESULT_T WINBIO_E_CANCELED = static_cast<HRESULT_T>(0x80098004u);
 // The unit failed or stopped answering: the reader is reported as not accessible.
 constexpr HRESULT_T WINBIO_E_DEVICE_FAILURE = static_cast<HRESULT_T>(0x80098036u);
+// The reader is in use elsewhere: Settings enrolling a finger, another
+// program's capture or session.
+constexpr HRESULT_T WINBIO_E_ENROLLMENT_IN_PROGRESS = static_cast<HRESULT_T>(0x80098007u);
+constexpr HRESULT_T WINBIO_E_DEVICE_BUSY = static_cast<HRESULT_T>(0x80098010u);
+constexpr HRESULT_T WINBIO_E_SESSION_BUSY = static_cast<HRESULT_T>(0x8009802Du);
+// Group policy has turned biometrics off.
+constexpr HRESULT_T WINBIO_E_DISABLED = static_cast<HRESULT_T>(0x80098032u);
+// The caller runs in a Remote Desktop session, not at the machine's console.
+constexpr HRESULT_T WINBIO_E_NOT_ACTIVE_CONSOLE = static_cast<HRESULT_T>(0x80098038u);
 constexpr HRESULT_T E_HANDLE_T = static_cast<HRESULT_T>(0x80070006u);
 constexpr HRESULT_T E_INVALIDARG_T = static_cast<HRESULT_T>(0x80070057u);
 constexpr HRESULT_T E_POINTER_T = static_cast<HRESULT_T>(0x80004003u);

@@ -32,6 +32,9 @@ constexpr int kTickMs = 1000;
 constexpr int kQuickCancelMs = 250;
 constexpr int kCancelPollMs = 10;
 constexpr const char* kContext = "FINGERPRINT";
+constexpr const char* kFirstInstruction = "TOUCH_SLIDE_FINGER_ON_SENSOR_UNTIL_TEST_FINISHES";
+constexpr const char* kClickFirst = "CLICK_THIS_WINDOW_FIRST";
+constexpr const char* kOtherReader = "THAT_WAS_ANOTHER_READER_TOUCH_READER";
 
 FingerprintComponent* ReaderOf(TestContext* context) {
   return dynamic_cast<FingerprintComponent*>(context->GetComponent());
@@ -72,8 +75,7 @@ PlayTest::PlayTest(QWidget* /*parent*/, QObject* eventFilter, TestContext* conte
   ui_->progressBar->setValue(0);
   {
     const kivra::utils::ModuleTranslator translator(kContext);
-    ui_->instructionLabel->setText(
-        QString::fromStdString(translator.Translate("TOUCH_SLIDE_FINGER_ON_SENSOR_UNTIL_TEST_FINISHES")));
+    ui_->instructionLabel->setText(QString::fromStdString(translator.Translate(kFirstInstruction)));
     ui_->nameForAssistiveTechnology(this, translator);
   }
   ui_->instructionLabel->repaint();
@@ -106,6 +108,7 @@ void PlayTest::OnStartTest() {
   // (Qt's offscreen platform has no stacking order and would warn on raise.)
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
   activateWindow();
+  UpdateInstruction();
   tickTimer_.start(kTickMs);
   ui_->progressBar->setValue(0);
   if (!StartWorker(ReaderOf(context_))) {
@@ -188,8 +191,26 @@ void PlayTest::ReportError() {
   cells_->status.store(outcome.status);
 }
 
+void PlayTest::UpdateInstruction() {
+  FingerprintComponent* reader = ReaderOf(context_);
+  if (reader && reader->OtherReaderTouched()) otherReaderTouched_ = true;
+  const char* key = !isActiveWindow() ? kClickFirst : otherReaderTouched_ ? kOtherReader : nullptr;
+  if (key == instructionKey_) return;
+  instructionKey_ = key;
+  const kivra::utils::ModuleTranslator translator(kContext);
+  QString text = QString::fromStdString(translator.Translate(key ? key : kFirstInstruction));
+  if (key == kOtherReader) {
+    std::string description;
+    for (const Property& property : reader->GetInfo().properties)
+      if (property.first == "FINGERPRINT_DESCRIPTION") description = property.second;
+    text = text.arg(QString::fromStdString(description));
+  }
+  emit ChangeInfoLabelMessage(text);
+}
+
 void PlayTest::OnTimerTick() {
   if (!context_ || closed_) return;  // a tick queued before the dialog closed
+  UpdateInstruction();
   if (context_->GetEventMonitor()->PendingEvent() != 0) {
     ReportWorkerOutcome();  // an outcome that came first stays reported
     cells_->status.store(TestStatus::Aborted);

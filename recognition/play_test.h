@@ -63,6 +63,11 @@ class PlayTest : public InputDialog {
   // period, on a thread of its own: a reader that does not answer must not
   // freeze the user interface meanwhile. False when the reader was given up on.
   bool CancelReader(bool requested);
+  // The instruction for where the wait stands: the window must have the
+  // focus (the framework hands touches to the foreground window only), and
+  // a touch on another reader names the reader under test. Each change is
+  // shown once.
+  void UpdateInstruction();
   // Waits for the worker until `deadline`; false when it has not returned,
   // and then the run is abandoned.
   bool AwaitWorker(std::chrono::steady_clock::time_point deadline);
@@ -84,5 +89,7 @@ class PlayTest : public InputDialog {
   // Set once the dialog has cancelled the reader and waited for the worker:
   // from then on nothing here calls the host, which may have ended the run.
   bool closed_ = false;
-  bool cancelling_ = false;  // CancelReader runs the event loop
+  bool cancelling_ = false;               // CancelReader runs the event loop
+  const char* instructionKey_ = nullptr;  // null: the first instruction
+  bool otherReaderTouched_ = false;
 };

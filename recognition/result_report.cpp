@@ -15,6 +15,15 @@ SensorCheckOutcome OutcomeOfSensorError(FingerprintError error) {
     case FingerprintError::Timeout:
       // No message: the test asks the user whether the touch was made.
       return {TestStatus::Aborted, nullptr, true};
+    // Nothing is wrong with the reader in these: no verdict on it.
+    case FingerprintError::ReaderBusy:
+      return {TestStatus::Aborted, "READER_BUSY_IN_ANOTHER_PROGRAM", false};
+    case FingerprintError::BiometricsDisabled:
+      return {TestStatus::NotSupported, "BIOMETRICS_TURNED_OFF_BY_POLICY", false};
+    case FingerprintError::NotActiveConsole:
+      return {TestStatus::NotSupported, "NOT_AVAILABLE_IN_REMOTE_SESSION", false};
+    case FingerprintError::EnhancedSignInSecurity:
+      return {TestStatus::NotSupported, "ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED", false};
     case FingerprintError::FingerprintNotRecognized:
       return {TestStatus::NotRecognized, "FINGERPRINT_NOT_RECOGNIZED", false};
     default:  // OpenSessionFailed, Cancelled and the rest end without a verdict

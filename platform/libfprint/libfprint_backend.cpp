@@ -10,8 +10,12 @@ namespace platform::libfprint {
 // simulated one. libfprint has no driver key or WinBio configuration, so the
 // device registry knows none.
 Backend CreateBackend() {
-  return Backend{"libfprint", CreateLibfprintBiometricService(), none::CreateNoneDeviceRegistry(),
-                 sim::CreateSimSystem(), sim::CreateSimSecurity()};
+  return Backend{"libfprint",
+                 CreateLibfprintBiometricService(),
+                 none::CreateNoneDeviceRegistry(),
+                 sim::CreateSimSystem(),
+                 sim::CreateSimSecurity(),
+                 {}};
 }
 
 }  // namespace platform::libfprint

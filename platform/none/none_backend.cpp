@@ -7,8 +7,8 @@
 namespace platform::none {
 
 Backend CreateBackend(std::string name) {
-  return Backend{std::move(name), CreateNoneBiometricService(), CreateNoneDeviceRegistry(),
-                 sim::CreateSimSystem(), sim::CreateSimSecurity()};
+  return Backend{std::move(name),        CreateNoneBiometricService(), CreateNoneDeviceRegistry(),
+                 sim::CreateSimSystem(), sim::CreateSimSecurity(),     {}};
 }
 
 }  // namespace platform::none

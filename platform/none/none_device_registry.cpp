@@ -28,6 +28,9 @@ class NoneDeviceRegistry : public DeviceRegistry {
   bool SetupDiOpenDeviceInfo(DevInfoSet, const char16_t*, DEVINFO_DATA*) override {
     return false;  // ERROR_NO_SUCH_DEVINST
   }
+  RegKey SetupDiOpenDevRegKey(DevInfoSet, DEVINFO_DATA*, uint32_t, uint32_t, uint32_t, uint32_t) override {
+    return nullptr;
+  }
   bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {
     std::lock_guard<std::mutex> lock(mutex_);
     return sets_.erase(set) == 1;

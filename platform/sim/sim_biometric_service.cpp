@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -103,13 +104,31 @@ class SimState {
     return lastDeleted_;
   }
 
+  // The unit of the machine's next touch: its list in turn, counted afresh
+  // for every machine put in force.
+  WINBIO_UNIT_ID NextTouchedUnit(const std::shared_ptr<const SimMachine>& machine) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (touchesOf_ != machine) {
+      touchesOf_ = machine;
+      touches_ = 0;
+    }
+    const std::vector<uint32_t>& units = machine->sensor.touchedUnits;
+    if (units.empty()) return machine->readers.empty() ? 0 : machine->readers.front().unitId;
+    return units[std::min(touches_++, units.size() - 1)];
+  }
+
  private:
   std::mutex mutex_;
   WINBIO_SESSION_HANDLE nextHandle_ = 1;
   std::map<WINBIO_SESSION_HANDLE, std::shared_ptr<Session>> sessions_;
   std::set<void*> allocations_;
   WINBIO_IDENTITY lastDeleted_{};
+  std::shared_ptr<const SimMachine> touchesOf_;
+  size_t touches_ = 0;
 };
+
+// How often a touch withheld for want of the foreground looks again.
+constexpr auto kForegroundRecheck = std::chrono::milliseconds(20);
 
 // A call of a driver that takes its time; real time, as the service's own.
 void Stall(uint32_t milliseconds) {
@@ -125,12 +144,16 @@ void CopyText(const std::string& utf8, WINBIO_STRING& target) {
 
 class SimBiometricService : public BiometricService {
  public:
+  explicit SimBiometricService(std::function<bool()> ownsForeground)
+      : ownsForeground_(std::move(ownsForeground)) {}
+
   HRESULT_T EnumBiometricUnits(WINBIO_BIOMETRIC_TYPE factor, WINBIO_UNIT_SCHEMA** units,
                                size_t* count) override {
     if (!units || !count) return E_POINTER_T;
     *units = nullptr;
     *count = 0;
     const auto machine = sim::CurrentMachine();
+    Stall(machine->enumerateMs);
     if (machine->enumerateHresult < 0) return machine->enumerateHresult;
     if ((factor & WINBIO_TYPE_FINGERPRINT) == 0 || machine->readers.empty()) return S_OK_T;
 
@@ -211,7 +234,17 @@ class SimBiometricService : public BiometricService {
       session->changed.wait(lock, interrupted);
       return WINBIO_E_CANCELED;
     }
-    *unitId = machine->readers.empty() ? 0 : machine->readers.front().unitId;
+    // The system pool hands a touch only to the application in the foreground.
+    while (machine->sensor.needsForeground && ownsForeground_ && !ownsForeground_()) {
+      if (session->changed.wait_for(lock, kForegroundRecheck, interrupted)) return WINBIO_E_CANCELED;
+    }
+    *unitId = SimState::Instance().NextTouchedUnit(machine);
+    return S_OK_T;
+  }
+
+  HRESULT_T IsESSCapable(bool* capable) override {
+    if (!capable) return E_POINTER_T;
+    *capable = sim::CurrentMachine()->essCapable;
     return S_OK_T;
   }
 
@@ -250,12 +283,15 @@ class SimBiometricService : public BiometricService {
     if (propertyBufferSize) *propertyBufferSize = sizeof(uint32_t);
     return S_OK_T;
   }
+
+ private:
+  std::function<bool()> ownsForeground_;
 };
 
 }  // namespace
 
-std::unique_ptr<BiometricService> CreateSimBiometricService() {
-  return std::make_unique<SimBiometricService>();
+std::unique_ptr<BiometricService> CreateSimBiometricService(std::function<bool()> ownsForeground) {
+  return std::make_unique<SimBiometricService>(std::move(ownsForeground));
 }
 
 size_t OpenSimSessionCount() {

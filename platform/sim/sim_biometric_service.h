@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 
 #include "platform/biometric_service.h"
@@ -9,8 +10,9 @@
 namespace platform::sim {
 
 // winbio.dll of the simulated machine: readers, sessions and sensor waits as
-// the machine description says.
-std::unique_ptr<BiometricService> CreateSimBiometricService();
+// the machine description says. `ownsForeground` tells whether this process
+// owns the foreground window (for "sensor.needsForeground").
+std::unique_ptr<BiometricService> CreateSimBiometricService(std::function<bool()> ownsForeground);
 
 // What the simulated biometric service holds right now, so that tests can
 // check that every session and every array handed out was given back.

@@ -26,6 +26,8 @@ constexpr char kBiometricClass[] = "{53d29ef7-377c-4d14-864b-eb3a85769359}";
 constexpr char kEnumKey[] = "SYSTEM\\CurrentControlSet\\Enum\\";
 constexpr char kConfigurations[] = "\\Device Parameters\\WinBio\\Configurations\\0";
 
+constexpr int32_t kErrorAccessDenied = 5;
+
 struct Value {
   uint32_t type = 0;
   std::vector<uint8_t> data;
@@ -72,6 +74,12 @@ struct Key {
 class Hive {
  public:
   explicit Hive(const sim::SimMachine& machine) {
+    // A removed device's driver key stays, numbered after the readers'.
+    for (size_t i = 0; i < machine.removedDevices.size(); ++i) {
+      Key& driver = Add(std::string(kClassKey) + DriverKeyName(machine.readers.size() + i));
+      driver.values[Fold("DriverVersion")] =
+          Value{REG_SZ_T, StringValue(machine.removedDevices[i].driverVersion)};
+    }
     for (size_t i = 0; i < machine.readers.size(); ++i) {
       Key& driver = Add(std::string(kClassKey) + DriverKeyName(i));
       if (!machine.driverVersion.empty())
@@ -147,10 +155,18 @@ struct OpenHandles {
 
 class SimDeviceRegistry : public DeviceRegistry {
  public:
-  DevInfoSet SetupDiGetClassDevs(const WINBIO_GUID* classGuid, const char16_t*, void*, uint32_t) override {
+  // Devices are numbered readers first, then removed devices; a list of the
+  // whole class names the removed ones first, as they were installed first.
+  DevInfoSet SetupDiGetClassDevs(const WINBIO_GUID* classGuid, const char16_t*, void*,
+                                 uint32_t flags) override {
     std::vector<size_t> devices;
     if (IsBiometricClass(classGuid)) {
-      for (size_t i = 0; i < sim::CurrentMachine()->readers.size(); ++i) devices.push_back(i);
+      const auto machine = sim::CurrentMachine();
+      if ((flags & kDigcfPresent) == 0) {
+        for (size_t i = 0; i < machine->removedDevices.size(); ++i)
+          devices.push_back(machine->readers.size() + i);
+      }
+      for (size_t i = 0; i < machine->readers.size(); ++i) devices.push_back(i);
     }
     std::lock_guard<std::mutex> lock(mutex_);
     const DevInfoSet set = NewHandle();
@@ -178,13 +194,22 @@ class SimDeviceRegistry : public DeviceRegistry {
       const auto it = sets_.find(set);
       if (it == sets_.end() || !info || info->DevInst == 0 || info->DevInst > it->second.size()) return false;
     }
-    if (property != kSpdrpDriver) return false;
-    size_t reader = 0;
+    size_t device = 0;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      reader = sets_.at(set).at(info->DevInst - 1);
+      device = sets_.at(set).at(info->DevInst - 1);
     }
-    const std::vector<uint8_t> value = StringValue(DriverKeyName(reader));
+    const auto machine = sim::CurrentMachine();
+    const sim::SimReader* reader = device < machine->readers.size() ? &machine->readers[device] : nullptr;
+    std::vector<uint8_t> value;
+    if (property == kSpdrpDriver)
+      value = StringValue(DriverKeyName(device));
+    else if (property == kSpdrpDeviceDesc && reader)
+      value = StringValue(reader->description);
+    else if (property == kSpdrpMfg && reader)
+      value = StringValue(reader->manufacturer);
+    else
+      return false;
     const auto size = static_cast<uint32_t>(value.size());
     if (requiredSize) *requiredSize = size;
     if (type) *type = REG_SZ_T;
@@ -223,6 +248,18 @@ class SimDeviceRegistry : public DeviceRegistry {
     return sets_.erase(set) == 1;
   }
 
+  RegKey SetupDiOpenDevRegKey(DevInfoSet set, DEVINFO_DATA* info, uint32_t scope, uint32_t, uint32_t keyType,
+                              uint32_t access) override {
+    if (scope != kDicsFlagGlobal || keyType != kDiregDrv || (access & ~kKeyReadWow64) != 0 || !info)
+      return nullptr;
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = sets_.find(set);
+    if (it == sets_.end() || info->DevInst == 0 || info->DevInst > it->second.size()) return nullptr;
+    const RegKey opened = NewHandle();
+    keys_[opened] = std::string(kClassKey) + DriverKeyName(it->second[info->DevInst - 1]);
+    return opened;
+  }
+
   int32_t RegGetValue(RegKey key, const char16_t* subKey, const char16_t* valueName, uint32_t flags,
                       uint32_t* type, void* data, uint32_t* dataSize) override {
     std::string path;
@@ -250,9 +287,12 @@ class SimDeviceRegistry : public DeviceRegistry {
     return ERROR_SUCCESS_T;
   }
 
-  int32_t RegOpenKeyEx(RegKey key, const char16_t* subKey, uint32_t, uint32_t, RegKey* result) override {
+  // A standard user's rights: reading only.
+  int32_t RegOpenKeyEx(RegKey key, const char16_t* subKey, uint32_t, uint32_t access,
+                       RegKey* result) override {
     if (!result) return ERROR_INVALID_PARAMETER_T;
     *result = nullptr;
+    if ((access & ~kKeyReadWow64) != 0) return kErrorAccessDenied;
     std::string path;
     if (!Resolve(key, subKey, &path)) return ERROR_INVALID_HANDLE_T;
     if (!CurrentHive()->Find(path)) return ERROR_FILE_NOT_FOUND_T;

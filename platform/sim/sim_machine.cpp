@@ -133,11 +133,46 @@ bool ParseReaders(JsonFields& r, const QJsonValue& value, std::vector<SimReader>
   return true;
 }
 
+bool ParseRemovedDevices(JsonFields& r, const QJsonValue& value, std::vector<SimRemovedDevice>* devices) {
+  if (!value.isArray()) return r.Fail(QStringLiteral("removedDevices"), "expected an array");
+  const QJsonArray array = value.toArray();
+  for (int i = 0; i < array.size(); ++i) {
+    const QString where = QStringLiteral("removedDevices[%1]").arg(i);
+    if (!array[i].isObject()) return r.Fail(where, "expected an object");
+    const QJsonObject object = array[i].toObject();
+    SimRemovedDevice device;
+    if (!r.KnownKeys(object, {"deviceInstanceId", "driverVersion"}, where) ||
+        !r.String(object, "deviceInstanceId", where, &device.deviceInstanceId) ||
+        !r.String(object, "driverVersion", where, &device.driverVersion))
+      return false;
+    devices->push_back(device);
+  }
+  return true;
+}
+
+// A unit id, or a list of them: the units touched in turn.
+bool ParseTouchedUnits(JsonFields& r, const QJsonObject& object, std::vector<uint32_t>* units) {
+  const QJsonValue value = object.value(QLatin1String("touchedUnit"));
+  if (value.isUndefined()) return true;
+  const QJsonArray list = value.isArray() ? value.toArray() : QJsonArray{value};
+  for (const QJsonValue& unit : list) {
+    uint32_t id = 0;
+    if (!r.Integer(QJsonObject{{QStringLiteral("touchedUnit"), unit}}, "touchedUnit",
+                   QStringLiteral("sensor"), &id))
+      return false;
+    units->push_back(id);
+  }
+  return true;
+}
+
 bool ParseSensor(JsonFields& r, const QJsonObject& object, SimSensor* sensor) {
   const QString where = QStringLiteral("sensor");
   if (!r.KnownKeys(object,
-                   {"touchAfterMs", "locateHresult", "ignoresCancel", "openSessionMs", "closeSessionMs"},
-                   where))
+                   {"touchAfterMs", "locateHresult", "ignoresCancel", "openSessionMs", "closeSessionMs",
+                    "touchedUnit", "needsForeground"},
+                   where) ||
+      !ParseTouchedUnits(r, object, &sensor->touchedUnits) ||
+      !r.Boolean(object, "needsForeground", where, &sensor->needsForeground))
     return false;
   const QJsonValue touch = object.value(QLatin1String("touchAfterMs"));
   if (touch.isNull()) {
@@ -269,13 +304,18 @@ std::optional<SimMachine> ParseMachine(const std::string& json, std::string* err
   SimMachine machine = DefaultMachine();
   JsonFields r(error);
   if (!r.KnownKeys(root,
-                   {"readers", "enumerateHresult", "driverVersion", "sensorMode", "openSessionHresult",
-                    "sensor", "system"},
+                   {"readers", "removedDevices", "enumerateHresult", "enumerateMs", "driverVersion",
+                    "sensorMode", "openSessionHresult", "essCapable", "sensor", "system"},
                    QString()))
     return std::nullopt;
   const QJsonValue readers = root.value(QLatin1String("readers"));
   if (!readers.isUndefined() && !ParseReaders(r, readers, &machine.readers)) return std::nullopt;
+  const QJsonValue removed = root.value(QLatin1String("removedDevices"));
+  if (!removed.isUndefined() && !ParseRemovedDevices(r, removed, &machine.removedDevices))
+    return std::nullopt;
   if (!r.Integer(root, "enumerateHresult", QString(), &machine.enumerateHresult) ||
+      !r.Integer(root, "enumerateMs", QString(), &machine.enumerateMs) ||
+      !r.Boolean(root, "essCapable", QString(), &machine.essCapable) ||
       !r.String(root, "driverVersion", QString(), &machine.driverVersion) ||
       !r.Integer(root, "sensorMode", QString(), &machine.sensorMode) ||
       !r.Integer(root, "openSessionHresult", QString(), &machine.openSessionHresult))

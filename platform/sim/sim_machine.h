@@ -18,6 +18,13 @@ struct SimReader {
   std::string deviceInstanceId = "ROOT\\BIOMETRIC\\0000";
 };
 
+// A device of the biometric class that was removed: still in the device
+// tree, with its driver key, but not present.
+struct SimRemovedDevice {
+  std::string deviceInstanceId;
+  std::string driverVersion;
+};
+
 struct SimSensor {
   std::optional<uint32_t> touchAfterMs = 1500;  // nullopt: never touched
   int32_t locateHresult = 0;                    // negative: every wait fails at once
@@ -27,6 +34,12 @@ struct SimSensor {
   // How long opening and closing a session take (a wedged driver: long).
   uint32_t openSessionMs = 0;
   uint32_t closeSessionMs = 0;
+  // The units touched, one per wait in turn (the last one repeats); empty:
+  // the first reader's.
+  std::vector<uint32_t> touchedUnits;
+  // Touches reach only a process that owns the foreground window, as the
+  // system pool's WinBioLocateSensor waits for focus.
+  bool needsForeground = false;
 };
 
 struct SimSystemSettings {
@@ -45,10 +58,13 @@ struct SimSystemSettings {
 // The simulated machine: what the simulated Windows services report.
 struct SimMachine {
   std::vector<SimReader> readers{SimReader{}};
+  std::vector<SimRemovedDevice> removedDevices;  // in the class before the readers
   int32_t enumerateHresult = 0;
   std::string driverVersion = "1.0.0.0";  // "": no version value
   uint32_t sensorMode = 0;
   int32_t openSessionHresult = 0;
+  bool essCapable = false;   // WinBioIsESSCapable's answer
+  uint32_t enumerateMs = 0;  // how long WinBioEnumBiometricUnits takes (a service starting: long)
   SimSensor sensor;
   SimSystemSettings system;
 };

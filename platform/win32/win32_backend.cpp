@@ -7,8 +7,12 @@
 namespace platform::win32 {
 
 Backend CreateBackend() {
-  return Backend{"win32", CreateWin32BiometricService(), CreateWin32DeviceRegistry(), CreateWin32System(),
-                 CreateWin32Security()};
+  return Backend{"win32",
+                 CreateWin32BiometricService(),
+                 CreateWin32DeviceRegistry(),
+                 CreateWin32System(),
+                 CreateWin32Security(),
+                 {}};
 }
 
 }  // namespace platform::win32

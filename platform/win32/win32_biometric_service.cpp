@@ -27,6 +27,7 @@ using LocateSensorFn = HRESULT(WINAPI*)(WINBIO_SESSION_HANDLE, WINBIO_UNIT_ID*);
 using CancelFn = HRESULT(WINAPI*)(WINBIO_SESSION_HANDLE);
 using DeleteTemplateFn = HRESULT(WINAPI*)(WINBIO_SESSION_HANDLE, WINBIO_UNIT_ID, WINBIO_IDENTITY*,
                                           WINBIO_BIOMETRIC_SUBTYPE);
+using IsEssCapableFn = HRESULT(WINAPI*)(BOOLEAN*);
 using GetPropertyFn = HRESULT(WINAPI*)(WINBIO_SESSION_HANDLE, WINBIO_PROPERTY_TYPE, WINBIO_PROPERTY_ID,
                                        WINBIO_UNIT_ID, WINBIO_IDENTITY*, WINBIO_BIOMETRIC_SUBTYPE, PVOID*,
                                        SIZE_T*);
@@ -62,7 +63,8 @@ class Win32BiometricService : public BiometricService {
         locate_(library_.Resolve<LocateSensorFn>("WinBioLocateSensor")),
         cancel_(library_.Resolve<CancelFn>("WinBioCancel")),
         delete_(library_.Resolve<DeleteTemplateFn>("WinBioDeleteTemplate")),
-        getProperty_(library_.Resolve<GetPropertyFn>("WinBioGetProperty")) {}
+        getProperty_(library_.Resolve<GetPropertyFn>("WinBioGetProperty")),
+        isEssCapable_(library_.Resolve<IsEssCapableFn>("WinBioIsESSCapable")) {}
 
   HRESULT_T EnumBiometricUnits(WINBIO_BIOMETRIC_TYPE factor, WINBIO_UNIT_SCHEMA** units,
                                size_t* count) override {
@@ -119,6 +121,17 @@ class Win32BiometricService : public BiometricService {
     return hr;
   }
 
+  // Absent before Windows 11, whose machines know no Enhanced Sign-in Security.
+  HRESULT_T IsESSCapable(bool* capable) override {
+    if (!capable) return E_POINTER_T;
+    *capable = false;
+    if (!isEssCapable_) return E_NOTIMPL_T;
+    BOOLEAN value = FALSE;
+    const HRESULT hr = isEssCapable_(&value);
+    *capable = SUCCEEDED(hr) && value != FALSE;
+    return hr;
+  }
+
  private:
   static constexpr HRESULT_T kMissing = E_MOD_NOT_FOUND_T;
 
@@ -131,6 +144,7 @@ class Win32BiometricService : public BiometricService {
   CancelFn cancel_;
   DeleteTemplateFn delete_;
   GetPropertyFn getProperty_;
+  IsEssCapableFn isEssCapable_;
 };
 
 }  // namespace

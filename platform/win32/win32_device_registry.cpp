@@ -25,7 +25,10 @@ static_assert(offsetof(DEVINFO_DATA, DevInst) == offsetof(SP_DEVINFO_DATA, DevIn
 static_assert(sizeof(WINBIO_GUID) == sizeof(GUID), "GUID layout");
 static_assert(kSpdrpDriver == SPDRP_DRIVER, "SPDRP_DRIVER");
 static_assert(kRrfRtRegSz == RRF_RT_REG_SZ && kRrfRtRegDword == RRF_RT_REG_DWORD, "RRF_RT_*");
-static_assert(kKeyAllAccessWow64 == (KEY_ALL_ACCESS | KEY_WOW64_64KEY), "access mask");
+static_assert(kKeyRead == KEY_READ && kKeyReadWow64 == (KEY_READ | KEY_WOW64_64KEY), "access mask");
+static_assert(kDigcfPresent == DIGCF_PRESENT && kDicsFlagGlobal == DICS_FLAG_GLOBAL && kDiregDrv == DIREG_DRV,
+              "SetupAPI flags");
+static_assert(kSpdrpDeviceDesc == SPDRP_DEVICEDESC && kSpdrpMfg == SPDRP_MFG, "SPDRP_*");
 static_assert(ERROR_NO_MORE_ITEMS_T == ERROR_NO_MORE_ITEMS && ERROR_MORE_DATA_T == ERROR_MORE_DATA, "errors");
 
 const wchar_t* Wide(const char16_t* text) {
@@ -73,6 +76,13 @@ class Win32DeviceRegistry : public DeviceRegistry {
 
   bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {
     return ::SetupDiDestroyDeviceInfoList(set) != FALSE;
+  }
+
+  RegKey SetupDiOpenDevRegKey(DevInfoSet set, DEVINFO_DATA* info, uint32_t scope, uint32_t hwProfile,
+                              uint32_t keyType, uint32_t access) override {
+    const HKEY key = ::SetupDiOpenDevRegKey(set, reinterpret_cast<SP_DEVINFO_DATA*>(info), scope, hwProfile,
+                                            keyType, access);
+    return key == INVALID_HANDLE_VALUE ? nullptr : key;
   }
 
   int32_t RegGetValue(RegKey key, const char16_t* subKey, const char16_t* value, uint32_t flags,

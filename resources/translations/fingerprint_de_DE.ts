@@ -107,5 +107,29 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Bricht den Test ab.</translation>
     </message>
+    <message>
+        <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
+        <translation>Das war ein anderer Leser. Berühren Sie %1.</translation>
+    </message>
+    <message>
+        <source>CLICK_THIS_WINDOW_FIRST</source>
+        <translation>Klicken Sie zuerst in dieses Fenster und berühren Sie dann den Sensor mit dem Finger oder streichen Sie darüber.</translation>
+    </message>
+    <message>
+        <source>READER_BUSY_IN_ANOTHER_PROGRAM</source>
+        <translation>Der Fingerabdruckleser wird von einem anderen Programm verwendet. Schließen Sie dieses Programm und führen Sie den Test erneut aus.</translation>
+    </message>
+    <message>
+        <source>BIOMETRICS_TURNED_OFF_BY_POLICY</source>
+        <translation>Biometrie ist auf diesem Computer durch eine Richtlinie deaktiviert.</translation>
+    </message>
+    <message>
+        <source>NOT_AVAILABLE_IN_REMOTE_SESSION</source>
+        <translation>Der Fingerabdruckleser kann in einer Remotesitzung nicht getestet werden. Führen Sie den Test direkt am Computer aus.</translation>
+    </message>
+    <message>
+        <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
+        <translation>Der Fingerabdruckleser ist für die erweiterte Anmeldesicherheit reserviert und kann hier nicht getestet werden.</translation>
+    </message>
 </context>
 </TS>

@@ -107,5 +107,29 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Stops the test.</translation>
     </message>
+    <message>
+        <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
+        <translation>That was another reader. Touch %1.</translation>
+    </message>
+    <message>
+        <source>CLICK_THIS_WINDOW_FIRST</source>
+        <translation>Click this window first, then touch or slide your finger on the sensor.</translation>
+    </message>
+    <message>
+        <source>READER_BUSY_IN_ANOTHER_PROGRAM</source>
+        <translation>The fingerprint reader is busy in another program. Close that program and run the test again.</translation>
+    </message>
+    <message>
+        <source>BIOMETRICS_TURNED_OFF_BY_POLICY</source>
+        <translation>Biometrics are turned off on this computer by policy.</translation>
+    </message>
+    <message>
+        <source>NOT_AVAILABLE_IN_REMOTE_SESSION</source>
+        <translation>The fingerprint reader cannot be tested in a remote session. Run the test at the computer itself.</translation>
+    </message>
+    <message>
+        <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
+        <translation>The fingerprint reader is reserved for Enhanced Sign-in Security and cannot be tested here.</translation>
+    </message>
 </context>
 </TS>

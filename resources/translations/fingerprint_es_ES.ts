@@ -107,5 +107,29 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Detiene la prueba.</translation>
     </message>
+    <message>
+        <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
+        <translation>Ese era otro lector. Toque %1.</translation>
+    </message>
+    <message>
+        <source>CLICK_THIS_WINDOW_FIRST</source>
+        <translation>Haga clic primero en esta ventana y, a continuación, toque o deslice el dedo sobre el sensor.</translation>
+    </message>
+    <message>
+        <source>READER_BUSY_IN_ANOTHER_PROGRAM</source>
+        <translation>El lector de huellas digitales está ocupado por otro programa. Cierre ese programa y vuelva a ejecutar la prueba.</translation>
+    </message>
+    <message>
+        <source>BIOMETRICS_TURNED_OFF_BY_POLICY</source>
+        <translation>La biometría está desactivada en este equipo por una directiva.</translation>
+    </message>
+    <message>
+        <source>NOT_AVAILABLE_IN_REMOTE_SESSION</source>
+        <translation>El lector de huellas digitales no se puede probar en una sesión remota. Ejecute la prueba en el propio equipo.</translation>
+    </message>
+    <message>
+        <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
+        <translation>El lector de huellas digitales está reservado para la seguridad de inicio de sesión mejorada y no se puede probar aquí.</translation>
+    </message>
 </context>
 </TS>

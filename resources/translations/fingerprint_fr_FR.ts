@@ -107,5 +107,29 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Interrompt le test.</translation>
     </message>
+    <message>
+        <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
+        <translation>C’était un autre lecteur. Touchez %1.</translation>
+    </message>
+    <message>
+        <source>CLICK_THIS_WINDOW_FIRST</source>
+        <translation>Cliquez d’abord sur cette fenêtre, puis posez ou faites glisser votre doigt sur le capteur.</translation>
+    </message>
+    <message>
+        <source>READER_BUSY_IN_ANOTHER_PROGRAM</source>
+        <translation>Le lecteur d’empreintes digitales est occupé par un autre programme. Fermez ce programme et relancez le test.</translation>
+    </message>
+    <message>
+        <source>BIOMETRICS_TURNED_OFF_BY_POLICY</source>
+        <translation>La biométrie est désactivée sur cet ordinateur par une stratégie.</translation>
+    </message>
+    <message>
+        <source>NOT_AVAILABLE_IN_REMOTE_SESSION</source>
+        <translation>Le lecteur d’empreintes digitales ne peut pas être testé dans une session à distance. Lancez le test sur l’ordinateur lui-même.</translation>
+    </message>
+    <message>
+        <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
+        <translation>Le lecteur d’empreintes digitales est réservé à la sécurité de connexion renforcée et ne peut pas être testé ici.</translation>
+    </message>
 </context>
 </TS>

@@ -107,5 +107,29 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Interrompe il test.</translation>
     </message>
+    <message>
+        <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
+        <translation>Quello era un altro lettore. Tocca %1.</translation>
+    </message>
+    <message>
+        <source>CLICK_THIS_WINDOW_FIRST</source>
+        <translation>Fai prima clic su questa finestra, quindi tocca o fai scorrere il dito sul sensore.</translation>
+    </message>
+    <message>
+        <source>READER_BUSY_IN_ANOTHER_PROGRAM</source>
+        <translation>Il lettore di impronte digitali è occupato da un altro programma. Chiudi quel programma ed esegui di nuovo il test.</translation>
+    </message>
+    <message>
+        <source>BIOMETRICS_TURNED_OFF_BY_POLICY</source>
+        <translation>La biometria è disattivata su questo computer da un criterio.</translation>
+    </message>
+    <message>
+        <source>NOT_AVAILABLE_IN_REMOTE_SESSION</source>
+        <translation>Il lettore di impronte digitali non può essere testato in una sessione remota. Esegui il test direttamente sul computer.</translation>
+    </message>
+    <message>
+        <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
+        <translation>Il lettore di impronte digitali è riservato alla sicurezza di accesso avanzata e non può essere testato qui.</translation>
+    </message>
 </context>
 </TS>

@@ -107,5 +107,29 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>テストを中止します。</translation>
     </message>
+    <message>
+        <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
+        <translation>それは別のリーダーでした。%1 に触れてください。</translation>
+    </message>
+    <message>
+        <source>CLICK_THIS_WINDOW_FIRST</source>
+        <translation>まずこのウィンドウをクリックしてから、センサーに指を触れるかスライドしてください。</translation>
+    </message>
+    <message>
+        <source>READER_BUSY_IN_ANOTHER_PROGRAM</source>
+        <translation>指紋リーダーは別のプログラムで使用中です。そのプログラムを閉じて、テストをもう一度実行してください。</translation>
+    </message>
+    <message>
+        <source>BIOMETRICS_TURNED_OFF_BY_POLICY</source>
+        <translation>このコンピューターでは、ポリシーによって生体認証がオフになっています。</translation>
+    </message>
+    <message>
+        <source>NOT_AVAILABLE_IN_REMOTE_SESSION</source>
+        <translation>リモート セッションでは指紋リーダーをテストできません。コンピューター本体でテストを実行してください。</translation>
+    </message>
+    <message>
+        <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
+        <translation>指紋リーダーは強化されたサインイン セキュリティ用に予約されているため、ここではテストできません。</translation>
+    </message>
 </context>
 </TS>

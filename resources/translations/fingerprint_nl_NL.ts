@@ -107,5 +107,29 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Stopt de test.</translation>
     </message>
+    <message>
+        <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
+        <translation>Dat was een andere lezer. Raak %1 aan.</translation>
+    </message>
+    <message>
+        <source>CLICK_THIS_WINDOW_FIRST</source>
+        <translation>Klik eerst op dit venster en raak daarna de sensor aan of veeg met uw vinger over de sensor.</translation>
+    </message>
+    <message>
+        <source>READER_BUSY_IN_ANOTHER_PROGRAM</source>
+        <translation>De vingerafdruklezer wordt door een ander programma gebruikt. Sluit dat programma en voer de test opnieuw uit.</translation>
+    </message>
+    <message>
+        <source>BIOMETRICS_TURNED_OFF_BY_POLICY</source>
+        <translation>Biometrie is op deze computer uitgeschakeld door een beleid.</translation>
+    </message>
+    <message>
+        <source>NOT_AVAILABLE_IN_REMOTE_SESSION</source>
+        <translation>De vingerafdruklezer kan niet worden getest in een externe sessie. Voer de test uit op de computer zelf.</translation>
+    </message>
+    <message>
+        <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
+        <translation>De vingerafdruklezer is gereserveerd voor verbeterde aanmeldingsbeveiliging en kan hier niet worden getest.</translation>
+    </message>
 </context>
 </TS>

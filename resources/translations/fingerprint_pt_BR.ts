@@ -107,5 +107,29 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Interrompe o teste.</translation>
     </message>
+    <message>
+        <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
+        <translation>Esse era outro leitor. Toque em %1.</translation>
+    </message>
+    <message>
+        <source>CLICK_THIS_WINDOW_FIRST</source>
+        <translation>Clique primeiro nesta janela e depois toque ou deslize o dedo no sensor.</translation>
+    </message>
+    <message>
+        <source>READER_BUSY_IN_ANOTHER_PROGRAM</source>
+        <translation>O leitor de impressão digital está ocupado em outro programa. Feche esse programa e execute o teste novamente.</translation>
+    </message>
+    <message>
+        <source>BIOMETRICS_TURNED_OFF_BY_POLICY</source>
+        <translation>A biometria está desativada neste computador por uma política.</translation>
+    </message>
+    <message>
+        <source>NOT_AVAILABLE_IN_REMOTE_SESSION</source>
+        <translation>O leitor de impressão digital não pode ser testado em uma sessão remota. Execute o teste no próprio computador.</translation>
+    </message>
+    <message>
+        <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
+        <translation>O leitor de impressão digital está reservado para a Segurança de Entrada Aprimorada e não pode ser testado aqui.</translation>
+    </message>
 </context>
 </TS>

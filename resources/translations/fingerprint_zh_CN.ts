@@ -107,5 +107,29 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>停止测试。</translation>
     </message>
+    <message>
+        <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
+        <translation>那是另一个读取器。请触摸 %1。</translation>
+    </message>
+    <message>
+        <source>CLICK_THIS_WINDOW_FIRST</source>
+        <translation>请先单击此窗口，然后用手指触摸或滑过传感器。</translation>
+    </message>
+    <message>
+        <source>READER_BUSY_IN_ANOTHER_PROGRAM</source>
+        <translation>指纹读取器正被其他程序占用。请关闭该程序，然后重新运行测试。</translation>
+    </message>
+    <message>
+        <source>BIOMETRICS_TURNED_OFF_BY_POLICY</source>
+        <translation>此计算机上的生物识别已被策略关闭。</translation>
+    </message>
+    <message>
+        <source>NOT_AVAILABLE_IN_REMOTE_SESSION</source>
+        <translation>无法在远程会话中测试指纹读取器。请在计算机本机上运行测试。</translation>
+    </message>
+    <message>
+        <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
+        <translation>指纹读取器专用于增强的登录安全性，无法在此测试。</translation>
+    </message>
 </context>
 </TS>

@@ -1,7 +1,13 @@
 #include "device/win_fingerprint_component_manager.h"
 
+#include <chrono>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
+#include <sstream>
+#include <tuple>
 
+#include "device/driver_versions.h"
 #include "device/win_fingerprint_component.h"
 #include "platform/sim/sim_biometric_service.h"
 #include "platform/sim/sim_device_registry.h"
@@ -52,6 +58,54 @@ TEST(ManagerTest, ReadersInTheFrameworksOrder) {
   }
   manager.reset();
   EXPECT_EQ(platform::sim::OutstandingSimAllocations(), 0u);  // every array went back
+}
+
+SimMachine MachineFile(const std::string& name) {
+  std::ifstream file(std::string(FP_SIM_DATA "/") + name);
+  std::stringstream text;
+  text << file.rdbuf();
+  std::string error;
+  const std::optional<SimMachine> machine = platform::sim::ParseMachine(text.str(), &error);
+  EXPECT_TRUE(machine) << name << ": " << error;
+  return machine.value_or(platform::sim::EmptyMachine());
+}
+
+// Listings on machine files: biometrics turned off by policy still list the
+// device tree's readers, saying why; a service that hangs is given up on
+// within the grace period (bounds generous for a loaded machine).
+TEST(ManagerTest, ListingsThatTheServiceDoesNotAnswerPlainly) {
+  const std::tuple<const char*, size_t, std::vector<Property>> rows[] = {
+      {"biometrics-disabled.json",
+       1,
+       {{"UDI", "Virtual "},
+        {"FINGERPRINT_MANUFACTURER", "Virtual"},
+        {"FINGERPRINT_MODEL", ""},
+        {"FINGERPRINT_DESCRIPTION", "Simulated fingerprint reader"},
+        {"DRIVER_VERSION", "1.0.0.0"},
+        {"BIOMETRICS", "TURNED_OFF_BY_POLICY"}}},
+      {"enumeration-hangs.json", 0, {}},
+      {"two-readers.json", 2, {}},
+  };
+  for (const auto& [file, count, properties] : rows) {
+    platform::sim::ScopedMachine scoped(MachineFile(file));
+    WinFingerprintComponentManager manager(ComponentId{22, 0, 0});
+    const auto start = std::chrono::steady_clock::now();
+    manager.EnumerateComponents();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(7000)) << file;
+    ASSERT_EQ(manager.GetComponentCount(), count) << file;
+    if (!properties.empty()) {
+      EXPECT_EQ(manager.GetComponent(0)->GetInfo().properties, properties) << file;
+    }
+  }
+}
+
+// A removed reader keeps its driver key in the class; a unit whose device is
+// not found takes the first present device's version, never the removed one's.
+TEST(ManagerTest, ARemovedDevicesVersionIsNotTaken) {
+  platform::sim::ScopedMachine scoped(MachineFile("removed-reader.json"));
+  DriverVersions versions;
+  EXPECT_EQ(versions.Of(u"USB\\VID_0000&PID_0000\\NONE"), u"10.2.0.5");
+  EXPECT_EQ(versions.Of(u"ROOT\\BIOMETRIC\\0000"), u"10.2.0.5");
 }
 
 }  // namespace

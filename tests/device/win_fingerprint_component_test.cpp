@@ -79,9 +79,12 @@ TEST_F(ReaderTest, SessionAndSampleHint) {
   EXPECT_EQ(platform::sim::OpenSimSessionCount(), 0u);
   EXPECT_EQ(reader.GetSampleHint(), 20u);  // unreadable without a session
   EXPECT_EQ(platform::sim::OutstandingSimAllocations(), 0u);
-  // A session still open closes with its reader.
+  // Components of one reader share its session, which closes with the last
+  // of them (the check after the test) and is never lost to a second open.
   ASSERT_EQ(WinFingerprintComponent(0, units_, "0").OpenSession(), FingerprintError::Success);
-  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 0u);
+  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 1u);
+  ASSERT_EQ(reader.OpenSession(), FingerprintError::Success);
+  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 1u);
 
   ScopedMachine refused(
       fp_test::Machine([](SimMachine& m) { m.openSessionHresult = static_cast<int32_t>(0x80098003u); }));

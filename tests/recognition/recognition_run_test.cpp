@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
@@ -189,6 +190,69 @@ TEST_F(RecognitionRunTest, ReaderFailuresReportFromTheUserInterfaceThenHint) {
   }
 }
 
+SimMachine MachineFile(const std::string& name) {
+  QFile file(QStringLiteral(FP_SIM_DATA "/") + QString::fromStdString(name));
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+  std::string error;
+  const std::optional<SimMachine> machine = platform::sim::ParseMachine(file.readAll().toStdString(), &error);
+  EXPECT_TRUE(machine) << name << ": " << error;
+  return machine.value_or(platform::sim::EmptyMachine());
+}
+
+// The biometric service as it answers on real machines: a touch on another
+// reader of the system pool, a reader in use elsewhere, policy, a remote
+// session, Enhanced Sign-in Security, a dialog without the focus. None of
+// them blames the reader, and each instruction change is shown once.
+TEST_F(RecognitionRunTest, TheServicesDocumentedAnswersReachTheRun) {
+  const std::string other = "That was another reader. Touch Touch sensor.";
+  const std::string clickFirst = "Click this window first, then touch or slide your finger on the sensor.";
+  const std::string touch = "Touch or slide your finger on the sensor until the test finishes.";
+  struct Row {
+    const char* file;
+    TestStatus status;
+    std::vector<std::string> messages;
+    std::vector<std::string> instructions;  // the changes, in order
+    bool stealFocus = false;
+  };
+  const Row rows[] = {
+      {"two-readers-other-touched.json", TestStatus::Aborted, {}, {other}},
+      {"two-readers-other-then-right.json", TestStatus::Passed, {}, {other}},
+      {"enrollment-in-progress.json", TestStatus::Aborted, {"READER_BUSY_IN_ANOTHER_PROGRAM"}, {}},
+      {"device-busy.json", TestStatus::Aborted, {"READER_BUSY_IN_ANOTHER_PROGRAM"}, {}},
+      {"session-busy.json", TestStatus::Aborted, {"READER_BUSY_IN_ANOTHER_PROGRAM"}, {}},
+      {"biometrics-disabled.json", TestStatus::NotSupported, {"BIOMETRICS_TURNED_OFF_BY_POLICY"}, {}},
+      {"remote-session.json", TestStatus::NotSupported, {"NOT_AVAILABLE_IN_REMOTE_SESSION"}, {}},
+      {"ess-capable.json", TestStatus::NotSupported, {"ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED"}, {}},
+      // Told at the next tick; the dialog's focus, given back, brings back the instruction.
+      {"focus-withheld.json", TestStatus::Passed, {}, {clickFirst, touch}, true},
+  };
+  SetTimeout("4");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.file);
+    Use(MachineFile(row.file));
+    RecordingHost host;
+    host.yesNoAnswer = 7;  // neither yes nor no: no verdict after a timeout
+    std::vector<std::string> instructions;
+    std::unique_ptr<QWidget> elsewhere;
+    host.whileExec = [&] {
+      WhenDialogShown(
+          [&](PlayTest* dialog) {
+            QObject::connect(dialog, &PlayTest::ChangeInfoLabelMessage,
+                             [&](const QString& text) { instructions.push_back(text.toStdString()); });
+            if (!row.stealFocus) return;
+            // Another window of the process takes the focus from the dialog.
+            elsewhere = std::make_unique<QWidget>();
+            elsewhere->show();
+            elsewhere->activateWindow();
+          },
+          0);
+    };
+    EXPECT_EQ(Run(&host), row.status);
+    EXPECT_EQ(host.Messages(), row.messages);
+    EXPECT_EQ(instructions, row.instructions);
+  }
+}
+
 // The close button, the host's abort request and a pending event each end
 // the wait: the run is aborted without a message and the reader is cancelled.
 TEST_F(RecognitionRunTest, CloseAbortOrEventDuringTheWaitReachTheReader) {
@@ -349,6 +413,13 @@ TEST(SensorCheckOutcomeTest, EachReaderErrorGivesItsStatusAndMessage) {
       {FingerprintError::Timeout, TestStatus::Aborted, nullptr, true},
       {FingerprintError::Cancelled, TestStatus::Aborted, nullptr, false},
       {FingerprintError::OpenSessionFailed, TestStatus::Aborted, nullptr, false},
+      {FingerprintError::ReaderBusy, TestStatus::Aborted, "READER_BUSY_IN_ANOTHER_PROGRAM", false},
+      {FingerprintError::BiometricsDisabled, TestStatus::NotSupported, "BIOMETRICS_TURNED_OFF_BY_POLICY",
+       false},
+      {FingerprintError::NotActiveConsole, TestStatus::NotSupported, "NOT_AVAILABLE_IN_REMOTE_SESSION",
+       false},
+      {FingerprintError::EnhancedSignInSecurity, TestStatus::NotSupported,
+       "ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED", false},
   };
   for (const auto& [error, status, message, asks] : rows) {
     const SensorCheckOutcome outcome = OutcomeOfSensorError(error);

@@ -10,13 +10,15 @@
 #include <memory>
 
 #include "platform/sim/sim_biometric_service.h"
+#include "platform/win32/win32_foreground.h"
 
 namespace {
 
 platform::BiometricService& Service() {
   // Never destroyed: a sensor wait may still block on another thread when
   // the process ends.
-  static platform::BiometricService* service = platform::sim::CreateSimBiometricService().release();
+  static platform::BiometricService* service =
+      platform::sim::CreateSimBiometricService(platform::win32::ProcessOwnsForegroundWindow).release();
   return *service;
 }
 
@@ -62,6 +64,15 @@ HRESULT_T WinBioGetProperty(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_PROPERTY
                             size_t* propertyBufferSize) {
   return Service().GetProperty(sessionHandle, propertyType, propertyId, unitId, identity, subFactor,
                                propertyBuffer, propertyBufferSize);
+}
+
+// Windows 11's: BOOLEAN, one byte.
+HRESULT_T WinBioIsESSCapable(unsigned char* value) {
+  if (!value) return E_POINTER_T;
+  bool capable = false;
+  const HRESULT_T hr = Service().IsESSCapable(&capable);
+  *value = capable ? 1 : 0;
+  return hr;
 }
 
 // What tests ask the simulated machine; the module never calls these.
