@@ -13,5 +13,6 @@ enum class FingerprintError : int32_t {
   Timeout = 15,
   FingerprintNotRecognized = 16,
   Cancelled = 17,
+  NoDriver = 18,  // no driver on the system supports the reader
   Success = 20,
 };

@@ -75,6 +75,15 @@ FingerprintError WinFingerprintComponent::OpenSession() {
   const uint32_t configuredFlags = DeviceInformation::SensorModeFlags(units_);
   static_cast<void>(configuredFlags);
 
+  // A reader listed without a working driver never opens.
+  std::string why;
+  const HRESULT_T unusable =
+      platform::biometric().UnitState(DeviceInformation::FromWinbioString(Unit().DeviceInstanceId), &why);
+  if (unusable < 0) {
+    std::fprintf(stderr, "fingerprint reader %s: %s\n", GetDeviceId().c_str(), why.c_str());
+    return unusable == E_NOT_SUPPORTED_T ? FingerprintError::NoDriver : FingerprintError::DeviceNotAccessible;
+  }
+
   // Counted as an operation, so that CancelAndClose bounds its wait for a
   // service that does not open. Only the state is used once it returns.
   const std::shared_ptr<SensorWaitState> state = state_;

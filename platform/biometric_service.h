@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "platform/winbio_types.h"
 
@@ -38,6 +40,17 @@ class BiometricService {
                                 WINBIO_PROPERTY_ID propertyId, WINBIO_UNIT_ID unitId,
                                 const WINBIO_IDENTITY* identity, WINBIO_BIOMETRIC_SUBTYPE subFactor,
                                 void** propertyBuffer, size_t* propertyBufferSize) = 0;
+
+  // Whether the listed unit with this device instance id can be used:
+  // S_OK_T, or the result every operation on it ends with, with what is wrong
+  // in `why`: WINBIO_E_DEVICE_FAILURE (its driver failed) or E_NOT_SUPPORTED_T
+  // (no driver supports it). The Windows framework lists only units that a
+  // driver serves; a backend that also lists the others says so here.
+  virtual HRESULT_T UnitState(std::u16string_view deviceInstanceId, std::string* why) {
+    static_cast<void>(deviceInstanceId);
+    static_cast<void>(why);
+    return S_OK_T;
+  }
 };
 
 }  // namespace platform

@@ -15,6 +15,8 @@ SensorCheckOutcome OutcomeOfSensorError(FingerprintError error) {
     case FingerprintError::Timeout:
       // No message: the test asks the user whether the touch was made.
       return {TestStatus::Aborted, nullptr, true};
+    case FingerprintError::NoDriver:
+      return {TestStatus::NotSupported, "NO_DRIVER_SUPPORTS_READER", false};
     case FingerprintError::FingerprintNotRecognized:
       return {TestStatus::NotRecognized, "FINGERPRINT_NOT_RECOGNIZED", false};
     default:  // OpenSessionFailed, Cancelled and the rest end without a verdict

@@ -107,5 +107,13 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Bricht den Test ab.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>Kein Treiber auf diesem System unterstützt diesen Fingerabdruckleser.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>Treiberstatus</translation>
+    </message>
 </context>
 </TS>

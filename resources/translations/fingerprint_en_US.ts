@@ -107,5 +107,13 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Stops the test.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>No driver on this system supports this fingerprint reader.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>Driver status</translation>
+    </message>
 </context>
 </TS>

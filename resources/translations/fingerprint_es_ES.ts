@@ -107,5 +107,13 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Detiene la prueba.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>Ningún controlador de este sistema admite este lector de huellas dactilares.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>Estado del controlador</translation>
+    </message>
 </context>
 </TS>

@@ -107,5 +107,13 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Interrompt le test.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>Aucun pilote de ce système ne prend en charge ce lecteur d'empreintes digitales.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>État du pilote</translation>
+    </message>
 </context>
 </TS>

@@ -107,5 +107,13 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Interrompe il test.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>Nessun driver di questo sistema supporta questo lettore di impronte digitali.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>Stato del driver</translation>
+    </message>
 </context>
 </TS>

@@ -107,5 +107,13 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>テストを中止します。</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>このシステムには、この指紋リーダーに対応するドライバーがありません。</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>ドライバーの状態</translation>
+    </message>
 </context>
 </TS>

@@ -107,5 +107,13 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Stopt de test.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>Geen enkel stuurprogramma op dit systeem ondersteunt deze vingerafdruklezer.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>Status stuurprogramma</translation>
+    </message>
 </context>
 </TS>

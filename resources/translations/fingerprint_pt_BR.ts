@@ -107,5 +107,13 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>Interrompe o teste.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>Nenhum driver deste sistema é compatível com este leitor de impressões digitais.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>Status do driver</translation>
+    </message>
 </context>
 </TS>

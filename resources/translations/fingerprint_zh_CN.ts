@@ -107,5 +107,13 @@
         <source>CLOSE_STOPS_TEST</source>
         <translation>停止测试。</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>此系统上没有支持此指纹读取器的驱动程序。</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>驱动程序状态</translation>
+    </message>
 </context>
 </TS>
