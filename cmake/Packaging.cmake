@@ -72,8 +72,8 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # Qt finds the SVG image plugin at run time only: no library names it.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
-  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-The fingerprint module of a PC hardware diagnostics suite: a plug-in library
+  # The extended description; CPack puts the summary above it.
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The fingerprint module of a PC hardware diagnostics suite: a plug-in library
 that a diagnostics host loads to list the machine's fingerprint readers with
 their properties and to run the Fingerprint Recognition Test, in which the
 user touches the sensor while the module waits for it.
