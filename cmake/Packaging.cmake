@@ -53,7 +53,7 @@ set(CPACK_PACKAGE_NAME module_fingerprint)
 set(CPACK_PACKAGE_VENDOR "module_fingerprint developers")
 set(CPACK_PACKAGE_VERSION ${FP_PRODUCT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Fingerprint reader diagnostics module, with diag-host to run it")
-set(CPACK_PACKAGE_CONTACT "module_fingerprint developers <module-fingerprint@localhost>")
+set(CPACK_PACKAGE_CONTACT "module_fingerprint developers <maintainers@module-fingerprint.dev>")
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
 if(WIN32)
@@ -72,5 +72,27 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # Qt finds the SVG image plugin at run time only: no library names it.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+  # The extended description; CPack puts the summary above it.
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The fingerprint module of a PC hardware diagnostics suite: a plug-in library
+that a diagnostics host loads to list the machine's fingerprint readers with
+their properties and to run the Fingerprint Recognition Test, in which the
+user touches the sensor while the module waits for it.
+.
+On Linux it drives real readers through libfprint, in a helper process of its
+own, and lists every USB reader libfprint knows, also those whose driver fails
+or that no driver supports; without libfprint a simulated machine stands in.
+diag-host loads the module as the suite does and runs it from the command
+line or in a window.")
+  # Debian's policy files: machine-readable copyright and the changelog,
+  # compressed as policy asks (gzip -9n: reproducible).
+  set(fp_doc_dir share/doc/${CPACK_DEBIAN_PACKAGE_NAME})
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright DESTINATION ${fp_doc_dir})
+  set(fp_changelog ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+  add_custom_command(OUTPUT ${fp_changelog}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/packaging/debian/changelog > ${fp_changelog}
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog VERBATIM)
+  add_custom_target(fp_debian_changelog ALL DEPENDS ${fp_changelog})
+  install(FILES ${fp_changelog} DESTINATION ${fp_doc_dir})
 endif()
 include(CPack)

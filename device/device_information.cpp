@@ -8,6 +8,7 @@
 
 #include "contract/system_component.h"
 #include "device/driver_versions.h"
+#include "platform/biometric_service.h"
 #include "platform/device_registry.h"
 #include "platform/platform.h"
 
@@ -171,4 +172,8 @@ void DeviceInformation::Collect(SystemComponent& component, const WINBIO_UNIT_SC
   component.AppendProperty("FINGERPRINT_MODEL", ToUtf8(model));
   component.AppendProperty("FINGERPRINT_DESCRIPTION", ToUtf8(description));
   if (!driverVersion.empty()) component.AppendProperty("DRIVER_VERSION", ToUtf8(driverVersion));
+  // A reader listed without a working driver says which and why.
+  std::string why;
+  if (platform::biometric().UnitState(FromWinbioString(unit.DeviceInstanceId), &why) < 0)
+    component.AppendProperty("DRIVER_STATUS", why);
 }

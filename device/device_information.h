@@ -16,9 +16,9 @@ class DeviceInformation {
   // Empties the component's properties and fills them from `unit`:
   // UDI, FINGERPRINT_MANUFACTURER, FINGERPRINT_MODEL, FINGERPRINT_DESCRIPTION
   // and, when known, DRIVER_VERSION (of the unit's own device; see
-  // DriverVersions). Throws std::range_error("bad conversion")
-  // when a text is not well-formed UTF-16.
-  // `versions`: the listing's shared device list; null, one of its own.
+  // DriverVersions); DRIVER_STATUS for a reader without a working driver. Throws std::range_error("bad
+  // conversion") when a text is not well-formed UTF-16. `versions`: the listing's shared device list; null,
+  // one of its own.
   static void Collect(SystemComponent& component, const WINBIO_UNIT_SCHEMA& unit,
                       DriverVersions* versions = nullptr);
 

@@ -13,6 +13,7 @@ enum class FingerprintError : int32_t {
   Timeout = 15,
   FingerprintNotRecognized = 16,
   Cancelled = 17,
+  NoDriver = 18,  // no driver on the system supports the reader
   Success = 20,
   // The reader is in use by another program (enrolment in Settings, another
   // capture or session): nothing is wrong with it.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -74,14 +75,14 @@ HRESULT_T LocateReaderUnderTest(SensorWaitState& state, WINBIO_UNIT_ID readerUnd
 
 }  // namespace
 
-SensorOperation::SensorOperation(std::shared_ptr<SensorWaitState> state, WINBIO_UNIT_ID unitId,
-                                 int timeoutSeconds)
-    : state_(std::move(state)), unitId_(unitId), timeoutSeconds_(timeoutSeconds) {}
+SensorOperation::SensorOperation(std::shared_ptr<SensorWaitState> state, Unit unit, int timeoutSeconds)
+    : state_(std::move(state)), unit_(std::move(unit)), timeoutSeconds_(timeoutSeconds) {}
 
-std::shared_ptr<SensorOperation> SensorOperation::Start(std::shared_ptr<SensorWaitState> state,
-                                                        WINBIO_UNIT_ID unitId, int timeoutSeconds) {
+std::shared_ptr<SensorOperation> SensorOperation::Start(std::shared_ptr<SensorWaitState> state, Unit unit,
+                                                        int timeoutSeconds) {
   if (!state || !state->TryBegin()) return nullptr;
-  return std::shared_ptr<SensorOperation>(new SensorOperation(std::move(state), unitId, timeoutSeconds));
+  return std::shared_ptr<SensorOperation>(
+      new SensorOperation(std::move(state), std::move(unit), timeoutSeconds));
 }
 
 SensorOperation::~SensorOperation() {
@@ -102,10 +103,10 @@ SensorOperation::Outcome SensorOperation::Run() {
     // The open is bounded by the run's limit too: a service that does not
     // open is given up on a grace period after it.
     state_->SetLimit(LimitFromNow(timeoutSeconds_));
-    outcome.error = Open(*state_);
+    outcome.error = Open(*state_, unit_);
     outcome.opened = outcome.error == FingerprintError::Success;
     if (outcome.opened)
-      outcome.error = interrupted() ? FingerprintError::Cancelled : Locate(state_, unitId_, timeoutSeconds_);
+      outcome.error = interrupted() ? FingerprintError::Cancelled : Locate(state_, unit_.id, timeoutSeconds_);
   }
   EndRegistration();
   return outcome;
@@ -116,7 +117,13 @@ bool SensorOperation::GiveUpDue() const {
   return at && SensorWaitState::Clock::now() >= *at;
 }
 
-FingerprintError SensorOperation::Open(SensorWaitState& state) {
+FingerprintError SensorOperation::Open(SensorWaitState& state, const Unit& unit) {
+  std::string why;
+  const HRESULT_T unusable = platform::biometric().UnitState(unit.instanceId, &why);
+  if (unusable < 0) {
+    std::fprintf(stderr, "fingerprint reader %s: %s\n", unit.deviceId.c_str(), why.c_str());
+    return unusable == E_NOT_SUPPORTED_T ? FingerprintError::NoDriver : FingerprintError::DeviceNotAccessible;
+  }
   WINBIO_SESSION_HANDLE handle = 0;
   const HRESULT_T result = platform::biometric().OpenSession(
       WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM, WINBIO_FLAG_DEFAULT, nullptr, 0, nullptr, &handle);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "device/fingerprint_error.h"
 #include "device/sensor_wait_state.h"
@@ -23,8 +24,14 @@ class SensorOperation {
   };
 
   // Null when the reader is stuck or a cancellation has been requested.
-  // `unitId`: the reader under test, whose touch alone ends the wait.
-  static std::shared_ptr<SensorOperation> Start(std::shared_ptr<SensorWaitState> state, WINBIO_UNIT_ID unitId,
+  // What the operation copies of its reader's unit.
+  struct Unit {
+    WINBIO_UNIT_ID id = 0;  // the reader under test, whose touch alone ends the wait
+    std::u16string instanceId;
+    std::string deviceId;  // as the host sees it, for messages
+  };
+
+  static std::shared_ptr<SensorOperation> Start(std::shared_ptr<SensorWaitState> state, Unit unit,
                                                 int timeoutSeconds);
   // Ends the registration when Run never did (its thread could not start).
   ~SensorOperation();
@@ -41,8 +48,9 @@ class SensorOperation {
   // or the first cancellation: the caller should give it up now.
   bool GiveUpDue() const;
 
-  // Opens a system-pool session into `state`.
-  static FingerprintError Open(SensorWaitState& state);
+  // Opens a system-pool session into `state`, unless the service says the
+  // unit cannot be used (a reader listed without a working driver).
+  static FingerprintError Open(SensorWaitState& state, const Unit& unit);
   // Waits for a touch on the reader `readerUnderTest` while a watchdog
   // cancels the wait once the limit has passed or a cancellation is requested.
   static FingerprintError Locate(const std::shared_ptr<SensorWaitState>& state,
@@ -55,11 +63,11 @@ class SensorOperation {
   static bool CloseWithin(const std::shared_ptr<SensorWaitState>& state, uint32_t milliseconds);
 
  private:
-  SensorOperation(std::shared_ptr<SensorWaitState> state, WINBIO_UNIT_ID unitId, int timeoutSeconds);
+  SensorOperation(std::shared_ptr<SensorWaitState> state, Unit unit, int timeoutSeconds);
   void EndRegistration();
 
   const std::shared_ptr<SensorWaitState> state_;
-  const WINBIO_UNIT_ID unitId_;
+  const Unit unit_;
   const int timeoutSeconds_;
   std::atomic<bool> registered_{true};
 };

@@ -75,7 +75,7 @@ FingerprintError WinFingerprintComponent::OpenSession() {
   // service that does not open. Only the state is used once it returns.
   const std::shared_ptr<SensorWaitState> state = state_;
   state->Begin();
-  const FingerprintError result = SensorOperation::Open(*state);
+  const FingerprintError result = SensorOperation::Open(*state, OperationUnit());
   state->Finish();
   return result;
 }
@@ -99,11 +99,16 @@ FingerprintError WinFingerprintComponent::LocateSensor(int timeoutSeconds) {
 std::shared_ptr<SensorOperation> WinFingerprintComponent::StartOperation(int timeoutSeconds) {
   const uint32_t configuredFlags = DeviceInformation::SensorModeFlags(units_);
   static_cast<void>(configuredFlags);  // looked up, not applied, as for OpenSession
-  return SensorOperation::Start(state_, Unit().UnitId, timeoutSeconds);
+  return SensorOperation::Start(state_, OperationUnit(), timeoutSeconds);
 }
 
 void WinFingerprintComponent::CancelAndClose() {
   if (SensorOperation::CancelAndClose(state_, true)) Cleanup();
+}
+
+SensorOperation::Unit WinFingerprintComponent::OperationUnit() {
+  return {Unit().UnitId, std::u16string(DeviceInformation::FromWinbioString(Unit().DeviceInstanceId)),
+          GetDeviceId()};
 }
 
 WINBIO_IDENTITY WinFingerprintComponent::CurrentUserIdentity() {

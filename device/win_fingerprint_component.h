@@ -6,6 +6,7 @@
 #include <string>
 
 #include "device/fingerprint_component.h"
+#include "device/sensor_operation.h"
 #include "device/sensor_wait_state.h"
 #include "platform/winbio_types.h"
 
@@ -63,6 +64,7 @@ class WinFingerprintComponent : public FingerprintComponent {
   const WINBIO_UNIT_SCHEMA& Unit() const { return units_[unitIndex_]; }
   WINBIO_SESSION_HANDLE Handle() const { return state_->session.load(); }
   WINBIO_IDENTITY CurrentUserIdentity();
+  SensorOperation::Unit OperationUnit();
 
   std::shared_ptr<SensorWaitState> state_;
   uint64_t unitIndex_;

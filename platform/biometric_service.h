@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "platform/winbio_types.h"
 
@@ -44,6 +46,17 @@ class BiometricService {
   virtual HRESULT_T IsESSCapable(bool* capable) {
     if (capable) *capable = false;
     return E_NOTIMPL_T;
+  }
+
+  // Whether the listed unit with this device instance id can be used:
+  // S_OK_T, or the result every operation on it ends with, with what is wrong
+  // in `why`: WINBIO_E_DEVICE_FAILURE (its driver failed) or E_NOT_SUPPORTED_T
+  // (no driver supports it). The Windows framework lists only units that a
+  // driver serves; a backend that also lists the others says so here.
+  virtual HRESULT_T UnitState(std::u16string_view deviceInstanceId, std::string* why) {
+    static_cast<void>(deviceInstanceId);
+    static_cast<void>(why);
+    return S_OK_T;
   }
 };
 

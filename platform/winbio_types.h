@@ -48,6 +48,8 @@ constexpr HRESULT_T E_HANDLE_T = static_cast<HRESULT_T>(0x80070006u);
 constexpr HRESULT_T E_INVALIDARG_T = static_cast<HRESULT_T>(0x80070057u);
 constexpr HRESULT_T E_POINTER_T = static_cast<HRESULT_T>(0x80004003u);
 constexpr HRESULT_T E_NOTIMPL_T = static_cast<HRESULT_T>(0x80004001u);
+// HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED): no driver on the system supports the reader.
+constexpr HRESULT_T E_NOT_SUPPORTED_T = static_cast<HRESULT_T>(0x80070032u);
 // HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND): the framework's library is missing.
 constexpr HRESULT_T E_MOD_NOT_FOUND_T = static_cast<HRESULT_T>(0x8007007Eu);
 

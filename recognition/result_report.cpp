@@ -24,6 +24,8 @@ SensorCheckOutcome OutcomeOfSensorError(FingerprintError error) {
       return {TestStatus::NotSupported, "NOT_AVAILABLE_IN_REMOTE_SESSION", false};
     case FingerprintError::EnhancedSignInSecurity:
       return {TestStatus::NotSupported, "ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED", false};
+    case FingerprintError::NoDriver:
+      return {TestStatus::NotSupported, "NO_DRIVER_SUPPORTS_READER", false};
     case FingerprintError::FingerprintNotRecognized:
       return {TestStatus::NotRecognized, "FINGERPRINT_NOT_RECOGNIZED", false};
     default:  // OpenSessionFailed, Cancelled and the rest end without a verdict

@@ -16,20 +16,23 @@ namespace platform::libfprint {
 
 // One run of the helper process (fingerprint-libfprint-helper) and the
 // module's side of its socket. Any thread may send requests and wait for
-// their answers; a thread of its own reads the answers and reaps the helper
-// when it ends. A helper that misses a request's deadline is ended (SIGTERM,
-// SIGKILL after a short grace); a helper that ends fails every request still
-// waiting and says on standard error how it ended and what it was doing.
+// their answers; a thread of its own starts the helper, reads the answers and
+// reaps the helper when it ends. A helper that misses a request's deadline is
+// ended (SIGTERM, SIGKILL after a short grace); a helper that ends fails every
+// request still waiting and says on standard error how it ended and what it
+// was doing.
 class HelperProcess {
  public:
   using Clock = std::chrono::steady_clock;
   using Fields = std::vector<std::string>;
+  // Variables set (or replaced) in the helper's environment.
+  using Environment = std::map<std::string, std::string>;
 
   // Starts the helper at `path`; nothing (with a message on standard error)
   // if it cannot be started.
-  static std::shared_ptr<HelperProcess> Start(const std::string& path);
-  // Closes the helper's input, which ends it, and waits for its end (ending
-  // it if it lingers).
+  static std::shared_ptr<HelperProcess> Start(const std::string& path, const Environment& environment = {});
+  // Closes the helper's input, which ends it, and waits a bounded time for
+  // its end (ending it if it lingers).
   ~HelperProcess();
   HelperProcess(const HelperProcess&) = delete;
   HelperProcess& operator=(const HelperProcess&) = delete;
@@ -47,32 +50,19 @@ class HelperProcess {
   // Sends a request that has no answer.
   void Notify(const std::string& verb, const std::string& argument);
   bool Ended() const;
+  // How the helper ended ("ended by signal 5 (Trace/breakpoint trap) while
+  // listing readers", "did not answer within 10000 ms while ..."); empty
+  // while it runs or when its owner ended it.
+  std::string HowItEnded() const;
 
  private:
-  struct Pending {
-    const char* doing;
-    Clock::time_point deadline;
-    std::string limit;  // for the message when the deadline passes
-    std::optional<Fields> answer;
-  };
+  class Channel;
 
-  HelperProcess(pid_t pid, int socket);
-  bool Send(const std::string& line);  // under mutex_
-  void End();                          // under mutex_
-  void ReadAnswers();
-  void Reap();
-  std::string Doing() const;  // under mutex_
+  HelperProcess(std::shared_ptr<Channel> channel, std::thread reader);
 
-  const pid_t pid_;
-  const int socket_;
-  mutable std::mutex mutex_;
-  std::condition_variable changed_;
-  std::map<uint64_t, Pending> pending_;
-  uint64_t nextId_ = 1;
-  bool ending_ = false;      // we are ending it
-  std::string endingDoing_;  // what it was doing then
-  bool quiet_ = false;       // an end asked for by its owner: nothing to report
-  bool ended_ = false;       // reaped: the pid is no longer ours
+  // Shared with the reader thread, which may outlive this object when the
+  // helper cannot be reaped in time.
+  const std::shared_ptr<Channel> channel_;
   std::thread reader_;
 };
 

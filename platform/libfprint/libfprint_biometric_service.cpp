@@ -31,6 +31,49 @@ constexpr HRESULT_T E_OUTOFMEMORY_T = static_cast<HRESULT_T>(0x8007000Eu);
 // Listing, opening and closing ask the devices something; a helper that does
 // not answer in this time is ended.
 constexpr std::chrono::milliseconds kAnswerLimit{10000};
+constexpr char kListing[] = "listing readers";
+
+// libfprint's virtual drivers, each with the variable that makes it create a
+// device: the drivers present besides those of the USB readers.
+constexpr std::pair<const char*, const char*> kVirtualDrivers[] = {
+    {"virtual_image", "FP_VIRTUAL_IMAGE"},
+    {"virtual_device", "FP_VIRTUAL_DEVICE"},
+    {"virtual_device_storage", "FP_VIRTUAL_DEVICE_STORAGE"}};
+
+// kAnswerLimit, scaled by FINGERPRINT_HELPER_DEADLINE_PERCENT: the tests of a
+// helper that never answers run in a fraction of the time, and still see the
+// limit itself.
+std::chrono::milliseconds AnswerLimit() {
+  const char* percent = std::getenv("FINGERPRINT_HELPER_DEADLINE_PERCENT");
+  const long scale = percent ? std::strtol(percent, nullptr, 10) : 100;
+  return scale > 0 ? kAnswerLimit * scale / 100 : kAnswerLimit;
+}
+
+// The drivers the user lets libfprint use (FP_DRIVERS_ALLOWLIST, or
+// FP_DRIVERS_WHITELIST as Debian 12's release names it); nothing: all.
+std::optional<std::set<std::string>> AllowedDrivers() {
+  const char* list = std::getenv("FP_DRIVERS_ALLOWLIST");
+  if (!list) list = std::getenv("FP_DRIVERS_WHITELIST");
+  if (!list) return std::nullopt;
+  std::set<std::string> drivers;
+  std::string rest = list;
+  for (size_t colon; (colon = rest.find(':')) != std::string::npos; rest.erase(0, colon + 1))
+    drivers.insert(rest.substr(0, colon));
+  drivers.insert(rest);
+  return drivers;
+}
+
+bool Allowed(const std::optional<std::set<std::string>>& allowed, const std::string& driver) {
+  return !allowed || allowed->count(driver) == 1;
+}
+
+// A helper's environment that limits libfprint to `drivers`, under both
+// names of the variable.
+HelperProcess::Environment Limited(const std::set<std::string>& drivers) {
+  std::string list;
+  for (const std::string& driver : drivers) list += (list.empty() ? "" : ":") + driver;
+  return {{"FP_DRIVERS_WHITELIST", list}, {"FP_DRIVERS_ALLOWLIST", list}};
+}
 
 // The helper lives beside the file that holds this code (the module, or a
 // test or benchmark that links the backend), never found on the PATH.
@@ -73,21 +116,61 @@ uint32_t NumberField(const HelperProcess::Fields& answer, size_t index) {
 
 class LibfprintBiometricService : public BiometricService {
  public:
+  // The readers libfprint manages, then the USB readers it knows but does
+  // not manage: those whose driver failed, and those it has no driver for.
+  // When the helper dies or hangs while listing, each driver present is
+  // tried alone in a helper of its own, once per process; from then on the
+  // helper is limited to the drivers that listed.
   HRESULT_T EnumBiometricUnits(WINBIO_BIOMETRIC_TYPE factor, WINBIO_UNIT_SCHEMA** units,
                                size_t* count) override {
     if (!units || !count) return E_POINTER_T;
     *units = nullptr;
     *count = 0;
     if ((factor & WINBIO_TYPE_FINGERPRINT) == 0) return S_OK_T;
-    const std::optional<HelperProcess::Fields> answer = Ask(Helper(), protocol::kList, "", "listing readers");
-    if (!answer) return WINBIO_E_DEVICE_FAILURE;
-    if (ResultField(*answer) < 0) return ResultField(*answer);
-    const size_t found = NumberField(*answer, 1);
-    if (found == 0 || answer->size() != 2 + found * protocol::kReaderFields) return S_OK_T;
-    auto* array = static_cast<WINBIO_UNIT_SCHEMA*>(Allocate(found * sizeof(WINBIO_UNIT_SCHEMA)));
+    std::lock_guard<std::mutex> listing(listingMutex_);
+    std::shared_ptr<HelperProcess> helper = Helper();
+    std::optional<HelperProcess::Fields> survey =
+        Ask(helper, protocol::kSurvey, "", "surveying the USB readers");
+    std::optional<HelperProcess::Fields> list;
+    if (!Isolating()) {
+      list = Ask(helper, protocol::kList, "", kListing);
+      if (!list && helper && !helper->HowItEnded().empty()) Isolate(survey, helper->HowItEnded());
+    }
+    if (Isolating()) {
+      TryAlone(DriversPresent(survey));
+      helper = Helper();
+      if (!survey) survey = Ask(helper, protocol::kSurvey, "", "surveying the USB readers");
+      list = Ask(helper, protocol::kList, "", kListing);
+    }
+    if (!list && !survey) return WINBIO_E_DEVICE_FAILURE;
+    if (list && ResultField(*list) < 0) return ResultField(*list);
+
+    std::vector<Listed> listed;
+    const size_t found = list ? NumberField(*list, 1) : 0;
+    if (found > 0 && list->size() == 2 + found * protocol::kReaderFields) {
+      for (size_t i = 0; i < found; ++i) {
+        const std::string* field = &(*list)[2 + i * protocol::kReaderFields];
+        listed.push_back(Listed{{field, field + protocol::kReaderFields}, S_OK_T, ""});
+      }
+    }
+    AddUnmanaged(survey,
+                 list     ? ""
+                 : helper ? helper->HowItEnded()
+                          : "its helper could not be started",
+                 listed);
+
+    std::map<std::string, std::pair<HRESULT_T, std::string>> states;
+    for (const Listed& reader : listed)
+      if (reader.state < 0) states[reader.fields[1]] = {reader.state, reader.why};
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      states_ = std::move(states);
+    }
+    if (listed.empty()) return S_OK_T;
+    auto* array = static_cast<WINBIO_UNIT_SCHEMA*>(Allocate(listed.size() * sizeof(WINBIO_UNIT_SCHEMA)));
     if (!array) return E_OUTOFMEMORY_T;
-    for (size_t i = 0; i < found; ++i) {
-      const std::string* field = &(*answer)[2 + i * protocol::kReaderFields];
+    for (size_t i = 0; i < listed.size(); ++i) {
+      const std::vector<std::string>& field = listed[i].fields;
       WINBIO_UNIT_SCHEMA& unit = array[i];
       unit.UnitId = static_cast<WINBIO_UNIT_ID>(i + 1);
       unit.PoolType = WINBIO_POOL_SYSTEM;
@@ -99,8 +182,19 @@ class LibfprintBiometricService : public BiometricService {
       CopyText(field[4], unit.Model);
     }
     *units = array;
-    *count = found;
+    *count = listed.size();
     return S_OK_T;
+  }
+
+  HRESULT_T UnitState(std::u16string_view deviceInstanceId, std::string* why) override {
+    const std::string id =
+        QString::fromUtf16(deviceInstanceId.data(), static_cast<qsizetype>(deviceInstanceId.size()))
+            .toStdString();
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = states_.find(id);
+    if (it == states_.end()) return S_OK_T;
+    if (why) *why = it->second.second;
+    return it->second.first;
   }
 
   HRESULT_T Free(void* address) override {
@@ -212,6 +306,92 @@ class LibfprintBiometricService : public BiometricService {
   }
 
  private:
+  // A listed reader: its fields as the list answer has them, and its state.
+  struct Listed {
+    std::vector<std::string> fields;  // capture, instance id, description, manufacturer, model
+    HRESULT_T state;
+    std::string why;
+  };
+
+  bool Isolating() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return isolating_;
+  }
+
+  // The drivers of the readers the survey found, and the virtual ones that
+  // have a device, that the user allows.
+  static std::set<std::string> DriversPresent(const std::optional<HelperProcess::Fields>& survey) {
+    const std::optional<std::set<std::string>> allowed = AllowedDrivers();
+    std::set<std::string> drivers;
+    const size_t found = survey ? NumberField(*survey, 1) : 0;
+    if (found > 0 && survey->size() == 2 + found * protocol::kSurveyFields)
+      for (size_t i = 0; i < found; ++i) {
+        const std::string& driver = (*survey)[2 + i * protocol::kSurveyFields];
+        if (!driver.empty() && Allowed(allowed, driver)) drivers.insert(driver);
+      }
+    for (const auto& [driver, variable] : kVirtualDrivers)
+      if (std::getenv(variable) && Allowed(allowed, driver)) drivers.insert(driver);
+    return drivers;
+  }
+
+  // A listing of all drivers ended its helper (`how`): from now on each
+  // driver present is tried alone (TryAlone), once per process, so that only
+  // its own readers are lost. A lone driver present is the one that failed.
+  void Isolate(const std::optional<HelperProcess::Fields>& survey, const std::string& how) {
+    const std::set<std::string> present = DriversPresent(survey);
+    std::lock_guard<std::mutex> lock(mutex_);
+    isolating_ = true;
+    if (present.size() == 1 && working_.count(*present.begin()) == 0) failed_[*present.begin()] = how;
+  }
+
+  // Tries each driver in `present` not tried yet alone, in a helper of its own.
+  void TryAlone(const std::set<std::string>& present) {
+    for (const std::string& driver : present) {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (failed_.count(driver) || working_.count(driver)) continue;
+      }
+      PinModule();
+      const std::shared_ptr<HelperProcess> alone = HelperProcess::Start(HelperPath(), Limited({driver}));
+      const bool listed = Ask(alone, protocol::kList, "", kListing).has_value();
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (listed)
+        working_.insert(driver);
+      else if (alone && !alone->HowItEnded().empty())
+        failed_[driver] = alone->HowItEnded();
+      // A helper that could not start says nothing about the driver: tried again next time.
+    }
+  }
+
+  // Appends the surveyed readers that the list left out, each with why it
+  // cannot be used. `listFailure`: how the listing itself failed, if it did.
+  void AddUnmanaged(const std::optional<HelperProcess::Fields>& survey, const std::string& listFailure,
+                    std::vector<Listed>& listed) {
+    const size_t found = survey ? NumberField(*survey, 1) : 0;
+    if (found == 0 || survey->size() != 2 + found * protocol::kSurveyFields) return;
+    const std::optional<std::set<std::string>> allowed = AllowedDrivers();
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (size_t i = 0; i < found; ++i) {
+      const std::string* field = &(*survey)[2 + i * protocol::kSurveyFields];
+      const std::string& driver = field[0];
+      const bool managed = std::any_of(listed.begin(), listed.end(),
+                                       [&](const Listed& reader) { return reader.fields[1] == field[1]; });
+      if (managed || (!driver.empty() && !Allowed(allowed, driver))) continue;
+      Listed reader{{"1", field[1], field[2], field[3], field[4]},
+                    E_NOT_SUPPORTED_T,
+                    "no Linux driver supports this reader (libfprint lists it as unsupported)"};
+      if (!driver.empty()) {
+        const auto failure = failed_.find(driver);
+        const std::string how = failure != failed_.end() ? failure->second
+                                : listFailure.empty()    ? "it listed no device for this reader"
+                                                         : listFailure;
+        reader.state = WINBIO_E_DEVICE_FAILURE;
+        reader.why = "libfprint driver " + driver + " failed: " + how;
+      }
+      listed.push_back(std::move(reader));
+    }
+  }
+
   struct Session {
     std::shared_ptr<HelperProcess> helper;  // the run of the helper that opened it
     std::string remote;                     // the helper's handle
@@ -224,10 +404,14 @@ class LibfprintBiometricService : public BiometricService {
   std::shared_ptr<HelperProcess> Helper() {
     std::shared_ptr<HelperProcess> ended;  // let go of outside the lock: it may still be reaping
     std::lock_guard<std::mutex> lock(mutex_);
-    if (helper_ && !helper_->Ended()) return helper_;
+    // Once a listing of all drivers has failed, only those that listed alone
+    // (a driver found working later needs a new helper).
+    if (helper_ && !helper_->Ended() && (!isolating_ || helperDrivers_ == working_)) return helper_;
     ended = std::move(helper_);
     PinModule();
-    helper_ = HelperProcess::Start(HelperPath());
+    helper_ =
+        HelperProcess::Start(HelperPath(), isolating_ ? Limited(working_) : HelperProcess::Environment{});
+    helperDrivers_ = working_;
     return helper_;
   }
 
@@ -235,7 +419,7 @@ class LibfprintBiometricService : public BiometricService {
                                                   const char* verb, const std::string& argument,
                                                   const char* doing) {
     if (!helper) return std::nullopt;
-    const uint64_t id = helper->Request(verb, argument, doing, kAnswerLimit);
+    const uint64_t id = helper->Request(verb, argument, doing, AnswerLimit());
     return id ? helper->Await(id) : std::nullopt;
   }
 
@@ -252,8 +436,17 @@ class LibfprintBiometricService : public BiometricService {
     return sessions_.count(handle) == 1;
   }
 
+  std::mutex listingMutex_;  // one listing at a time: it may start helpers of its own
   std::mutex mutex_;
   std::shared_ptr<HelperProcess> helper_;
+  // What listings found out about the drivers, kept for the process: a
+  // driver that brought its helper down does so once.
+  bool isolating_ = false;
+  std::set<std::string> working_;              // listed alone
+  std::set<std::string> helperDrivers_;        // those helper_ was limited to
+  std::map<std::string, std::string> failed_;  // driver: how its helper ended
+  // The listed readers that cannot be used, by instance id: state and why.
+  std::map<std::string, std::pair<HRESULT_T, std::string>> states_;
   std::map<WINBIO_SESSION_HANDLE, Session> sessions_;
   WINBIO_SESSION_HANDLE nextHandle_ = 1;
   std::set<void*> allocations_;

@@ -131,5 +131,13 @@
         <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
         <translation>Der Fingerabdruckleser ist für die erweiterte Anmeldesicherheit reserviert und kann hier nicht getestet werden.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>Kein Treiber auf diesem System unterstützt diesen Fingerabdruckleser.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>Treiberstatus</translation>
+    </message>
 </context>
 </TS>

@@ -131,5 +131,13 @@
         <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
         <translation>The fingerprint reader is reserved for Enhanced Sign-in Security and cannot be tested here.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>No driver on this system supports this fingerprint reader.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>Driver status</translation>
+    </message>
 </context>
 </TS>

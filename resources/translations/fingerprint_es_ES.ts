@@ -131,5 +131,13 @@
         <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
         <translation>El lector de huellas digitales está reservado para la seguridad de inicio de sesión mejorada y no se puede probar aquí.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>Ningún controlador de este sistema admite este lector de huellas dactilares.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>Estado del controlador</translation>
+    </message>
 </context>
 </TS>

@@ -131,5 +131,13 @@
         <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
         <translation>Le lecteur d’empreintes digitales est réservé à la sécurité de connexion renforcée et ne peut pas être testé ici.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>Aucun pilote de ce système ne prend en charge ce lecteur d'empreintes digitales.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>État du pilote</translation>
+    </message>
 </context>
 </TS>

@@ -131,5 +131,13 @@
         <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
         <translation>Il lettore di impronte digitali è riservato alla sicurezza di accesso avanzata e non può essere testato qui.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>Nessun driver di questo sistema supporta questo lettore di impronte digitali.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>Stato del driver</translation>
+    </message>
 </context>
 </TS>

@@ -131,5 +131,13 @@
         <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
         <translation>指紋リーダーは強化されたサインイン セキュリティ用に予約されているため、ここではテストできません。</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>このシステムには、この指紋リーダーに対応するドライバーがありません。</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>ドライバーの状態</translation>
+    </message>
 </context>
 </TS>

@@ -131,5 +131,13 @@
         <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
         <translation>De vingerafdruklezer is gereserveerd voor verbeterde aanmeldingsbeveiliging en kan hier niet worden getest.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>Geen enkel stuurprogramma op dit systeem ondersteunt deze vingerafdruklezer.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>Status stuurprogramma</translation>
+    </message>
 </context>
 </TS>

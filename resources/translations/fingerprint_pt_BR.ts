@@ -131,5 +131,13 @@
         <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
         <translation>O leitor de impressão digital está reservado para a Segurança de Entrada Aprimorada e não pode ser testado aqui.</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>Nenhum driver deste sistema é compatível com este leitor de impressões digitais.</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>Status do driver</translation>
+    </message>
 </context>
 </TS>

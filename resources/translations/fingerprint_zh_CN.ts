@@ -131,5 +131,13 @@
         <source>ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED</source>
         <translation>指纹读取器专用于增强的登录安全性，无法在此测试。</translation>
     </message>
+    <message>
+        <source>NO_DRIVER_SUPPORTS_READER</source>
+        <translation>此系统上没有支持此指纹读取器的驱动程序。</translation>
+    </message>
+    <message>
+        <source>DRIVER_STATUS</source>
+        <translation>驱动程序状态</translation>
+    </message>
 </context>
 </TS>

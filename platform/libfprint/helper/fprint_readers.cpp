@@ -71,14 +71,9 @@ FprintReaders::Reader ReaderOf(FpDevice* device) {
     reader.model = "libfprint driver " + driver;
     return reader;
   }
-  char ids[32];
-  std::snprintf(ids, sizeof ids, "%04x:%04x", usb->vendorId, usb->productId);
-  char instance[64];
-  std::snprintf(instance, sizeof instance, "USB\\VID_%04X&PID_%04X\\", usb->vendorId, usb->productId);
-  reader.instanceId = instance + (usb->port.empty() ? Text(fp_device_get_device_id(device)) : usb->port);
-  reader.manufacturer = usb->vendorName.empty() ? "USB vendor " + std::string(ids, 4) : usb->vendorName;
-  reader.model = (usb->productName.empty() ? "" : usb->productName + " ") + "(USB " + ids +
-                 ", libfprint driver " + driver + ")";
+  reader.instanceId = usb->InstanceId(Text(fp_device_get_device_id(device)));
+  reader.manufacturer = usb->Manufacturer();
+  reader.model = usb->Model("libfprint driver " + driver);
   return reader;
 }
 

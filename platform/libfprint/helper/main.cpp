@@ -11,14 +11,20 @@
 #include <glib-unix.h>
 #include <set>
 #include <string>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include "platform/libfprint/helper/fprint_readers.h"
+#include "platform/libfprint/helper/reader_database.h"
+#include "platform/libfprint/helper/usb_identity.h"
 #include "platform/libfprint/helper_protocol.h"
 
 namespace {
 
 using platform::libfprint::helper::FprintReaders;
+using platform::libfprint::helper::ReaderDatabase;
+using platform::libfprint::helper::UsbDevices;
+using platform::libfprint::helper::UsbIdentity;
 namespace protocol = platform::libfprint::protocol;
 
 struct Helper {
@@ -27,8 +33,11 @@ struct Helper {
   int answers = -1;  // the original standard output
   std::string input;
   // Requests dropped unanswered, for the tests of a helper that stops
-  // answering: FINGERPRINT_HELPER_IGNORE=cancel,wait,...
+  // answering: FINGERPRINT_HELPER_IGNORE=cancel,wait,...; and those on which
+  // it hangs for good, as in a driver that never returns, reading nothing
+  // more: FINGERPRINT_HELPER_HANG=list,...
   std::set<std::string> ignored;
+  std::set<std::string> hung;
 
   void Answer(const std::string& id, HRESULT_T result, const std::string& fields = "") {
     std::string line = id + "\t" + std::to_string(result) + fields + "\n";
@@ -48,12 +57,15 @@ struct Helper {
     const std::string& id = request[0];
     const std::string verb = request.size() > 1 ? request[1] : "";
     if (ignored.count(verb)) return;
+    while (hung.count(verb)) pause();
     const uint32_t session =
         request.size() > 2 ? static_cast<uint32_t>(std::strtoul(request[2].c_str(), nullptr, 10)) : 0;
     auto answerValue = [this, id](HRESULT_T result, uint32_t value) {
       Answer(id, result, "\t" + std::to_string(value));
     };
-    if (verb == protocol::kList) {
+    if (verb == protocol::kSurvey) {
+      Answer(id, S_OK_T, Survey());
+    } else if (verb == protocol::kList) {
       const std::vector<FprintReaders::Reader> list = readers.List();
       std::string fields = "\t" + std::to_string(list.size());
       for (const FprintReaders::Reader& reader : list) {
@@ -73,6 +85,26 @@ struct Helper {
     } else {
       Answer(id, E_INVALIDARG_T);
     }
+  }
+
+  // The USB readers present that libfprint's database knows, whether or
+  // not a driver of it manages them.
+  static std::string Survey() {
+    const ReaderDatabase database = ReaderDatabase::Load();
+    std::string fields;
+    size_t count = 0;
+    for (const UsbIdentity& usb : UsbDevices()) {
+      const std::optional<std::string> driver = database.DriverFor(usb.vendorId, usb.productId);
+      if (!driver) continue;
+      ++count;
+      const std::string note = driver->empty() ? "no libfprint driver" : "libfprint driver " + *driver;
+      for (const std::string& field :
+           {*driver, usb.InstanceId(usb.Ids()),
+            usb.productName.empty() ? std::string("USB fingerprint reader") : usb.productName,
+            usb.Manufacturer(), usb.Model(note)})
+        fields += "\t" + protocol::Escape(field);
+    }
+    return "\t" + std::to_string(count) + fields;
   }
 
   static gboolean OnInput(gint fd, GIOCondition, gpointer data) {
@@ -96,7 +128,20 @@ struct Helper {
 
 }  // namespace
 
+// Ends this process when the host that started it dies, even while a driver
+// keeps it busy: the host's thread that started it lives as long as it does.
+// Exits if that host is gone already (it died before the signal was set).
+void DieWithTheHost() {
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  const char* parent = std::getenv("FINGERPRINT_HELPER_PARENT");
+  if (parent && std::strtol(parent, nullptr, 10) != static_cast<long>(getppid())) {
+    std::fprintf(stderr, "fingerprint-libfprint-helper: the host that started it has ended\n");
+    std::_Exit(1);
+  }
+}
+
 int main() {
+  DieWithTheHost();
   // A backend that went away is seen as a failed write, not a signal.
   std::signal(SIGPIPE, SIG_IGN);
   Helper helper;
@@ -110,6 +155,11 @@ int main() {
   if (const char* ignore = std::getenv("FINGERPRINT_HELPER_IGNORE")) {
     gchar** verbs = g_strsplit(ignore, ",", -1);
     for (gchar** verb = verbs; *verb; ++verb) helper.ignored.insert(*verb);
+    g_strfreev(verbs);
+  }
+  if (const char* hang = std::getenv("FINGERPRINT_HELPER_HANG")) {
+    gchar** verbs = g_strsplit(hang, ",", -1);
+    for (gchar** verb = verbs; *verb; ++verb) helper.hung.insert(*verb);
     g_strfreev(verbs);
   }
   helper.loop = g_main_loop_new(nullptr, FALSE);

@@ -1,6 +1,7 @@
 #include "platform/libfprint/helper/usb_identity.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <gusb.h>
 #include <libudev.h>
 #include <memory>
@@ -26,7 +27,59 @@ std::string NameOf(udev_device* device, const char* databaseKey, const char* att
   return name.empty() ? Text(udev_device_get_sysattr_value(device, attribute)) : name;
 }
 
+UsbIdentity IdentityOf(udev_device* device) {
+  UsbIdentity identity;
+  identity.vendorName = NameOf(device, "ID_VENDOR_FROM_DATABASE", "manufacturer");
+  identity.productName = NameOf(device, "ID_MODEL_FROM_DATABASE", "product");
+  identity.port = Text(udev_device_get_sysname(device));
+  return identity;
+}
+
 }  // namespace
+
+std::string UsbIdentity::Ids() const {
+  char ids[16];
+  std::snprintf(ids, sizeof ids, "%04x:%04x", vendorId & 0xFFFF, productId & 0xFFFF);
+  return ids;
+}
+
+std::string UsbIdentity::InstanceId(const std::string& otherwise) const {
+  char instance[64];
+  std::snprintf(instance, sizeof instance, "USB\\VID_%04X&PID_%04X\\", vendorId & 0xFFFF, productId & 0xFFFF);
+  return instance + (port.empty() ? otherwise : port);
+}
+
+std::string UsbIdentity::Manufacturer() const {
+  return vendorName.empty() ? "USB vendor " + Ids().substr(0, 4) : vendorName;
+}
+
+std::string UsbIdentity::Model(const std::string& note) const {
+  return (productName.empty() ? "" : productName + " ") + "(USB " + Ids() + ", " + note + ")";
+}
+
+std::vector<UsbIdentity> UsbDevices() {
+  std::vector<UsbIdentity> devices;
+  UdevOwner<udev> context(udev_new());
+  if (!context) return devices;
+  UdevOwner<udev_enumerate> matches(udev_enumerate_new(context.get()));
+  udev_enumerate_add_match_subsystem(matches.get(), "usb");
+  udev_enumerate_add_match_property(matches.get(), "DEVTYPE", "usb_device");
+  udev_enumerate_scan_devices(matches.get());
+  for (udev_list_entry* entry = udev_enumerate_get_list_entry(matches.get()); entry;
+       entry = udev_list_entry_get_next(entry)) {
+    UdevOwner<udev_device> device(
+        udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
+    if (!device) continue;
+    const char* vendor = udev_device_get_sysattr_value(device.get(), "idVendor");
+    const char* product = udev_device_get_sysattr_value(device.get(), "idProduct");
+    if (!vendor || !product) continue;
+    UsbIdentity identity = IdentityOf(device.get());
+    identity.vendorId = static_cast<unsigned>(std::strtoul(vendor, nullptr, 16));
+    identity.productId = static_cast<unsigned>(std::strtoul(product, nullptr, 16));
+    devices.push_back(std::move(identity));
+  }
+  return devices;
+}
 
 std::optional<UsbIdentity> UsbIdentityOf(FpDevice* device) {
   // libfprint keeps the USB device of a USB reader in this property.
@@ -52,10 +105,10 @@ std::optional<UsbIdentity> UsbIdentityOf(FpDevice* device) {
   if (!first) return identity;
   UdevOwner<udev_device> found(udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(first)));
   if (!found) return identity;
-  identity.vendorName = NameOf(found.get(), "ID_VENDOR_FROM_DATABASE", "manufacturer");
-  identity.productName = NameOf(found.get(), "ID_MODEL_FROM_DATABASE", "product");
-  identity.port = Text(udev_device_get_sysname(found.get()));
-  return identity;
+  UsbIdentity named = IdentityOf(found.get());
+  named.vendorId = identity.vendorId;
+  named.productId = identity.productId;
+  return named;
 }
 
 }  // namespace platform::libfprint::helper

@@ -3,6 +3,7 @@
 #include <fprint.h>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform::libfprint::helper {
 
@@ -15,10 +16,22 @@ struct UsbIdentity {
   unsigned vendorId = 0;
   unsigned productId = 0;
   std::string port;  // the kernel's bus-port path, e.g. "3-1.1.3": the same for the same port across runs
+
+  // As the reader is listed: USB\VID_xxxx&PID_xxxx\<port>, falling back to
+  // `otherwise` for the last part when the port is unknown.
+  std::string InstanceId(const std::string& otherwise) const;
+  std::string Manufacturer() const;
+  // The product's name with the ids and `note` in brackets:
+  // "VFS301 Fingerprint Reader (USB 138a:0005, libfprint driver vfs301)".
+  std::string Model(const std::string& note) const;
+  std::string Ids() const;  // "138a:0005"
 };
 
 // Nothing for a device that is not on USB (libfprint's virtual devices, SPI
 // readers) or that udev does not know.
 std::optional<UsbIdentity> UsbIdentityOf(FpDevice* device);
+
+// Every USB device (not interface) udev knows, with its identity.
+std::vector<UsbIdentity> UsbDevices();
 
 }  // namespace platform::libfprint::helper

@@ -1,7 +1,8 @@
-// The libfprint backend when its helper process fails during a wait: killed,
-// or never answering a cancel. The wait fails as a device failure (the
-// reader is then reported as not accessible), standard error says what the
-// helper was doing and how it ended, and the next listing starts a fresh one.
+// The libfprint backend when its helper process fails: killed during a wait,
+// never answering a cancel, a listing or an open, or left behind by a host
+// that was killed. The request fails (a wait as a device failure, so the
+// reader is reported as not accessible), standard error says what the helper
+// was doing and how it ended, and the next request starts a fresh one.
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -9,24 +10,29 @@
 #include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 #include "platform/libfprint/libfprint_biometric_service.h"
 
+extern char** environ;
+
 using testing::HasSubstr;
 
 namespace {
 
-// This process's children that run the helper (its name as the kernel
-// keeps it: 15 characters).
-std::vector<pid_t> Helpers() {
+// The children of a process (this one by default) that run the helper (its
+// name as the kernel keeps it: 15 characters).
+std::vector<pid_t> Helpers(const std::string& process = "self") {
   std::vector<pid_t> helpers;
-  DIR* tasks = opendir("/proc/self/task");
+  const std::string folder = "/proc/" + process + "/task/";
+  DIR* tasks = opendir(folder.c_str());
   while (dirent* task = tasks ? readdir(tasks) : nullptr) {
-    std::ifstream children(std::string("/proc/self/task/") + task->d_name + "/children");
+    std::ifstream children(folder + task->d_name + "/children");
     for (pid_t child; children >> child;) {
       std::string name;
       std::getline(std::ifstream("/proc/" + std::to_string(child) + "/comm"), name);
@@ -43,6 +49,90 @@ size_t ListedReaders(platform::BiometricService& service) {
   service.EnumBiometricUnits(WINBIO_TYPE_FINGERPRINT, &units, &count);
   service.Free(units);
   return count;
+}
+
+// A process that has ended: gone, or a zombie not reaped yet.
+bool Ended(pid_t pid) {
+  std::string stat;
+  std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/stat"), stat);
+  const size_t state = stat.rfind(')');
+  return stat.empty() || (state != std::string::npos && stat.compare(state, 3, ") Z") == 0);
+}
+
+// The answer limit (10 s) scaled to 3 %: the message names the limit it
+// applied, so a longer default shows here without waiting for it.
+TEST(LibfprintHelperFailureTest, AHelperThatNeverAnswersIsEndedAtItsDeadlineAndTheNextRequestWorks) {
+  const std::string socket = "/tmp/fp-helper-deadline-" + std::to_string(getpid());
+  setenv("FP_DRIVERS_WHITELIST", "virtual_image", 1);
+  setenv("FP_VIRTUAL_IMAGE", socket.c_str(), 1);
+  setenv("FINGERPRINT_HELPER_DEADLINE_PERCENT", "3", 1);
+  const struct {
+    const char* hung;  // FINGERPRINT_HELPER_HANG
+    const char* message;
+  } rows[] = {
+      {"list", "libfprint helper did not answer within 300 ms while listing readers; ending it"},
+      {"open", "libfprint helper did not answer within 300 ms while opening the readers; ending it"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.hung);
+    setenv("FINGERPRINT_HELPER_HANG", row.hung, 1);
+    const std::vector<pid_t> before = Helpers();  // other tests' modules may keep theirs
+    std::unique_ptr<platform::BiometricService> service =
+        platform::libfprint::CreateLibfprintBiometricService();
+    testing::internal::CaptureStderr();
+    WINBIO_SESSION_HANDLE session = 0;
+    if (row.hung == std::string("list")) {
+      EXPECT_EQ(ListedReaders(*service), 0u);
+    } else {
+      EXPECT_EQ(ListedReaders(*service), 1u);
+      EXPECT_EQ(service->OpenSession(WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM, WINBIO_FLAG_DEFAULT,
+                                     nullptr, 0, nullptr, &session),
+                WINBIO_E_DEVICE_FAILURE);
+    }
+    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr(row.message));
+    service.reset();
+    EXPECT_EQ(Helpers(), before);  // ended and reaped
+    unsetenv("FINGERPRINT_HELPER_HANG");
+    // A fresh service: a listing that hung has limited this one's drivers.
+    EXPECT_EQ(ListedReaders(*platform::libfprint::CreateLibfprintBiometricService()), 1u);
+  }
+  unsetenv("FINGERPRINT_HELPER_DEADLINE_PERCENT");
+  unlink(socket.c_str());
+}
+
+// A host killed while its helper is busy in a driver (here: hung in a
+// listing, reading nothing) takes the helper with it.
+TEST(LibfprintHelperFailureTest, AKilledHostLeavesNoHelperBehind) {
+  const std::string socket = "/tmp/fp-helper-orphan-" + std::to_string(getpid());
+  setenv("FINGERPRINT_BACKEND", "libfprint", 1);
+  setenv("FP_DRIVERS_WHITELIST", "virtual_image", 1);
+  setenv("FP_VIRTUAL_IMAGE", socket.c_str(), 1);
+  setenv("FINGERPRINT_HELPER_HANG", "list", 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  std::string program = FP_DIAG_HOST;
+  std::string module = FP_MODULE_PATH;
+  char list[] = "list";
+  char moduleOption[] = "--module";
+  char* argv[] = {program.data(), moduleOption, module.data(), list, nullptr};
+  pid_t host = 0;
+  ASSERT_EQ(posix_spawn(&host, program.c_str(), nullptr, nullptr, argv, environ), 0);
+  unsetenv("FINGERPRINT_HELPER_HANG");
+  std::vector<pid_t> helpers;
+  for (int i = 0; i < 200 && helpers.empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    helpers = Helpers(std::to_string(host));
+  }
+  ASSERT_EQ(helpers.size(), 1u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the listing has reached it
+  kill(host, SIGKILL);
+  int status = 0;
+  waitpid(host, &status, 0);
+  bool ended = false;
+  for (int i = 0; i < 100 && !(ended = Ended(helpers[0])); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_TRUE(ended) << "helper " << helpers[0] << " outlived its host";
+  if (!ended) kill(helpers[0], SIGKILL);
+  unlink(socket.c_str());
 }
 
 TEST(LibfprintHelperFailureTest, AWaitOnAFailingHelperEndsAsADeviceFailure) {
