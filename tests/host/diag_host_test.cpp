@@ -18,14 +18,20 @@ struct Result {
   QString err;
 };
 
-Result RunHost(const QStringList& arguments, const QString& simFile = {}, const char* backend = nullptr) {
+Result RunHost(const QStringList& arguments, const QString& simFile = {}, const char* backend = nullptr,
+               const QProcessEnvironment& extra = {}) {
   QProcess host;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  // The user's language as the desktop gives it: English unless a case says otherwise.
+  for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+    environment.remove(QLatin1String(variable));
+  environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   environment.remove(QStringLiteral("FINGERPRINT_SIM"));
   environment.remove(QStringLiteral("FINGERPRINT_BACKEND"));  // the simulated machine
   if (!simFile.isEmpty()) environment.insert(QStringLiteral("FINGERPRINT_SIM"), simFile);
   if (backend) environment.insert(QStringLiteral("FINGERPRINT_BACKEND"), QString::fromUtf8(backend));
+  for (const QString& key : extra.keys()) environment.insert(key, extra.value(key));
   host.setProcessEnvironment(environment);
   host.start(QStringLiteral(FP_DIAG_HOST_PATH), arguments);
   EXPECT_TRUE(host.waitForFinished(120000)) << arguments.join(' ').toStdString();
@@ -44,27 +50,109 @@ class DiagHostTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-// A module file that is missing, not a library, or a library without the
-// exports counts as a bad command line too.
-TEST_F(DiagHostTest, BadCommandLinesAreNamedWithExitCodeTwo) {
+// Every bad input ends with exit code 2, a message that names the thing and
+// the problem, and, for scripts, a last JSON line that carries the message.
+TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
   const QString notALibrary = Write("module_fingerprint.so", "not a shared object");
-  const std::pair<QStringList, QString> cases[] = {
-      {{}, "no command given"},
-      {{"frob"}, "unknown command 'frob'"},
-      {{"run", "--device", "-1"}, "option --device expects a whole number of at least 0, not '-1'"},
-      {{"run", "--abort-after-ms", "soon"}, "option --abort-after-ms expects a whole number"},
-      {{"run", "--answer", "maybe"}, "option --answer expects yes, no or none, not 'maybe'"},
-      {{"run", "--settings"}, "option --settings needs a value"},
-      {{"list", "--verbose"}, "unknown option '--verbose'"},
-      {{"list", "extra"}, "unexpected argument 'extra'"},
-      {{"--module", "/nonexistent/module_fingerprint.so", "info"}, "/nonexistent/module_fingerprint.so"},
-      {{"--module", notALibrary, "info"}, notALibrary},
-      {{"--module", FP_FOREIGN_LIBRARY_PATH, "info"}, "GetModuleInterfaceInstance"},
+  const QString twoReaders = Write("two.json", R"({"readers": [{"unitId": 1}, {"unitId": 2}]})");
+  const QString noReader = Write("none.json", R"({"readers": []})");
+  const QString settings = dir_.filePath(QStringLiteral("s.ini"));
+  const std::tuple<QStringList, QString, QString> cases[] = {
+      {{}, {}, "no command given"},
+      {{"frob"}, {}, "unknown command 'frob'"},
+      {{"run", "--device", "-1"}, {}, "option --device expects a whole number of at least 0, not '-1'"},
+      {{"run", "--abort-after-ms", "soon"}, {}, "option --abort-after-ms expects a whole number"},
+      {{"run", "--answer", "maybe"}, {}, "option --answer expects yes, no or none, not 'maybe'"},
+      {{"run", "--settings"}, {}, "option --settings needs a value"},
+      {{"list", "--verbose"}, {}, "unknown option '--verbose'"},
+      {{"list", "extra"}, {}, "unexpected argument 'extra'"},
+      {{"list", "--device", "5"}, {}, "option --device does not apply to 'list' (only to run)"},
+      {{"help"}, {}, "option --json does not apply to 'help' (only to info, list, run)"},
+      {{"info", "--version"}, {}, "option --version stands alone"},
+      {{"run", "--platform", "bogus"}, {}, "option --platform: no Qt platform plugin 'bogus' (available: "},
+      {{"--module", "/nonexistent/module_fingerprint.so", "info"}, {}, "/nonexistent/module_fingerprint.so"},
+      {{"--module", notALibrary, "info"}, {}, notALibrary},
+      {{"--module", FP_FOREIGN_LIBRARY_PATH, "info"}, {}, "GetModuleInterfaceInstance"},
+      {{"run", "--settings", dir_.filePath("absent.ini")},
+       {},
+       "settings file '" + dir_.filePath("absent.ini")},
+      {{"run", "--settings", settings},
+       "[CSAT]\nCSAT_TEST_TIMEOUT=abc\n",
+       "'" + settings + "': CSAT_TEST_TIMEOUT=abc: the timeout must be a whole number of seconds"},
+      {{"run", "--settings", settings},
+       "[CSAT]\nCSAT_TEST_TIMEOUT=99999999999\n",
+       "CSAT_TEST_TIMEOUT=99999999999: the timeout is out of range"},
+      {{"run", "--settings", settings},
+       "[CSAT]\nCSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST=5s\n",
+       "CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST=5s: the timeout must be a whole number"},
+      {{"run", "--settings", settings},
+       "[CSAT]\nCSAT_TEST_TIMEOUT 5\n",
+       "'" + settings + "', line 2: expected [SECTION] or KEY=VALUE: 'CSAT_TEST_TIMEOUT 5'"},
+      {{"run", "--settings", settings},
+       "; timeout\nCSAT_TEST_TIMEOUT=5\n",
+       "line 2: a key before the first [SECTION]"},
+      {{"run", "--device", "2"}, twoReaders, "no reader 2: the machine has 2 (ids 0 to 1)"},
+      {{"run"}, noReader, "no fingerprint reader found"},
   };
-  for (const auto& [arguments, message] : cases) {
-    const Result result = RunHost(arguments);
-    EXPECT_EQ(result.code, 2) << arguments.join(' ').toStdString();
-    EXPECT_TRUE(result.err.contains(message)) << result.err.toStdString();
+  for (const auto& [arguments, input, message] : cases) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    QString sim;
+    if (arguments.contains(settings))
+      fp_test::WriteFile(settings, input.toUtf8());
+    else
+      sim = input;
+    const Result result = RunHost(QStringList{QStringLiteral("--json")} + arguments, sim);
+    EXPECT_EQ(result.code, 2);
+    EXPECT_TRUE(result.err.startsWith(QLatin1String("diag-host: ") + message) || result.err.contains(message))
+        << result.err.toStdString();
+    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    const QJsonObject last = QJsonDocument::fromJson(lines.last().toUtf8()).object();
+    EXPECT_EQ(last[QLatin1String("call")], QLatin1String("error"));
+    EXPECT_TRUE(last[QLatin1String("message")].toString().contains(message)) << lines.last().toStdString();
+    EXPECT_EQ(last[QLatin1String("code")], 2);
+  }
+}
+
+// --help and --version need no module; the help names what a user can set.
+TEST(DiagHostUsageTest, HelpAndVersionStandAlone) {
+  const Result version = RunHost({QStringLiteral("--version")});
+  EXPECT_EQ(version.code, 0);
+  EXPECT_EQ(version.out, QStringLiteral("diag-host 4.42.0.92\n"));
+  const Result help = RunHost({QStringLiteral("--help")});
+  EXPECT_EQ(help.code, 0);
+  for (const char* text : {"FINGERPRINT_SIM", "FINGERPRINT_BACKEND", "Exit codes:", "6 Error", "--version"})
+    EXPECT_TRUE(help.out.contains(QLatin1String(text))) << text;
+}
+
+// The dialog and the log speak the module's language: the simulated machine's
+// unless config.ini names one, whatever LANG says; on real readers the
+// desktop's. The screenshot line shows the window title and the labels.
+TEST_F(DiagHostTest, DialogAndLogSpeakTheModulesLanguage) {
+  const QString german =
+      Write("de.json", R"({"system": {"uiLanguages": ["de-DE"]}, "sensor": {"touchAfterMs": 3000}})");
+  const QString english = Write("en.json", R"({"sensor": {"touchAfterMs": 3000}})");
+  QProcessEnvironment germanDesktop;
+  germanDesktop.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+  const std::tuple<const char*, QString, QStringList> cases[] = {
+      {"de",
+       german,
+       {"\"Fingerabdruck-Diagnose\" \"Fingerabdruck-Erkennungstest\" \"Berühren Sie den Sensor",
+        "RECOGNITION_TEST (\"Fingerabdruck-Erkennungstest\")"}},
+      {"en",
+       english,
+       {"\"Fingerprint Diagnostics\" \"Fingerprint Recognition Test\" \"Touch or slide",
+        "RECOGNITION_TEST (\"Fingerprint Recognition Test\")"}},
+  };
+  for (const auto& [name, sim, texts] : cases) {
+    SCOPED_TRACE(name);
+    const QString picture = dir_.filePath(QLatin1String(name) + QStringLiteral(".png"));
+    const Result result = RunHost({"run", "--screenshot", picture}, sim, nullptr, germanDesktop);
+    EXPECT_EQ(result.code, 0) << result.err.toStdString();
+    for (const QString& text : texts)
+      EXPECT_TRUE(result.err.contains(text) || result.out.contains(text))
+          << text.toStdString() << "\n"
+          << result.err.toStdString() << result.out.toStdString();
   }
 }
 
@@ -130,7 +218,9 @@ TEST(DiagHostBackendTest, ListsTheReadersOfTheChosenBackendOnly) {
   const std::tuple<const char*, const char*, bool, const char*> choices[] = {
       {nullptr, "Backend: sim", true, ""},
       {"sim", "Backend: sim", true, ""},
-      {"bogus", "Backend: bogus", false, "FINGERPRINT_BACKEND=bogus: unknown backend"},
+      {"SIM", "Backend: sim", true, ""},
+      {"bogus", "Backend: none (unknown backend 'bogus')", false,
+       "FINGERPRINT_BACKEND=bogus: unknown backend"},
   };
   for (const auto& [backend, line, listed, error] : choices) {
     const Result result = RunHost({QStringLiteral("list")}, {}, backend);
