@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <tuple>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -126,29 +128,41 @@ TEST(DiagHostUsageTest, HelpAndVersionStandAlone) {
 }
 
 // The dialog and the log speak the module's language: the simulated machine's
-// unless config.ini names one, whatever LANG says; on real readers the
-// desktop's. The screenshot line shows the window title and the labels.
+// unless config.ini names one, whatever LANG says; on real readers (here
+// libfprint's virtual device) the desktop's. The screenshot line shows the
+// window title and the labels.
 TEST_F(DiagHostTest, DialogAndLogSpeakTheModulesLanguage) {
-  const QString german =
-      Write("de.json", R"({"system": {"uiLanguages": ["de-DE"]}, "sensor": {"touchAfterMs": 3000}})");
-  const QString english = Write("en.json", R"({"sensor": {"touchAfterMs": 3000}})");
   QProcessEnvironment germanDesktop;
   germanDesktop.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
-  const std::tuple<const char*, QString, QStringList> cases[] = {
-      {"de",
-       german,
-       {"\"Fingerabdruck-Diagnose\" \"Fingerabdruck-Erkennungstest\" \"Berühren Sie den Sensor",
-        "RECOGNITION_TEST (\"Fingerabdruck-Erkennungstest\")"}},
-      {"en",
-       english,
+  QProcessEnvironment virtualReader = germanDesktop;
+  virtualReader.insert(QStringLiteral("FINGERPRINT_BACKEND"), QStringLiteral("libfprint"));
+  virtualReader.insert(QStringLiteral("FP_DRIVERS_WHITELIST"), QStringLiteral("virtual_image"));
+  virtualReader.insert(QStringLiteral("FP_VIRTUAL_IMAGE"), dir_.filePath(QStringLiteral("image-socket")));
+  const QStringList german = {
+      "\"Fingerabdruck-Diagnose\" \"Fingerabdruck-Erkennungstest\" \"Berühren Sie den Sensor",
+      "RECOGNITION_TEST (\"Fingerabdruck-Erkennungstest\")"};
+  const std::tuple<const char*, QString, QProcessEnvironment, int, QStringList> cases[] = {
+      {"sim de-DE",
+       Write("de.json", R"({"system": {"uiLanguages": ["de-DE"]}, "sensor": {"touchAfterMs": 3000}})"),
+       germanDesktop, 0, german},
+      {"sim default, LANG=de_DE",
+       Write("en.json", R"({"sensor": {"touchAfterMs": 3000}})"),
+       germanDesktop,
+       0,
        {"\"Fingerprint Diagnostics\" \"Fingerprint Recognition Test\" \"Touch or slide",
         "RECOGNITION_TEST (\"Fingerprint Recognition Test\")"}},
+      {"libfprint, LANG=de_DE", {}, virtualReader, 4, german},
   };
-  for (const auto& [name, sim, texts] : cases) {
+  for (const auto& [name, sim, environment, code, texts] : cases) {
     SCOPED_TRACE(name);
-    const QString picture = dir_.filePath(QLatin1String(name) + QStringLiteral(".png"));
-    const Result result = RunHost({"run", "--screenshot", picture}, sim, nullptr, germanDesktop);
-    EXPECT_EQ(result.code, 0) << result.err.toStdString();
+    if (environment.contains(QStringLiteral("FINGERPRINT_BACKEND")) &&
+        !QFileInfo::exists(
+            QFileInfo(QStringLiteral(FP_DIAG_HOST_PATH)).dir().filePath("fingerprint-libfprint-helper")))
+      continue;  // a build without libfprint
+    const QString picture = dir_.filePath(QStringLiteral("dialog.png"));
+    const Result result =
+        RunHost({"run", "--screenshot", picture, "--abort-after-ms", "3000"}, sim, nullptr, environment);
+    EXPECT_EQ(result.code, code) << result.err.toStdString();
     for (const QString& text : texts)
       EXPECT_TRUE(result.err.contains(text) || result.out.contains(text))
           << text.toStdString() << "\n"
