@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   const std::optional<HostOptions> options = ParseHostOptions(arguments, &error);
   if (!options) {
     ReportHostError(WantsJson(arguments), error);
-    std::fprintf(stderr, "\n%s", kHostUsage);
+    std::fputs("diag-host: 'diag-host --help' prints the usage\n", stderr);
     return kHostError;
   }
   if (options->showUsage) {
@@ -36,12 +36,17 @@ int main(int argc, char** argv) {
 
   // Only the test run needs widgets; the other commands stay usable without a display.
   std::unique_ptr<QCoreApplication> app;
-  if (!options->platform.isEmpty()) {
+  if (!options->platform.isEmpty()) qputenv("QT_QPA_PLATFORM", options->platform.toLocal8Bit());
+  const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+  if (options->command == QLatin1String("run") && !platform.isEmpty()) {
     // Beside the program, as in the Windows package, or where Qt keeps them.
     const QString programDirectory = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
-    if (!CheckQtPlatform(options->platform, {programDirectory}, &error))
-      return ReportHostError(options->json, QStringLiteral("option --platform: %1").arg(error));
-    qputenv("QT_QPA_PLATFORM", options->platform.toLocal8Bit());
+    if (!CheckQtPlatform(platform, {programDirectory}, &error))
+      return ReportHostError(
+          options->json,
+          QStringLiteral("%1: %2").arg(options->platform.isEmpty() ? QStringLiteral("QT_QPA_PLATFORM")
+                                                                   : QStringLiteral("option --platform"),
+                                       error));
   }
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
   if (options->command == QLatin1String("run") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&

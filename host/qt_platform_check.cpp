@@ -26,10 +26,17 @@ QStringList AvailablePlatforms(const QStringList& directories) {
 }  // namespace
 
 bool CheckQtPlatform(const QString& spec, const QStringList& pluginDirectories, QString* error) {
+  const QStringList alternatives = spec.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+  // xcb without an X display ends the process as an unknown plugin does.
+  if (alternatives.size() == 1 && alternatives[0].section(QLatin1Char(':'), 0, 0) == QLatin1String("xcb") &&
+      !alternatives[0].contains(QLatin1String("display=")) && qEnvironmentVariableIsEmpty("DISPLAY")) {
+    *error = QStringLiteral("Qt platform 'xcb' needs an X display, and DISPLAY is not set");
+    return false;
+  }
   const QStringList available = AvailablePlatforms(pluginDirectories);
   if (available.isEmpty()) return true;
   QStringList names;
-  for (const QString& alternative : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+  for (const QString& alternative : alternatives) {
     const QString name = alternative.section(QLatin1Char(':'), 0, 0);
     if (available.contains(name, Qt::CaseInsensitive)) return true;
     names << name;
