@@ -207,6 +207,32 @@ TEST_F(DiagHostTest, RunExitCodesAndJsonLines) {
   }
 }
 
+// A screenshot that was asked for and not made is reported, on standard
+// error and in the JSON; the exit code stays the run's status.
+TEST_F(DiagHostTest, AScreenshotNotMadeIsReported) {
+  const QString notAFolder = Write("file.txt", "");
+  const std::tuple<QString, QString, QString> cases[] = {
+      {R"({"sensor": {"touchAfterMs": 2000}})", notAFolder + "/dialog.png", "cannot write an image there"},
+      {R"({"sensor": {"touchAfterMs": 0}})", dir_.filePath("quick.png"),
+       "the dialog closed before the picture was taken"},
+  };
+  for (const auto& [machine, file, problem] : cases) {
+    SCOPED_TRACE(problem.toStdString());
+    const Result result =
+        RunHost({"run", "--json", "--screenshot", file}, Write("machine.json", machine.toUtf8()));
+    EXPECT_EQ(result.code, 0);
+    EXPECT_TRUE(
+        result.err.contains(QStringLiteral("diag-host: no screenshot in '%1': %2").arg(file, problem)))
+        << result.err.toStdString();
+    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 2);
+    const QJsonObject screenshot = QJsonDocument::fromJson(lines[lines.size() - 2].toUtf8()).object();
+    EXPECT_EQ(screenshot[QLatin1String("call")], QLatin1String("screenshot"));
+    EXPECT_EQ(screenshot[QLatin1String("saved")], false);
+    EXPECT_EQ(screenshot[QLatin1String("problem")], problem);
+  }
+}
+
 // A simulation file that cannot be used is named on standard error, and the
 // machine then has no readers.
 TEST_F(DiagHostTest, UnusableSimulationFileGivesAMachineWithoutReaders) {
