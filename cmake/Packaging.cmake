@@ -37,6 +37,7 @@ if(fp_module_from_host STREQUAL "")
   set(fp_module_from_host .)
 endif()
 target_compile_definitions(fp_host_core PRIVATE FP_INSTALLED_MODULE_DIR="${fp_module_from_host}")
+target_compile_definitions(diag-host PRIVATE FP_PRODUCT_VERSION="${FP_PRODUCT_VERSION}")
 
 install(TARGETS module_fingerprint
   LIBRARY DESTINATION ${FP_INSTALL_MODULEDIR}
@@ -44,6 +45,17 @@ install(TARGETS module_fingerprint
   ARCHIVE DESTINATION lib EXCLUDE_FROM_ALL)  # the DLL's import library: hosts load, never link
 install(FILES ${CMAKE_BINARY_DIR}/fingerprint.rcc DESTINATION ${FP_INSTALL_MODULEDIR})
 install(TARGETS diag-host RUNTIME DESTINATION ${FP_INSTALL_BINDIR})
+# diag-host's manual page, compressed as Debian wants it: gzip -9n, without
+# the file's name and time, so that every build gives the same bytes.
+if(NOT WIN32)
+  find_program(FP_GZIP gzip REQUIRED)
+  set(fp_manual ${CMAKE_BINARY_DIR}/diag-host.1.gz)
+  add_custom_command(OUTPUT ${fp_manual}
+    COMMAND sh -c "\"$1\" -9n -c \"$2\" > \"$3\"" sh ${FP_GZIP} ${PROJECT_SOURCE_DIR}/host/diag-host.1 ${fp_manual}
+    DEPENDS ${PROJECT_SOURCE_DIR}/host/diag-host.1 VERBATIM)
+  add_custom_target(diag-host-manual ALL DEPENDS ${fp_manual})
+  install(FILES ${fp_manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 # The libfprint helper runs beside the module that starts it.
 if(TARGET fingerprint-libfprint-helper)
   install(TARGETS fingerprint-libfprint-helper RUNTIME DESTINATION ${FP_INSTALL_MODULEDIR})

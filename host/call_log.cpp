@@ -54,7 +54,7 @@ QString CallLog::HumanLine(const QJsonObject& f) const {
     if (!title.isEmpty()) text += QStringLiteral(" title %1").arg(Describe(title));
     if (!message.isEmpty()) text += QStringLiteral(" message %1").arg(Describe(message));
     if (f.contains(QStringLiteral("answer")))
-      text += QStringLiteral(" -> answer %1").arg(f.value(QStringLiteral("answer")).toInt());
+      text += QStringLiteral(" -> answer %1").arg(f.value(QStringLiteral("answer")).toString());
     if (f.contains(QStringLiteral("result")))
       text += QStringLiteral(" -> dialog result %1").arg(f.value(QStringLiteral("result")).toInt());
   } else if (call == QLatin1String("status")) {
@@ -63,6 +63,12 @@ QString CallLog::HumanLine(const QJsonObject& f) const {
                .arg(f.value(QStringLiteral("code")).toInt());
   } else if (call == QLatin1String("note")) {
     text = f.value(QStringLiteral("text")).toString();
+  } else if (call == QLatin1String("screenshot")) {
+    text = f.value(QStringLiteral("saved")).toBool()
+               ? QStringLiteral("Screenshot saved to %1").arg(f.value(QStringLiteral("file")).toString())
+               : QStringLiteral("No screenshot in %1: %2")
+                     .arg(f.value(QStringLiteral("file")).toString(),
+                          f.value(QStringLiteral("problem")).toString());
   } else {
     text = call + QStringLiteral("()");
     if (f.contains(QStringLiteral("result"))) {

@@ -25,19 +25,18 @@ QWidget* VisibleDialog() {
 
 }  // namespace
 
-void CaptureRecognitionDialog(const QString& file) {
+std::shared_ptr<ScreenshotOutcome> CaptureRecognitionDialog(const QString& file) {
+  auto outcome = std::make_shared<ScreenshotOutcome>();
   auto* poll = new QTimer(qApp);
   poll->start(kPollMs);
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, file] {
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, file, outcome] {
     if (!VisibleDialog()) return;
     poll->stop();
     poll->deleteLater();
-    QTimer::singleShot(kSettleMs, qApp, [file] {
+    outcome->problem = QStringLiteral("the dialog closed before the picture was taken");
+    QTimer::singleShot(kSettleMs, qApp, [file, outcome] {
       QWidget* dialog = VisibleDialog();
-      if (!dialog) {
-        std::fprintf(stderr, "diag-host: the dialog closed before the screenshot\n");
-        return;
-      }
+      if (!dialog) return;
       QPixmap picture;
       if (QApplication::platformName() != QLatin1String("offscreen") && dialog->screen()) {
         const QRect area = dialog->frameGeometry().adjusted(-24, -24, 24, 24);
@@ -45,22 +44,23 @@ void CaptureRecognitionDialog(const QString& file) {
       }
       if (picture.isNull()) picture = dialog->grab();
       QDir().mkpath(QFileInfo(file).absolutePath());
-      if (picture.save(file))
+      outcome->saved = picture.save(file);
+      outcome->problem = outcome->saved ? QString() : QStringLiteral("cannot write an image there");
+      if (outcome->saved)
         std::fprintf(stderr, "diag-host: screenshot saved to %s\n", file.toLocal8Bit().constData());
-      else
-        std::fprintf(stderr, "diag-host: cannot save the screenshot to '%s'\n",
-                     file.toLocal8Bit().constData());
       // What the picture shows, for scripts: the dialog's size in device
-      // pixels, whether it has the focus, and its texts.
+      // pixels, whether it has the focus, its window title and its texts.
       QStringList texts;
       for (const QLabel* label : dialog->findChildren<QLabel*>())
         if (label->isVisible() && !label->text().isEmpty())
           texts << QLatin1Char('"') + label->text() + QLatin1Char('"');
-      std::fprintf(stderr, "diag-host: dialog %dx%d %s %s\n",
+      std::fprintf(stderr, "diag-host: dialog %dx%d %s \"%s\" %s\n",
                    qRound(dialog->width() * dialog->devicePixelRatioF()),
                    qRound(dialog->height() * dialog->devicePixelRatioF()),
                    dialog->isActiveWindow() ? "active" : "inactive",
+                   dialog->windowTitle().toUtf8().constData(),
                    texts.join(QLatin1Char(' ')).toUtf8().constData());
     });
   });
+  return outcome;
 }

@@ -1,12 +1,15 @@
 #include "host/host_options.h"
 
+#include <functional>
+
 const char* const kHostUsage =
     "Usage: diag-host [--module PATH] COMMAND [OPTIONS]\n"
+    "       diag-host --help | --version\n"
     "\n"
     "Loads the fingerprint module the way the diagnostics suite does and drives it.\n"
     "\n"
     "Commands:\n"
-    "  info                 product version, module names, diagnostics and tests\n"
+    "  info [--json]        product version, module names, diagnostics and tests\n"
     "  help                 the module's command-line help text\n"
     "  list [--json]        the fingerprint readers and their properties\n"
     "  run  [--device N] [--settings FILE] [--answer yes|no|none]\n"
@@ -15,29 +18,45 @@ const char* const kHostUsage =
     "                       runs the Fingerprint Recognition Test; exit code = status\n"
     "\n"
     "Options:\n"
-    "  --module PATH        module file (default: beside diag-host)\n"
-    "  --json               machine-readable output\n"
-    "  --platform NAME      Qt platform for run, e.g. offscreen (QT_QPA_PLATFORM does not reach\n"
+    "  --module PATH        module file (default: beside diag-host, else the installed one)\n"
+    "  --json               machine-readable output; the last line is always a JSON object\n"
+    "  --device N           run: the reader's index in the listing (default 0)\n"
+    "  --settings FILE      run: INI file, section CSAT, key CSAT_TEST_TIMEOUT (seconds, default 9)\n"
+    "  --answer yes|no|none run: the answer to the module's questions without a person (default none)\n"
+    "  --abort-after-ms N   run: the host asks the test to abort after N ms\n"
+    "  --event-after-ms N   run: the host reports a pending event after N ms\n"
+    "  --screenshot FILE    run: saves a picture of the dialog (PNG) shortly after it appears\n"
+    "  --platform NAME      run: Qt platform plugin, e.g. offscreen (QT_QPA_PLATFORM does not reach\n"
     "                       Windows programs under Wine)\n"
+    "  --help, -h           this text\n"
+    "  --version            diag-host's product version\n"
     "\n"
     "Environment:\n"
-    "  FINGERPRINT_SIM      JSON file describing the simulated machine (non-Windows builds)\n";
+    "  FINGERPRINT_SIM      JSON file describing the simulated machine (non-Windows builds)\n"
+    "  FINGERPRINT_BACKEND  sim (default) or libfprint, in any case (non-Windows builds)\n"
+    "  QT_QPA_PLATFORM      Qt platform plugin; run is headless without a display\n"
+    "\n"
+    "Exit codes:\n"
+    "  info, help, list     0, or 2 on an error\n"
+    "  run                  the test's status: 0 Passed, 1 Failed, 3 NotSupported, 4 Aborted,\n"
+    "                       5 NotRecognized, 6 Error\n"
+    "  2                    diag-host could not do what was asked: a bad option or settings file,\n"
+    "                       a missing module file or export, no such reader, an unusable platform\n";
 
 namespace {
 
-bool TakeValue(const QStringList& args, int* i, const QString& name, QString* value, QString* error) {
-  if (*i + 1 >= args.size()) {
-    *error = QStringLiteral("option %1 needs a value").arg(name);
-    return false;
-  }
-  *value = args.at(++*i);
-  return true;
-}
+using Apply = std::function<bool(HostOptions&, const QString& value, QString* error)>;
 
-bool TakeNumber(const QStringList& args, int* i, const QString& name, int minimum, int* number,
-                QString* error) {
-  QString text;
-  if (!TakeValue(args, i, name, &text, error)) return false;
+// One command-line option: its name, whether it takes a value, the commands
+// it applies to (none listed: all) and what it sets.
+struct OptionSpec {
+  const char* name;
+  bool takesValue;
+  QStringList commands;
+  Apply apply;
+};
+
+bool Number(const QString& name, const QString& text, int minimum, int* number, QString* error) {
   bool ok = false;
   *number = text.toInt(&ok);
   if (!ok || *number < minimum) {
@@ -50,39 +69,93 @@ bool TakeNumber(const QStringList& args, int* i, const QString& name, int minimu
   return true;
 }
 
+const std::vector<OptionSpec>& Options() {
+  const QStringList run{QStringLiteral("run")};
+  static const std::vector<OptionSpec> options = {
+      {"--module",
+       true,
+       {},
+       [](HostOptions& o, const QString& v, QString*) { return o.modulePath = v, true; }},
+      {"--json",
+       false,
+       {QStringLiteral("info"), QStringLiteral("list"), QStringLiteral("run")},
+       [](HostOptions& o, const QString&, QString*) { return o.json = true; }},
+      {"--device", true, run,
+       [](HostOptions& o, const QString& v, QString* e) {
+         int n = 0;
+         if (!Number(QStringLiteral("--device"), v, 0, &n, e)) return false;
+         o.device = static_cast<uint32_t>(n);
+         return true;
+       }},
+      {"--settings", true, run,
+       [](HostOptions& o, const QString& v, QString*) { return o.settingsFile = v, true; }},
+      {"--answer", true, run,
+       [](HostOptions& o, const QString& v, QString* e) {
+         if (v != QLatin1String("yes") && v != QLatin1String("no") && v != QLatin1String("none")) {
+           *e = QStringLiteral("option --answer expects yes, no or none, not '%1'").arg(v);
+           return false;
+         }
+         o.answer = v;
+         return true;
+       }},
+      {"--abort-after-ms", true, run,
+       [](HostOptions& o, const QString& v, QString* e) {
+         int n = 0;
+         if (!Number(QStringLiteral("--abort-after-ms"), v, 0, &n, e)) return false;
+         o.abortAfterMs = n;
+         return true;
+       }},
+      {"--event-after-ms", true, run,
+       [](HostOptions& o, const QString& v, QString* e) {
+         int n = 0;
+         if (!Number(QStringLiteral("--event-after-ms"), v, 0, &n, e)) return false;
+         o.eventAfterMs = n;
+         return true;
+       }},
+      {"--screenshot", true, run,
+       [](HostOptions& o, const QString& v, QString*) { return o.screenshotFile = v, true; }},
+      {"--platform", true, run,
+       [](HostOptions& o, const QString& v, QString*) { return o.platform = v, true; }},
+  };
+  return options;
+}
+
+const OptionSpec* FindOption(const QString& name) {
+  for (const OptionSpec& option : Options())
+    if (name == QLatin1String(option.name)) return &option;
+  return nullptr;
+}
+
 }  // namespace
 
 std::optional<HostOptions> ParseHostOptions(const QStringList& args, QString* error) {
   HostOptions options;
+  if (args.size() == 1 && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
+    options.showUsage = true;
+    return options;
+  }
+  if (args.size() == 1 && args[0] == QLatin1String("--version")) {
+    options.showVersion = true;
+    return options;
+  }
+  QStringList given;
   for (int i = 0; i < args.size(); ++i) {
     const QString& arg = args.at(i);
-    int number = 0;
-    if (arg == QLatin1String("--module")) {
-      if (!TakeValue(args, &i, arg, &options.modulePath, error)) return std::nullopt;
-    } else if (arg == QLatin1String("--json")) {
-      options.json = true;
-    } else if (arg == QLatin1String("--device")) {
-      if (!TakeNumber(args, &i, arg, 0, &number, error)) return std::nullopt;
-      options.device = static_cast<uint32_t>(number);
-    } else if (arg == QLatin1String("--settings")) {
-      if (!TakeValue(args, &i, arg, &options.settingsFile, error)) return std::nullopt;
-    } else if (arg == QLatin1String("--screenshot")) {
-      if (!TakeValue(args, &i, arg, &options.screenshotFile, error)) return std::nullopt;
-    } else if (arg == QLatin1String("--platform")) {
-      if (!TakeValue(args, &i, arg, &options.platform, error)) return std::nullopt;
-    } else if (arg == QLatin1String("--answer")) {
-      if (!TakeValue(args, &i, arg, &options.answer, error)) return std::nullopt;
-      if (options.answer != QLatin1String("yes") && options.answer != QLatin1String("no") &&
-          options.answer != QLatin1String("none")) {
-        *error = QStringLiteral("option --answer expects yes, no or none, not '%1'").arg(options.answer);
-        return std::nullopt;
+    if (const OptionSpec* option = FindOption(arg)) {
+      QString value;
+      if (option->takesValue) {
+        if (i + 1 >= args.size()) {
+          *error = QStringLiteral("option %1 needs a value").arg(arg);
+          return std::nullopt;
+        }
+        value = args.at(++i);
       }
-    } else if (arg == QLatin1String("--abort-after-ms")) {
-      if (!TakeNumber(args, &i, arg, 0, &number, error)) return std::nullopt;
-      options.abortAfterMs = number;
-    } else if (arg == QLatin1String("--event-after-ms")) {
-      if (!TakeNumber(args, &i, arg, 0, &number, error)) return std::nullopt;
-      options.eventAfterMs = number;
+      if (!option->apply(options, value, error)) return std::nullopt;
+      given << arg;
+    } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h") ||
+               arg == QLatin1String("--version")) {
+      *error = QStringLiteral("option %1 stands alone, without a command or other options").arg(arg);
+      return std::nullopt;
     } else if (arg.startsWith(QLatin1String("-"))) {
       *error = QStringLiteral("unknown option '%1'").arg(arg);
       return std::nullopt;
@@ -103,10 +176,17 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& args, QString* er
     *error = QStringLiteral("unknown command '%1'").arg(options.command);
     return std::nullopt;
   }
+  for (const QString& name : given) {
+    const OptionSpec* option = FindOption(name);
+    if (!option->commands.isEmpty() && !option->commands.contains(options.command)) {
+      *error = QStringLiteral("option %1 does not apply to '%2' (only to %3)")
+                   .arg(name, options.command, option->commands.join(QStringLiteral(", ")));
+      return std::nullopt;
+    }
+  }
   return options;
 }
 
-QString ChosenBackend() {
-  const QString chosen = qEnvironmentVariable("FINGERPRINT_BACKEND");
-  return chosen.isEmpty() ? QStringLiteral("sim") : chosen;
+bool WantsJson(const QStringList& arguments) {
+  return arguments.contains(QStringLiteral("--json"));
 }

@@ -7,7 +7,9 @@
 
 // diag-host's command line.
 struct HostOptions {
-  QString command;  // info, help, list, run
+  QString command;           // info, help, list, run; empty with --help or --version
+  bool showUsage = false;    // --help, -h
+  bool showVersion = false;  // --version
   QString modulePath;
   bool json = false;
   uint32_t device = 0;
@@ -20,12 +22,13 @@ struct HostOptions {
 };
 
 // Parses the arguments (without the program name). On failure returns nullopt
-// and sets `error` to a message that names the bad argument.
-// The module's backend as the user chose it in FINGERPRINT_BACKEND ("sim"
-// when unset), for display: the host sees only the module's exports, so it
-// reads the variable the module reads.
-QString ChosenBackend();
-
+// and sets `error` to a message that names the bad argument. An option that
+// does not apply to the command given is refused.
 std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QString* error);
 
+// Whether the arguments ask for machine-readable output, even when they do
+// not parse: a script that asked for --json gets its last line as JSON.
+bool WantsJson(const QStringList& arguments);
+
+// --help, and the source the manual page is checked against.
 extern const char* const kHostUsage;

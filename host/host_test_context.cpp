@@ -25,6 +25,17 @@ QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }
 
+QString AnswerName(uint32_t answer) {
+  switch (answer) {
+    case InputRequest::Yes:
+      return QStringLiteral("yes");
+    case InputRequest::No:
+      return QStringLiteral("no");
+    default:
+      return QStringLiteral("none");
+  }
+}
+
 }  // namespace
 
 HostTestContext::HostTestContext(SystemComponent* component, CallLog& log, RequestHandler& handler,
@@ -71,7 +82,9 @@ void HostTestContext::Request(InputRequest& request) {
   QJsonObject record{{QStringLiteral("call"), QStringLiteral("Request")},
                      {QStringLiteral("kind"), KindName(request.kind)},
                      {QStringLiteral("title"), Q(request.title)},
-                     {QStringLiteral("message"), Q(request.message)}};
+                     {QStringLiteral("titleTranslation"), CallLog::Translate(Q(request.title))},
+                     {QStringLiteral("message"), Q(request.message)},
+                     {QStringLiteral("messageTranslation"), CallLog::Translate(Q(request.message))}};
   if (request.kind == InputRequest::Widget && request.widget) {
     log_.Write(record);
     const int result = request.widget->Exec(handler_.HostWidget(), EventFilter());
@@ -79,7 +92,7 @@ void HostTestContext::Request(InputRequest& request) {
     request.answer = static_cast<uint32_t>(result);
   } else {
     request.answer = handler_.Ask(request);
-    record.insert(QStringLiteral("answer"), static_cast<int>(request.answer));
+    record.insert(QStringLiteral("answer"), AnswerName(request.answer));
   }
   log_.Write(record);
 }

@@ -9,7 +9,9 @@
 #include "contract/product_version.h"
 #include "contract/resource.h"
 #include "contract/test.h"
+#include "host/call_log.h"
 #include "host/commands.h"
+#include "host/module_catalogue.h"
 #include "host/module_library.h"
 
 namespace {
@@ -20,6 +22,19 @@ QString IdText(const ComponentId& id) {
 
 QString S(const std::string& text) {
   return QString::fromStdString(text);
+}
+
+// A text id with its translation, as the run's log shows them.
+QString T(const std::string& id) {
+  return CallLog::Describe(S(id));
+}
+
+// The JSON form of a named thing: its ids and their translations.
+void AddTexts(QJsonObject& object, const std::string& name, const std::string& description) {
+  object.insert(QStringLiteral("name"), S(name));
+  object.insert(QStringLiteral("nameTranslation"), CallLog::Translate(S(name)));
+  object.insert(QStringLiteral("description"), S(description));
+  object.insert(QStringLiteral("descriptionTranslation"), CallLog::Translate(S(description)));
 }
 
 QJsonObject AliasJson(const AliasMap& aliases, const ComponentId& id) {
@@ -39,6 +54,7 @@ QString AliasText(const AliasMap& aliases, const ComponentId& id) {
 }  // namespace
 
 int RunInfoCommand(ModuleLibrary& module, const HostOptions& options) {
+  const ModuleCatalogue catalogue(module.Path());
   ProductVersion* version = module.Version();
   const QString versionText = QStringLiteral("%1.%2.%3.%4")
                                   .arg(version->GetMajor())
@@ -54,33 +70,32 @@ int RunInfoCommand(ModuleLibrary& module, const HostOptions& options) {
   QString text;
   text += QStringLiteral("Product version: %1\n").arg(versionText);
   text += QStringLiteral("Module:          %1 (short name %2)\n")
-              .arg(S(resource->GetModuleName()), S(resource->GetModuleShortName()));
+              .arg(T(resource->GetModuleName()), S(resource->GetModuleShortName()));
   for (uint32_t i = 0; i < root->GetDiagnosticCount(); ++i) {
     Diagnostic* diagnostic = root->GetDiagnostic(i);
     if (!diagnostic) continue;
     const ComponentId id = diagnostic->GetId();
     text += QStringLiteral("\nDiagnostic %1\n  name:        %2\n  description: %3\n  aliases:     %4\n")
-                .arg(IdText(id), S(resource->GetDiagnosticName(id)),
-                     S(resource->GetDiagnosticDescription(id)), AliasText(diagnosticAliases, id));
+                .arg(IdText(id), T(resource->GetDiagnosticName(id)),
+                     T(resource->GetDiagnosticDescription(id)), AliasText(diagnosticAliases, id));
     QJsonArray testsJson;
     for (uint32_t j = 0; j < diagnostic->GetTestCount(); ++j) {
       Test* test = diagnostic->GetTest(j);
       if (!test) continue;
       const ComponentId testId = test->id;
       text += QStringLiteral("  Test %1\n    name:        %2\n    description: %3\n    aliases:     %4\n")
-                  .arg(IdText(testId), S(resource->GetTestName(testId)),
-                       S(resource->GetTestDescription(testId)), AliasText(testAliases, testId));
-      testsJson.append(QJsonObject{{QStringLiteral("id"), IdText(testId)},
-                                   {QStringLiteral("name"), S(resource->GetTestName(testId))},
-                                   {QStringLiteral("description"), S(resource->GetTestDescription(testId))},
-                                   {QStringLiteral("alias"), AliasJson(testAliases, testId)}});
+                  .arg(IdText(testId), T(resource->GetTestName(testId)),
+                       T(resource->GetTestDescription(testId)), AliasText(testAliases, testId));
+      QJsonObject testJson{{QStringLiteral("id"), IdText(testId)},
+                           {QStringLiteral("alias"), AliasJson(testAliases, testId)}};
+      AddTexts(testJson, resource->GetTestName(testId), resource->GetTestDescription(testId));
+      testsJson.append(testJson);
     }
-    diagnosticsJson.append(
-        QJsonObject{{QStringLiteral("id"), IdText(id)},
-                    {QStringLiteral("name"), S(resource->GetDiagnosticName(id))},
-                    {QStringLiteral("description"), S(resource->GetDiagnosticDescription(id))},
-                    {QStringLiteral("alias"), AliasJson(diagnosticAliases, id)},
-                    {QStringLiteral("tests"), testsJson}});
+    QJsonObject diagnosticJson{{QStringLiteral("id"), IdText(id)},
+                               {QStringLiteral("alias"), AliasJson(diagnosticAliases, id)},
+                               {QStringLiteral("tests"), testsJson}};
+    AddTexts(diagnosticJson, resource->GetDiagnosticName(id), resource->GetDiagnosticDescription(id));
+    diagnosticsJson.append(diagnosticJson);
   }
 
   if (options.json) {

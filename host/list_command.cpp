@@ -12,12 +12,12 @@
 #include "contract/module_interface.h"
 #include "contract/system_component.h"
 #include "contract/system_component_manager.h"
+#include "host/backend_in_use.h"
 #include "host/commands.h"
+#include "host/host_error.h"
 #include "host/module_library.h"
 
 namespace {
-
-constexpr int kHostError = 2;
 
 // Property values are UTF-8 except the UDI, which the module narrows one byte
 // per character; a value that is not valid UTF-8 is shown as Latin-1.
@@ -35,19 +35,18 @@ void Write(const std::string& bytes) {
 
 int RunListCommand(ModuleLibrary& module, const HostOptions& options) {
   SystemComponentManager* manager = module.Interface()->GetComponentManager();
-  if (!manager) {
-    std::fputs("diag-host: the module has no component manager\n", stderr);
-    return kHostError;
-  }
+  if (!manager) return ReportHostError(options.json, QStringLiteral("the module has no component manager"));
   try {
     manager->EnumerateComponents();
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "diag-host: enumerating the readers failed: %s\n", error.what());
-    return kHostError;
+    return ReportHostError(
+        options.json,
+        QStringLiteral("enumerating the readers failed: %1").arg(QString::fromLocal8Bit(error.what())));
   }
+  const QString backend = BackendInUse(module.Path());
 
   const uint64_t count = manager->GetComponentCount();
-  if (!options.json) Write("Backend: " + ChosenBackend().toStdString() + "\n");
+  if (!options.json) Write("Backend: " + backend.toStdString() + "\n");
   QJsonArray readers;
   for (uint32_t i = 0; i < count; ++i) {
     SystemComponent* component = manager->GetComponent(i);
@@ -72,8 +71,7 @@ int RunListCommand(ModuleLibrary& module, const HostOptions& options) {
   }
 
   if (options.json) {
-    const QJsonObject json{{QStringLiteral("backend"), ChosenBackend()},
-                           {QStringLiteral("readers"), readers}};
+    const QJsonObject json{{QStringLiteral("backend"), backend}, {QStringLiteral("readers"), readers}};
     std::fputs(QJsonDocument(json).toJson(QJsonDocument::Indented).constData(), stdout);
   } else if (count == 0) {
     std::fputs("No fingerprint readers found.\n", stdout);

@@ -19,7 +19,9 @@ Backend CreateChosenBackend() {
   return win32::CreateBackend();
 #else
   const char* variable = std::getenv(kBackendVariable);
-  const std::string choice = variable ? variable : "";
+  std::string choice = variable ? variable : "";
+  for (char& c : choice)  // names in any case
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   if (choice.empty() || choice == "sim") return sim::CreateBackend();
   if (choice == "libfprint") {
 #if defined(FP_HAVE_LIBFPRINT)

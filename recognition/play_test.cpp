@@ -45,20 +45,23 @@ FingerprintComponent* ReaderOf(TestContext* context) {
 PlayTest::PlayTest(QWidget* /*parent*/, QObject* eventFilter, TestContext* context, RunCellsPtr cells,
                    uint32_t timeoutSeconds)
     : InputDialog(eventFilter),
+      language_(std::make_unique<kivra::utils::ModuleTranslator>(kContext)),
       ui_(std::make_unique<PlayTestUi>()),
       context_(context),
       cells_(std::move(cells)),
       timeoutSeconds_(timeoutSeconds) {
   // The dialog is a top-level window of its own; the wrapper places it over
   // the host's widget.
+  language_->InstallApplicationWide();
   ui_->setupUi(this);
 
   setWindowModality(Qt::ApplicationModal);
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
 
-  setWindowTitle(QCoreApplication::translate(kContext, "APPLICATION_NAME"));
+  const auto text = [this](const char* key) { return QString::fromStdString(language_->Translate(key)); };
+  setWindowTitle(text("APPLICATION_NAME"));
   ui_->headerClose->setCursor(QCursor(Qt::PointingHandCursor));
-  ui_->headerTitle->setText(QCoreApplication::translate(kContext, "RECOGNITION_TEST"));
+  ui_->headerTitle->setText(text("RECOGNITION_TEST"));
 
   connect(ui_->headerClose, &QPushButton::clicked, this, &PlayTest::OnCancelClicked);
   connect(this, &PlayTest::ChangeInfoLabelMessage, this, &PlayTest::OnChangeLabelInfo, Qt::QueuedConnection);
@@ -73,11 +76,8 @@ PlayTest::PlayTest(QWidget* /*parent*/, QObject* eventFilter, TestContext* conte
   });
 
   ui_->progressBar->setValue(0);
-  {
-    const kivra::utils::ModuleTranslator translator(kContext);
-    ui_->instructionLabel->setText(QString::fromStdString(translator.Translate(kFirstInstruction)));
-    ui_->nameForAssistiveTechnology(this, translator);
-  }
+  ui_->instructionLabel->setText(text(kFirstInstruction));
+  ui_->nameForAssistiveTechnology(this, *language_);
   ui_->instructionLabel->repaint();
 }
 
@@ -315,6 +315,7 @@ void PlayTest::OnFinished() {
       ReportResult(context_, "CANNOT_ACCESS_DEVICE");
     }
     closed_ = true;
+    language_.reset();  // the dialog's texts are set; nothing of it stays installed
   }
   close();
 }

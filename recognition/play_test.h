@@ -13,6 +13,10 @@
 #include "recognition/run_cells.h"
 #include "recognition/sensor_run.h"
 
+namespace kivra::utils {
+class ModuleTranslator;
+}
+
 class FingerprintComponent;
 class SensorOperation;
 class FingerprintWidgetWrapper;
@@ -72,6 +76,10 @@ class PlayTest : public InputDialog {
   // and then the run is abandoned.
   bool AwaitWorker(std::chrono::steady_clock::time_point deadline);
 
+  // The module's language, installed application-wide while the dialog is
+  // open, so that every text of the dialog and the host's translations of
+  // the module's ids meanwhile come out in one language.
+  std::unique_ptr<kivra::utils::ModuleTranslator> language_;
   std::unique_ptr<PlayTestUi> ui_;
   TestContext* context_;
   FingerprintError lastError_ = FingerprintError::Success;

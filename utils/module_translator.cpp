@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <QCoreApplication>
 #include <QResource>
 #include <QString>
 #include <QTranslator>
@@ -38,7 +39,9 @@ ModuleTranslator::ModuleTranslator(std::string moduleName)
 ModuleTranslator::~ModuleTranslator() {
   // The catalogue may point into the resource file's memory: the translator
   // goes first. Only our own registration is undone, never another
-  // translator's registration of the same file.
+  // translator's registration of the same file. An installed translator
+  // leaves the application first, so no translation reaches into it.
+  if (installed_ && QCoreApplication::instance()) QCoreApplication::removeTranslator(translator_.get());
   translator_.reset();
   if (registered_) QResource::unregisterResource(QString::fromStdString(resourcePath_), QString());
 }
@@ -49,6 +52,11 @@ std::string ModuleTranslator::Translate(const std::string& key) const {
     if (!translated.isEmpty()) return translated.toStdString();
   }
   return key;
+}
+
+void ModuleTranslator::InstallApplicationWide() {
+  if (installed_ || !hasCatalogue() || !QCoreApplication::instance()) return;
+  installed_ = QCoreApplication::installTranslator(translator_.get());
 }
 
 bool ModuleTranslator::hasCatalogue() const {

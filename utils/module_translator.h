@@ -8,8 +8,9 @@ class QTranslator;
 namespace kivra::utils {
 
 // Translates one module's text keys from its own compiled catalogue,
-// "<module>.rcc" in the suite's base directory, without installing anything
-// application-wide. The language is chosen afresh by each construction.
+// "<module>.rcc" in the suite's base directory. Nothing is installed
+// application-wide unless InstallApplicationWide is called, and then only
+// until destruction. The language is chosen afresh by each construction.
 class ModuleTranslator {
  public:
   // `moduleName` is the translation context, e.g. "FINGERPRINT". A missing
@@ -29,12 +30,20 @@ class ModuleTranslator {
   // True when a catalogue for the language was loaded.
   bool hasCatalogue() const;
 
+  // Makes the catalogue answer QCoreApplication::translate too, ahead of the
+  // host's own translators, until this object is destroyed: a window that
+  // shows the module's texts, and a host that translates the module's ids
+  // meanwhile, then speak the module's language. Without an application
+  // object, or without a catalogue, nothing is installed.
+  void InstallApplicationWide();
+
  private:
   std::unique_ptr<QTranslator> translator_;
   std::string language_;
   std::string moduleName_;
   std::string resourcePath_;
   bool registered_ = false;
+  bool installed_ = false;
 };
 
 }  // namespace kivra::utils

@@ -7,13 +7,14 @@
 namespace platform::libfprint {
 
 // Real readers through libfprint; the rest of the Linux machine stays the
-// simulated one. libfprint has no driver key or WinBio configuration, so the
-// device registry knows none.
+// simulated one, except the user's languages, which are the desktop's: real
+// readers are tested on a real desktop. libfprint has no driver key or WinBio
+// configuration, so the device registry knows none.
 Backend CreateBackend() {
   return Backend{"libfprint",
                  CreateLibfprintBiometricService(),
                  none::CreateNoneDeviceRegistry(),
-                 sim::CreateSimSystem(),
+                 sim::CreateSimSystem(sim::UiLanguageSource::Desktop),
                  sim::CreateSimSecurity(),
                  {}};
 }

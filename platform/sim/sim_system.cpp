@@ -12,7 +12,9 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
+#include <QLocale>
 #include <QString>
 
 #include "platform/posix/module_pin.h"
@@ -81,6 +83,8 @@ std::u16string Utf16(const std::string& utf8) {
 
 class SimSystem : public System {
  public:
+  explicit SimSystem(UiLanguageSource languages) : languages_(languages) {}
+
   // The real monotonic clock in milliseconds, truncated to 32 bits as
   // GetTickCount is, or the machine's manual clock.
   uint32_t GetTickCount() override {
@@ -109,8 +113,9 @@ class SimSystem : public System {
   bool GetUserPreferredUILanguages(uint32_t flags, uint32_t* numLanguages, char16_t* buffer,
                                    uint32_t* bufferSize) override {
     if (!(flags & kMuiLanguageName) || !numLanguages || !bufferSize) return false;
+    const std::vector<std::string> languages = UiLanguages();
     std::u16string list;
-    for (const std::string& language : sim::CurrentMachine()->system.uiLanguages) {
+    for (const std::string& language : languages) {
       list += Utf16(language);
       list += u'\0';
     }
@@ -118,7 +123,7 @@ class SimSystem : public System {
     const auto needed = static_cast<uint32_t>(list.size());
     const uint32_t capacity = *bufferSize;
     *bufferSize = needed;
-    *numLanguages = static_cast<uint32_t>(sim::CurrentMachine()->system.uiLanguages.size());
+    *numLanguages = static_cast<uint32_t>(languages.size());
     if (!buffer) return true;  // size query
     if (capacity < needed) return false;
     std::memcpy(buffer, list.data(), needed * sizeof(char16_t));
@@ -265,14 +270,24 @@ class SimSystem : public System {
   }
 
   std::mutex clockMutex_;
+  std::vector<std::string> UiLanguages() const {
+    if (languages_ == UiLanguageSource::Machine) return sim::CurrentMachine()->system.uiLanguages;
+    // Qt's system locale reads LANGUAGE, LC_ALL, LC_MESSAGES and LANG.
+    std::vector<std::string> languages;
+    for (const QString& language : QLocale::system().uiLanguages())
+      languages.push_back(language.toStdString());
+    return languages;
+  }
+
+  UiLanguageSource languages_;
   std::weak_ptr<const SimMachine> clockMachine_;
   uint32_t manualTicks_ = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<System> CreateSimSystem() {
-  return std::make_unique<SimSystem>();
+std::unique_ptr<System> CreateSimSystem(UiLanguageSource languages) {
+  return std::make_unique<SimSystem>(languages);
 }
 
 }  // namespace platform::sim

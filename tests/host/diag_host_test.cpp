@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <tuple>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -18,14 +20,20 @@ struct Result {
   QString err;
 };
 
-Result RunHost(const QStringList& arguments, const QString& simFile = {}, const char* backend = nullptr) {
+Result RunHost(const QStringList& arguments, const QString& simFile = {}, const char* backend = nullptr,
+               const QProcessEnvironment& extra = {}) {
   QProcess host;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  // The user's language as the desktop gives it: English unless a case says otherwise.
+  for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+    environment.remove(QLatin1String(variable));
+  environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   environment.remove(QStringLiteral("FINGERPRINT_SIM"));
   environment.remove(QStringLiteral("FINGERPRINT_BACKEND"));  // the simulated machine
   if (!simFile.isEmpty()) environment.insert(QStringLiteral("FINGERPRINT_SIM"), simFile);
   if (backend) environment.insert(QStringLiteral("FINGERPRINT_BACKEND"), QString::fromUtf8(backend));
+  for (const QString& key : extra.keys()) environment.insert(key, extra.value(key));
   host.setProcessEnvironment(environment);
   host.start(QStringLiteral(FP_DIAG_HOST_PATH), arguments);
   EXPECT_TRUE(host.waitForFinished(120000)) << arguments.join(' ').toStdString();
@@ -44,27 +52,121 @@ class DiagHostTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-// A module file that is missing, not a library, or a library without the
-// exports counts as a bad command line too.
-TEST_F(DiagHostTest, BadCommandLinesAreNamedWithExitCodeTwo) {
+// Every bad input ends with exit code 2, a message that names the thing and
+// the problem, and, for scripts, a last JSON line that carries the message.
+TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
   const QString notALibrary = Write("module_fingerprint.so", "not a shared object");
-  const std::pair<QStringList, QString> cases[] = {
-      {{}, "no command given"},
-      {{"frob"}, "unknown command 'frob'"},
-      {{"run", "--device", "-1"}, "option --device expects a whole number of at least 0, not '-1'"},
-      {{"run", "--abort-after-ms", "soon"}, "option --abort-after-ms expects a whole number"},
-      {{"run", "--answer", "maybe"}, "option --answer expects yes, no or none, not 'maybe'"},
-      {{"run", "--settings"}, "option --settings needs a value"},
-      {{"list", "--verbose"}, "unknown option '--verbose'"},
-      {{"list", "extra"}, "unexpected argument 'extra'"},
-      {{"--module", "/nonexistent/module_fingerprint.so", "info"}, "/nonexistent/module_fingerprint.so"},
-      {{"--module", notALibrary, "info"}, notALibrary},
-      {{"--module", FP_FOREIGN_LIBRARY_PATH, "info"}, "GetModuleInterfaceInstance"},
+  const QString twoReaders = Write("two.json", R"({"readers": [{"unitId": 1}, {"unitId": 2}]})");
+  const QString noReader = Write("none.json", R"({"readers": []})");
+  const QString settings = dir_.filePath(QStringLiteral("s.ini"));
+  const std::tuple<QStringList, QString, QString> cases[] = {
+      {{}, {}, "no command given"},
+      {{"frob"}, {}, "unknown command 'frob'"},
+      {{"run", "--device", "-1"}, {}, "option --device expects a whole number of at least 0, not '-1'"},
+      {{"run", "--abort-after-ms", "soon"}, {}, "option --abort-after-ms expects a whole number"},
+      {{"run", "--answer", "maybe"}, {}, "option --answer expects yes, no or none, not 'maybe'"},
+      {{"run", "--settings"}, {}, "option --settings needs a value"},
+      {{"list", "--verbose"}, {}, "unknown option '--verbose'"},
+      {{"list", "extra"}, {}, "unexpected argument 'extra'"},
+      {{"list", "--device", "5"}, {}, "option --device does not apply to 'list' (only to run)"},
+      {{"help"}, {}, "option --json does not apply to 'help' (only to info, list, run)"},
+      {{"info", "--version"}, {}, "option --version stands alone"},
+      {{"run", "--platform", "bogus"}, {}, "option --platform: no Qt platform plugin 'bogus' (available: "},
+      {{"--module", "/nonexistent/module_fingerprint.so", "info"}, {}, "/nonexistent/module_fingerprint.so"},
+      {{"--module", notALibrary, "info"}, {}, notALibrary},
+      {{"--module", FP_FOREIGN_LIBRARY_PATH, "info"}, {}, "GetModuleInterfaceInstance"},
+      {{"run", "--settings", dir_.filePath("absent.ini")},
+       {},
+       "settings file '" + dir_.filePath("absent.ini")},
+      {{"run", "--settings", settings},
+       "[CSAT]\nCSAT_TEST_TIMEOUT=abc\n",
+       "'" + settings + "': CSAT_TEST_TIMEOUT=abc: the timeout must be a whole number of seconds"},
+      {{"run", "--settings", settings},
+       "[CSAT]\nCSAT_TEST_TIMEOUT=99999999999\n",
+       "CSAT_TEST_TIMEOUT=99999999999: the timeout is out of range"},
+      {{"run", "--settings", settings},
+       "[CSAT]\nCSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST=5s\n",
+       "CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST=5s: the timeout must be a whole number"},
+      {{"run", "--settings", settings},
+       "[CSAT]\nCSAT_TEST_TIMEOUT 5\n",
+       "'" + settings + "', line 2: expected [SECTION] or KEY=VALUE: 'CSAT_TEST_TIMEOUT 5'"},
+      {{"run", "--settings", settings},
+       "; timeout\nCSAT_TEST_TIMEOUT=5\n",
+       "line 2: a key before the first [SECTION]"},
+      {{"run", "--device", "2"}, twoReaders, "no reader 2: the machine has 2 (ids 0 to 1)"},
+      {{"run"}, noReader, "no fingerprint reader found"},
   };
-  for (const auto& [arguments, message] : cases) {
-    const Result result = RunHost(arguments);
-    EXPECT_EQ(result.code, 2) << arguments.join(' ').toStdString();
-    EXPECT_TRUE(result.err.contains(message)) << result.err.toStdString();
+  for (const auto& [arguments, input, message] : cases) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    QString sim;
+    if (arguments.contains(settings))
+      fp_test::WriteFile(settings, input.toUtf8());
+    else
+      sim = input;
+    const Result result = RunHost(QStringList{QStringLiteral("--json")} + arguments, sim);
+    EXPECT_EQ(result.code, 2);
+    EXPECT_TRUE(result.err.startsWith(QLatin1String("diag-host: ") + message) || result.err.contains(message))
+        << result.err.toStdString();
+    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    const QJsonObject last = QJsonDocument::fromJson(lines.last().toUtf8()).object();
+    EXPECT_EQ(last[QLatin1String("call")], QLatin1String("error"));
+    EXPECT_TRUE(last[QLatin1String("message")].toString().contains(message)) << lines.last().toStdString();
+    EXPECT_EQ(last[QLatin1String("code")], 2);
+  }
+}
+
+// --help and --version need no module; the help names what a user can set.
+TEST(DiagHostUsageTest, HelpAndVersionStandAlone) {
+  const Result version = RunHost({QStringLiteral("--version")});
+  EXPECT_EQ(version.code, 0);
+  EXPECT_EQ(version.out, QStringLiteral("diag-host 4.42.0.92\n"));
+  const Result help = RunHost({QStringLiteral("--help")});
+  EXPECT_EQ(help.code, 0);
+  for (const char* text : {"FINGERPRINT_SIM", "FINGERPRINT_BACKEND", "Exit codes:", "6 Error", "--version"})
+    EXPECT_TRUE(help.out.contains(QLatin1String(text))) << text;
+}
+
+// The dialog and the log speak the module's language: the simulated machine's
+// unless config.ini names one, whatever LANG says; on real readers (here
+// libfprint's virtual device) the desktop's. The screenshot line shows the
+// window title and the labels.
+TEST_F(DiagHostTest, DialogAndLogSpeakTheModulesLanguage) {
+  QProcessEnvironment germanDesktop;
+  germanDesktop.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+  QProcessEnvironment virtualReader = germanDesktop;
+  virtualReader.insert(QStringLiteral("FINGERPRINT_BACKEND"), QStringLiteral("libfprint"));
+  virtualReader.insert(QStringLiteral("FP_DRIVERS_WHITELIST"), QStringLiteral("virtual_image"));
+  virtualReader.insert(QStringLiteral("FP_VIRTUAL_IMAGE"), dir_.filePath(QStringLiteral("image-socket")));
+  const QStringList german = {
+      "\"Fingerabdruck-Diagnose\" \"Fingerabdruck-Erkennungstest\" \"Berühren Sie den Sensor",
+      "RECOGNITION_TEST (\"Fingerabdruck-Erkennungstest\")"};
+  const std::tuple<const char*, QString, QProcessEnvironment, int, QStringList> cases[] = {
+      {"sim de-DE",
+       Write("de.json", R"({"system": {"uiLanguages": ["de-DE"]}, "sensor": {"touchAfterMs": 3000}})"),
+       germanDesktop, 0, german},
+      {"sim default, LANG=de_DE",
+       Write("en.json", R"({"sensor": {"touchAfterMs": 3000}})"),
+       germanDesktop,
+       0,
+       {"\"Fingerprint Diagnostics\" \"Fingerprint Recognition Test\" \"Touch or slide",
+        "RECOGNITION_TEST (\"Fingerprint Recognition Test\")"}},
+      {"libfprint, LANG=de_DE", {}, virtualReader, 4, german},
+  };
+  for (const auto& [name, sim, environment, code, texts] : cases) {
+    SCOPED_TRACE(name);
+    if (environment.contains(QStringLiteral("FINGERPRINT_BACKEND")) &&
+        !QFileInfo::exists(
+            QFileInfo(QStringLiteral(FP_DIAG_HOST_PATH)).dir().filePath("fingerprint-libfprint-helper")))
+      continue;  // a build without libfprint
+    const QString picture = dir_.filePath(QStringLiteral("dialog.png"));
+    const Result result =
+        RunHost({"run", "--screenshot", picture, "--abort-after-ms", "3000"}, sim, nullptr, environment);
+    EXPECT_EQ(result.code, code) << result.err.toStdString();
+    for (const QString& text : texts)
+      EXPECT_TRUE(result.err.contains(text) || result.out.contains(text))
+          << text.toStdString() << "\n"
+          << result.err.toStdString() << result.out.toStdString();
   }
 }
 
@@ -105,6 +207,32 @@ TEST_F(DiagHostTest, RunExitCodesAndJsonLines) {
   }
 }
 
+// A screenshot that was asked for and not made is reported, on standard
+// error and in the JSON; the exit code stays the run's status.
+TEST_F(DiagHostTest, AScreenshotNotMadeIsReported) {
+  const QString notAFolder = Write("file.txt", "");
+  const std::tuple<QString, QString, QString> cases[] = {
+      {R"({"sensor": {"touchAfterMs": 2000}})", notAFolder + "/dialog.png", "cannot write an image there"},
+      {R"({"sensor": {"touchAfterMs": 0}})", dir_.filePath("quick.png"),
+       "the dialog closed before the picture was taken"},
+  };
+  for (const auto& [machine, file, problem] : cases) {
+    SCOPED_TRACE(problem.toStdString());
+    const Result result =
+        RunHost({"run", "--json", "--screenshot", file}, Write("machine.json", machine.toUtf8()));
+    EXPECT_EQ(result.code, 0);
+    EXPECT_TRUE(
+        result.err.contains(QStringLiteral("diag-host: no screenshot in '%1': %2").arg(file, problem)))
+        << result.err.toStdString();
+    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 2);
+    const QJsonObject screenshot = QJsonDocument::fromJson(lines[lines.size() - 2].toUtf8()).object();
+    EXPECT_EQ(screenshot[QLatin1String("call")], QLatin1String("screenshot"));
+    EXPECT_EQ(screenshot[QLatin1String("saved")], false);
+    EXPECT_EQ(screenshot[QLatin1String("problem")], problem);
+  }
+}
+
 // A simulation file that cannot be used is named on standard error, and the
 // machine then has no readers.
 TEST_F(DiagHostTest, UnusableSimulationFileGivesAMachineWithoutReaders) {
@@ -130,7 +258,9 @@ TEST(DiagHostBackendTest, ListsTheReadersOfTheChosenBackendOnly) {
   const std::tuple<const char*, const char*, bool, const char*> choices[] = {
       {nullptr, "Backend: sim", true, ""},
       {"sim", "Backend: sim", true, ""},
-      {"bogus", "Backend: bogus", false, "FINGERPRINT_BACKEND=bogus: unknown backend"},
+      {"SIM", "Backend: sim", true, ""},
+      {"bogus", "Backend: none (unknown backend 'bogus')", false,
+       "FINGERPRINT_BACKEND=bogus: unknown backend"},
   };
   for (const auto& [backend, line, listed, error] : choices) {
     const Result result = RunHost({QStringLiteral("list")}, {}, backend);

@@ -14,8 +14,10 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResource>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include "contract/component_id.h"
 #include "device/fingerprint_component.h"
@@ -94,10 +96,26 @@ class RecognitionRunTest : public testing::Test {
 TEST_F(RecognitionRunTest, TouchInTimePassesAndTheDialogOutlivesTheHostHarmlessly) {
   Use(Machine(500));
   auto host = std::make_unique<RecordingHost>();
+  // The host translates the module's ids in German, the module speaks the
+  // machine's English: the dialog is English throughout, and so are the
+  // host's translations while it is open; afterwards the host's own again.
+  const QString rcc = QCoreApplication::applicationDirPath() + QStringLiteral("/fingerprint.rcc");
+  ASSERT_TRUE(QResource::registerResource(rcc));
+  QTranslator hostGerman;
+  ASSERT_TRUE(hostGerman.load(QStringLiteral("fingerprint_de_DE"),
+                              QStringLiteral(":fingerprint/resources/translations")));
+  QCoreApplication::installTranslator(&hostGerman);
+  const auto hostTranslation = [] { return QCoreApplication::translate("FINGERPRINT", "RECOGNITION_TEST"); };
+  QString duringDialog;
   QPointer<PlayTest> dialog;
   host->whileExec = [&] {
     // At once: the touch ends the run soon after.
-    WhenDialogShown([&](PlayTest* shown) { dialog = shown; }, 0);
+    WhenDialogShown(
+        [&](PlayTest* shown) {
+          dialog = shown;
+          duringDialog = hostTranslation();
+        },
+        0);
   };
 
   EXPECT_EQ(Run(host.get()), TestStatus::Passed);
@@ -105,11 +123,15 @@ TEST_F(RecognitionRunTest, TouchInTimePassesAndTheDialogOutlivesTheHostHarmlessl
   EXPECT_EQ(host->execResult, 0);
   ASSERT_FALSE(dialog.isNull());
   EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
-  // The title is translated by the host's catalogue (none here); the
-  // instruction by the module's own, which the build put beside the test.
-  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("APPLICATION_NAME"));
+  // From the module's catalogue, which the build put beside the test.
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Fingerprint Diagnostics"));
+  EXPECT_EQ(dialog->ui().headerTitle->text(), QStringLiteral("Fingerprint Recognition Test"));
   EXPECT_EQ(dialog->ui().instructionLabel->text(),
             QStringLiteral("Touch or slide your finger on the sensor until the test finishes."));
+  EXPECT_EQ(duringDialog, QStringLiteral("Fingerprint Recognition Test"));
+  EXPECT_EQ(hostTranslation(), QStringLiteral("Fingerabdruck-Erkennungstest"));
+  QCoreApplication::removeTranslator(&hostGerman);
+  QResource::unregisterResource(rcc);
   EXPECT_EQ(host->Lines(),
             (std::vector<std::string>{"Request:0 RECOGNITION_TEST|FINGERPRINT_INSTRUCTIONS", "Request:3 |"}));
 

@@ -27,7 +27,7 @@ dpi() {
 case $scenario in
   info)
     host info
-    expect 0 "Module:          FINGERPRINT (short name FP)" "name:        RECOGNITION_TEST" ;;
+    expect 0 "Module:          FINGERPRINT (\"Fingerprint\") (short name FP)" "name:        RECOGNITION_TEST (" ;;
   list-two-readers)
     FINGERPRINT_SIM=$sim/two-readers.json host list --json
     expect 0 '"value": "Acme X1"' '"value": "Contoso Swipe 2"' '"value": "Swipe sensor"' \

@@ -1,0 +1,88 @@
+#include "host/module_catalogue.h"
+
+#include <cstdio>
+#include <map>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QResource>
+#include <QSettings>
+
+#include "host/backend_in_use.h"
+
+namespace {
+
+// The names and codes the module accepts, lower case, and its catalogues.
+const std::map<QString, QString>& Languages() {
+  static const std::map<QString, QString> table = {
+      {"pt_br", "pt_BR"}, {"portuguese", "pt_BR"}, {"en_us", "en_US"}, {"english", "en_US"},
+      {"es_es", "es_ES"}, {"spanish", "es_ES"},    {"fr_fr", "fr_FR"}, {"french", "fr_FR"},
+      {"it_it", "it_IT"}, {"italian", "it_IT"},    {"de_de", "de_DE"}, {"german", "de_DE"},
+      {"nl_nl", "nl_NL"}, {"dutch", "nl_NL"},      {"zh_cn", "zh_CN"}, {"chinese", "zh_CN"},
+      {"ja_jp", "ja_JP"}, {"japanese", "ja_JP"},
+  };
+  return table;
+}
+
+// The system's UI languages as the module sees them: the simulated machine
+// answers from its description (en-US unless it says otherwise), the real
+// systems from the desktop.
+QStringList SystemLanguages(const QString& modulePath) {
+  const QString backend = BackendInUse(modulePath);
+  if (backend == QLatin1String("libfprint") || backend == QLatin1String("win32"))
+    return QLocale::system().uiLanguages();
+  const QString file = qEnvironmentVariable("FINGERPRINT_SIM");
+  QFile sim(file);
+  if (file.isEmpty() || !sim.open(QIODevice::ReadOnly)) return {QStringLiteral("en-US")};
+  const QJsonValue languages =
+      QJsonDocument::fromJson(sim.readAll())[QLatin1String("system")][QLatin1String("uiLanguages")];
+  if (!languages.isArray()) return {QStringLiteral("en-US")};
+  QStringList list;
+  for (const QJsonValue& language : languages.toArray()) list << language.toString();
+  return list;
+}
+
+}  // namespace
+
+QString ModuleCatalogue::ModuleLanguage(const QString& modulePath) {
+  const auto& table = Languages();
+  QSettings config(QStringLiteral("config.ini"), QSettings::IniFormat);
+  const QString configured = config.value(QStringLiteral("LANGUAGE/DEFAULT_LANGUAGE")).toString().toLower();
+  if (const auto it = table.find(configured); it != table.end()) return it->second;
+  const QStringList system = SystemLanguages(modulePath);
+  if (!system.isEmpty()) {
+    const QString first = QString(system.first()).replace(QLatin1Char('-'), QLatin1Char('_')).toLower();
+    if (const auto it = table.find(first); it != table.end()) return it->second;
+  }
+  return QStringLiteral("en_US");
+}
+
+ModuleCatalogue::ModuleCatalogue(const QString& modulePath)
+    : translator_(std::make_unique<QTranslator>()),
+      rcc_(QFileInfo(modulePath).dir().filePath(QStringLiteral("fingerprint.rcc"))) {
+  registered_ = QResource::registerResource(rcc_);
+  if (!registered_) {
+    std::fprintf(stderr, "diag-host: no translations: cannot open '%s'\n", rcc_.toLocal8Bit().constData());
+    return;
+  }
+  const QString directory = QStringLiteral(":fingerprint/resources/translations");
+  if (!translator_->load(QStringLiteral("fingerprint_") + ModuleLanguage(modulePath), directory) &&
+      !translator_->load(QStringLiteral("fingerprint_en_US"), directory)) {
+    std::fprintf(stderr, "diag-host: no translations in '%s'\n", rcc_.toLocal8Bit().constData());
+    return;
+  }
+  installed_ = QCoreApplication::installTranslator(translator_.get());
+}
+
+ModuleCatalogue::~ModuleCatalogue() {
+  if (installed_) QCoreApplication::removeTranslator(translator_.get());
+  // The catalogue points into the resource file: it goes first.
+  translator_.reset();
+  if (registered_) QResource::unregisterResource(rcc_);
+}
