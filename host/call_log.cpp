@@ -61,6 +61,9 @@ QString CallLog::HumanLine(const QJsonObject& f) const {
     text = QStringLiteral("Status: %1 (%2)")
                .arg(f.value(QStringLiteral("status")).toString())
                .arg(f.value(QStringLiteral("code")).toInt());
+  } else if (call == QLatin1String("unload")) {
+    text = f.value(QStringLiteral("unloaded")).toBool() ? QStringLiteral("Module released and unloaded")
+                                                        : QStringLiteral("Module released, not unloaded");
   } else if (call == QLatin1String("note")) {
     text = f.value(QStringLiteral("text")).toString();
   } else if (call == QLatin1String("screenshot")) {

@@ -14,7 +14,7 @@ const char* const kHostUsage =
     "  list [--json]        the fingerprint readers and their properties\n"
     "  run  [--device N] [--settings FILE] [--answer yes|no|none]\n"
     "       [--abort-after-ms N] [--event-after-ms N] [--screenshot FILE] [--json]\n"
-    "       [--platform NAME]\n"
+    "       [--platform NAME] [--unload]\n"
     "                       runs the Fingerprint Recognition Test; exit code = status\n"
     "\n"
     "Options:\n"
@@ -28,6 +28,7 @@ const char* const kHostUsage =
     "  --screenshot FILE    run: saves a picture of the dialog (PNG) shortly after it appears\n"
     "  --platform NAME      run: Qt platform plugin, e.g. offscreen (QT_QPA_PLATFORM does not reach\n"
     "                       Windows programs under Wine)\n"
+    "  --unload             run: afterwards releases and unloads the module, then closes the window\n"
     "  --help, -h           this text\n"
     "  --version            diag-host's product version\n"
     "\n"
@@ -116,6 +117,7 @@ const std::vector<OptionSpec>& Options() {
        [](HostOptions& o, const QString& v, QString*) { return o.screenshotFile = v, true; }},
       {"--platform", true, run,
        [](HostOptions& o, const QString& v, QString*) { return o.platform = v, true; }},
+      {"--unload", false, run, [](HostOptions& o, const QString&, QString*) { return o.unload = true; }},
   };
   return options;
 }

@@ -19,6 +19,7 @@ struct HostOptions {
   std::optional<int> eventAfterMs;
   QString screenshotFile;  // run: picture of the dialog; answers come from the script
   QString platform;        // run: Qt platform plugin (with its options); empty: Qt's choice
+  bool unload = false;     // run: release and unload the module before the window goes
 };
 
 // Parses the arguments (without the program name). On failure returns nullopt

@@ -72,3 +72,13 @@ void ModuleLibrary::Release() {
   if (built_ && release_) release_();
   built_ = false;
 }
+
+bool ModuleLibrary::Unload(QString* error) {
+  Release();
+  getInterface_ = nullptr;
+  getVersion_ = nullptr;
+  release_ = nullptr;
+  if (library_.unload()) return true;
+  *error = QStringLiteral("cannot unload '%1': %2").arg(library_.fileName(), library_.errorString());
+  return false;
+}

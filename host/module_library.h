@@ -25,6 +25,9 @@ class ModuleLibrary {
   ProductVersion* Version();
   // Releases the module's object graph, if it was built.
   void Release();
+  // Releases and unloads the module file; false, with `error`, when the
+  // loader refuses.
+  bool Unload(QString* error);
 
   QString Path() const { return library_.fileName(); }
 

@@ -110,6 +110,13 @@ int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
                {QStringLiteral("saved"), screenshot->saved},
                {QStringLiteral("problem"), screenshot->problem}});
   }
+  if (options.unload) {
+    // Before the window goes: nothing of the module may be left in it.
+    QString error;
+    const bool unloaded = module.Unload(&error);
+    if (!unloaded) std::fprintf(stderr, "diag-host: %s\n", error.toLocal8Bit().constData());
+    log.Write({{QStringLiteral("call"), QStringLiteral("unload")}, {QStringLiteral("unloaded"), unloaded}});
+  }
   const int code = static_cast<int>(status);
   log.Write({{QStringLiteral("call"), QStringLiteral("status")},
              {QStringLiteral("status"), QString::fromLatin1(TestStatusName(status))},

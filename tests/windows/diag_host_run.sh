@@ -42,6 +42,13 @@ case $scenario in
     # The reader ignores the abort's cancellation: given up on after the grace period.
     FINGERPRINT_SIM=$sim/stuck-sensor.json host run --platform offscreen --abort-after-ms 2000
     expect 6 "AddMessage(CANNOT_ACCESS_DEVICE" "Status: Error (6)" ;;
+  unload)
+    # Released and unloaded before the host's window goes: after a passed run,
+    # and after a stuck one, which keeps the module pinned.
+    host run --platform offscreen --unload
+    expect 0 "Module released and unloaded" "Status: Passed (0)"
+    FINGERPRINT_SIM=$sim/stuck-sensor.json host run --platform offscreen --abort-after-ms 2000 --unload
+    expect 6 "Module released and unloaded" "Status: Error (6)" ;;
   german)
     LANG=de_DE.UTF-8 LOCPATH=$PWD/locales host run --platform "$screen" --answer yes --screenshot german.png
     expect 0 '"Berühren Sie den Sensor mit dem Finger oder streichen Sie darüber, bis der Test beendet ist."' \
