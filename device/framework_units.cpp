@@ -83,6 +83,8 @@ FrameworkUnits UnitsInDeviceTree() {
     unit.Capabilities = WINBIO_CAPABILITY_SENSOR;
     ReadTextProperty(set, &info, platform::kSpdrpDeviceDesc, unit.Description);
     ReadTextProperty(set, &info, platform::kSpdrpMfg, unit.Manufacturer);
+    // Its instance id, so that its driver version is its own.
+    registry.SetupDiGetDeviceInstanceId(set, &info, unit.DeviceInstanceId, WINBIO_STRING_LENGTH, nullptr);
     found.push_back(unit);
   }
   registry.SetupDiDestroyDeviceInfoList(set);

@@ -71,6 +71,10 @@ class DeviceRegistry {
   virtual DevInfoSet SetupDiCreateDeviceInfoList(const WINBIO_GUID* classGuid) = 0;
   virtual bool SetupDiOpenDeviceInfo(DevInfoSet set, const char16_t* instanceId, DEVINFO_DATA* info) = 0;
   virtual bool SetupDiDestroyDeviceInfoList(DevInfoSet set) = 0;
+  // The device's instance id into `buffer` (`bufferLength` characters with
+  // the terminating null); false when it does not fit or there is no such device.
+  virtual bool SetupDiGetDeviceInstanceId(DevInfoSet set, DEVINFO_DATA* info, char16_t* buffer,
+                                          uint32_t bufferLength, uint32_t* requiredLength) = 0;
   // The device's driver (software) key for kDiregDrv; null on failure.
   virtual RegKey SetupDiOpenDevRegKey(DevInfoSet set, DEVINFO_DATA* info, uint32_t scope, uint32_t hwProfile,
                                       uint32_t keyType, uint32_t access) = 0;

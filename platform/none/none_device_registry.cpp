@@ -31,6 +31,9 @@ class NoneDeviceRegistry : public DeviceRegistry {
   RegKey SetupDiOpenDevRegKey(DevInfoSet, DEVINFO_DATA*, uint32_t, uint32_t, uint32_t, uint32_t) override {
     return nullptr;
   }
+  bool SetupDiGetDeviceInstanceId(DevInfoSet, DEVINFO_DATA*, char16_t*, uint32_t, uint32_t*) override {
+    return false;  // no devices
+  }
   bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {
     std::lock_guard<std::mutex> lock(mutex_);
     return sets_.erase(set) == 1;

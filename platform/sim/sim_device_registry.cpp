@@ -243,6 +243,26 @@ class SimDeviceRegistry : public DeviceRegistry {
     return false;  // ERROR_NO_SUCH_DEVINST
   }
 
+  bool SetupDiGetDeviceInstanceId(DevInfoSet set, DEVINFO_DATA* info, char16_t* buffer, uint32_t bufferLength,
+                                  uint32_t* requiredLength) override {
+    size_t device = 0;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      const auto it = sets_.find(set);
+      if (it == sets_.end() || !info || info->DevInst == 0 || info->DevInst > it->second.size()) return false;
+      device = it->second[info->DevInst - 1];
+    }
+    const auto machine = sim::CurrentMachine();
+    if (device >= machine->readers.size()) return false;
+    const std::u16string id =
+        QString::fromStdString(machine->readers[device].deviceInstanceId).toStdU16String();
+    const auto length = static_cast<uint32_t>(id.size() + 1);
+    if (requiredLength) *requiredLength = length;
+    if (!buffer || bufferLength < length) return false;  // ERROR_INSUFFICIENT_BUFFER
+    std::copy(id.c_str(), id.c_str() + length, buffer);
+    return true;
+  }
+
   bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {
     std::lock_guard<std::mutex> lock(mutex_);
     return sets_.erase(set) == 1;

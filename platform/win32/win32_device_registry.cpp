@@ -74,6 +74,15 @@ class Win32DeviceRegistry : public DeviceRegistry {
                                     reinterpret_cast<SP_DEVINFO_DATA*>(info)) != FALSE;
   }
 
+  bool SetupDiGetDeviceInstanceId(DevInfoSet set, DEVINFO_DATA* info, char16_t* buffer, uint32_t bufferLength,
+                                  uint32_t* requiredLength) override {
+    DWORD required = 0;
+    const BOOL ok = ::SetupDiGetDeviceInstanceIdW(set, reinterpret_cast<SP_DEVINFO_DATA*>(info),
+                                                  reinterpret_cast<PWSTR>(buffer), bufferLength, &required);
+    if (requiredLength) *requiredLength = required;
+    return ok != FALSE;
+  }
+
   bool SetupDiDestroyDeviceInfoList(DevInfoSet set) override {
     return ::SetupDiDestroyDeviceInfoList(set) != FALSE;
   }

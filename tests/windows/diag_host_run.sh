@@ -42,6 +42,31 @@ case $scenario in
     # The reader ignores the abort's cancellation: given up on after the grace period.
     FINGERPRINT_SIM=$sim/stuck-sensor.json host run --platform offscreen --abort-after-ms 2000
     expect 6 "AddMessage(CANNOT_ACCESS_DEVICE" "Status: Error (6)" ;;
+  service-answers)
+    # The biometric service's documented answers, through the winbio.dll
+    # double: none passes for the wrong reader, none blames the reader.
+    printf '[CSAT]\r\nCSAT_TEST_TIMEOUT=3\r\n' >limit-3.ini
+    while read -r machine code message; do
+      FINGERPRINT_SIM=$sim/$machine.json host run --platform offscreen --settings limit-3.ini
+      if grep -qF POSSIBLE_DEFECTIVE_COMPONENTS "$out"; then cat "$out"; echo "FAIL $machine: the reader is blamed"; exit 1; fi
+      scenario="service-answers $machine" expect "$code" "$message"
+    done <<ROWS
+two-readers-other-touched 4 DID_YOU_PERFORM_THE_TEST_CORRECTLY
+two-readers-other-then-right 0 Status: Passed (0)
+enrollment-in-progress 4 AddMessage(READER_BUSY_IN_ANOTHER_PROGRAM
+device-busy 4 AddMessage(READER_BUSY_IN_ANOTHER_PROGRAM
+session-busy 4 AddMessage(READER_BUSY_IN_ANOTHER_PROGRAM
+biometrics-disabled 3 AddMessage(BIOMETRICS_TURNED_OFF_BY_POLICY
+remote-session 3 AddMessage(NOT_AVAILABLE_IN_REMOTE_SESSION
+ess-capable 3 AddMessage(ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED
+focus-withheld 4 DID_YOU_PERFORM_THE_TEST_CORRECTLY
+ROWS
+    ;;
+  policy-off-list)
+    # Turned off by policy: the device tree's readers, each with its own driver.
+    FINGERPRINT_SIM=$sim/biometrics-disabled.json host list --json
+    expect 0 '"value": "TURNED_OFF_BY_POLICY"' '"value": "Touch sensor"' '"value": "Swipe sensor"' \
+      '"value": "3.1.0.0"' ;;
   unload)
     # Released and unloaded before the host's window goes: after a passed run,
     # and after a stuck one, which keeps the module pinned.
