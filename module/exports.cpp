@@ -3,6 +3,7 @@
 #include "contract/module_interface.h"
 #include "contract/product_version.h"
 #include "module/module_graph.h"
+#include "platform/platform.h"
 
 namespace {
 // Set only once the whole graph exists, so a failed build leaves it null and
@@ -27,7 +28,9 @@ ProductVersion* GetProductVersion() {
 
 void ReleaseModuleInterfaceInstance() {
   if (!g_interface) return;
-  module_graph::Release(g_interface);
+  // With no thread of the module left, its services go too: a host that
+  // unloads the module then loses nothing to it. A stuck call keeps them.
+  if (module_graph::Release(g_interface)) platform::ReleaseBackend();
   g_interface = nullptr;
 }
 

@@ -32,7 +32,7 @@ namespace {
 
 // After the release the host may unload the module: nothing of its code may
 // then be left in the host's widget tree, and no thread of its may still run.
-void LeaveNothingBehind() {
+bool LeaveNothingBehind() {
   if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
     // A dialog still awaiting its deferred deletion goes now.
     for (QWidget* window : QApplication::topLevelWidgets())
@@ -44,9 +44,9 @@ void LeaveNothingBehind() {
   // that never returned pins the module instead, so there is no point
   // waiting for one.
   const auto now = std::chrono::steady_clock::now();
-  ModuleThreads::JoinAll(SensorWaitState::AnyStuck()
-                             ? now
-                             : now + std::chrono::milliseconds(platform::kCancelGraceMilliseconds));
+  return ModuleThreads::JoinAll(SensorWaitState::AnyStuck()
+                                    ? now
+                                    : now + std::chrono::milliseconds(platform::kCancelGraceMilliseconds));
 }
 
 }  // namespace
@@ -70,8 +70,8 @@ ModuleInterface* Build() {
 // Tears the graph down through its own virtual operations, the way the suite
 // expects: resource, manager, each diagnostic's tests, each diagnostic, root.
 // A deleted object is never asked anything again.
-void Release(ModuleInterface* root) {
-  if (!root) return;
+bool Release(ModuleInterface* root) {
+  if (!root) return true;
   if (Resource* resource = root->GetResource()) delete resource;
   if (SystemComponentManager* manager = root->GetComponentManager()) delete manager;
   for (uint32_t i = 0; i < root->GetDiagnosticCount(); ++i) {
@@ -83,7 +83,7 @@ void Release(ModuleInterface* root) {
     delete root->GetDiagnostic(i);
   }
   delete root;
-  LeaveNothingBehind();
+  return LeaveNothingBehind();
 }
 
 }  // namespace module_graph

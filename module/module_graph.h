@@ -6,5 +6,7 @@ class ModuleInterface;
 // wrappers over these; tests call them directly.
 namespace module_graph {
 ModuleInterface* Build();
-void Release(ModuleInterface* root);
+// True when nothing of the module runs any more: no thread of its is left,
+// none is stuck in a reader's call.
+bool Release(ModuleInterface* root);
 }  // namespace module_graph

@@ -1,7 +1,9 @@
 #include "platform/platform.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 
 #include "platform/backend.h"
@@ -46,17 +48,27 @@ struct Current {
                     backend.security.get()};
 };
 
+// Never destroyed at exit: worker threads may still use a service while the
+// process exits. Destroyed only by ReleaseBackend, when none can.
+std::atomic<Current*> g_current{nullptr};
+std::mutex g_currentMutex;
+
 Current& current() {
-  // Never destroyed: worker threads may still use a service while the
-  // process exits.
-  static Current* current = new Current();
-  return *current;
+  if (Current* existing = g_current.load(std::memory_order_acquire)) return *existing;
+  std::lock_guard<std::mutex> lock(g_currentMutex);
+  if (!g_current.load(std::memory_order_relaxed)) g_current.store(new Current(), std::memory_order_release);
+  return *g_current.load(std::memory_order_relaxed);
 }
 
 }  // namespace
 
 const Services& services() {
   return current().services;
+}
+
+void ReleaseBackend() {
+  std::lock_guard<std::mutex> lock(g_currentMutex);
+  delete g_current.exchange(nullptr);
 }
 
 void ReleaseApplicationHooks() {

@@ -32,6 +32,10 @@ const std::string& backendName();
 // Lets go of what the backend hooked into the host's application; the module
 // calls it as it is released.
 void ReleaseApplicationHooks();
+// Destroys the backend's services; the next use creates them anew. Only when
+// no thread can still be using one: the module calls it as it is released
+// with none of its threads left.
+void ReleaseBackend();
 
 inline BiometricService& biometric() {
   return *services().biometric;

@@ -143,10 +143,10 @@ TEST_F(DiagHostTest, DialogAndLogSpeakTheModulesLanguage) {
       "RECOGNITION_TEST (\"Fingerabdruck-Erkennungstest\")"};
   const std::tuple<const char*, QString, QProcessEnvironment, int, QStringList> cases[] = {
       {"sim de-DE",
-       Write("de.json", R"({"system": {"uiLanguages": ["de-DE"]}, "sensor": {"touchAfterMs": 3000}})"),
+       Write("de.json", R"({"system": {"uiLanguages": ["de-DE"]}, "sensor": {"touchAfterMs": 2000}})"),
        germanDesktop, 0, german},
       {"sim default, LANG=de_DE",
-       Write("en.json", R"({"sensor": {"touchAfterMs": 3000}})"),
+       Write("en.json", R"({"sensor": {"touchAfterMs": 2000}})"),
        germanDesktop,
        0,
        {"\"Fingerprint Diagnostics\" \"Fingerprint Recognition Test\" \"Touch or slide",
@@ -161,7 +161,7 @@ TEST_F(DiagHostTest, DialogAndLogSpeakTheModulesLanguage) {
       continue;  // a build without libfprint
     const QString picture = dir_.filePath(QStringLiteral("dialog.png"));
     const Result result =
-        RunHost({"run", "--screenshot", picture, "--abort-after-ms", "3000"}, sim, nullptr, environment);
+        RunHost({"run", "--screenshot", picture, "--abort-after-ms", "4500"}, sim, nullptr, environment);
     EXPECT_EQ(result.code, code) << result.err.toStdString();
     for (const QString& text : texts)
       EXPECT_TRUE(result.err.contains(text) || result.out.contains(text))
