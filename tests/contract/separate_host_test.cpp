@@ -164,10 +164,14 @@ std::vector<std::string> Launch(const std::string& scenario, const char* machine
   if (scenario.rfind("unload", 0) == 0) {
     // The simulated machine keeps its sessions and registry for the whole
     // process (a wait may outlive static destruction), so an unload loses
-    // them; that is the stand-in's state, not the module's.
-    const QString asan = environment.value(QStringLiteral("ASAN_OPTIONS"));
-    environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                       asan + (asan.isEmpty() ? "" : ":") + QStringLiteral("detect_leaks=0"));
+    // them: the stand-in's state, not the module's. And a call stuck in the
+    // reader, with its watchdog, is left running at exit on purpose.
+    const auto append = [&environment](const QString& variable, const QString& option) {
+      const QString options = environment.value(variable);
+      environment.insert(variable, options + (options.isEmpty() ? "" : ":") + option);
+    };
+    append(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    append(QStringLiteral("TSAN_OPTIONS"), QStringLiteral("report_thread_leaks=0"));
   }
   child.setProcessEnvironment(environment);
   child.start(QCoreApplication::applicationFilePath(),
