@@ -12,27 +12,43 @@
 
 namespace {
 
+struct Registry;
+const std::shared_ptr<Registry>& Owner();
+
 struct Entry {
   std::thread thread;
   bool ended = false;  // guarded by Registry::mutex
 };
 
+// Owned by the module and by every thread it started, so that a thread still
+// running while the process exits (one stuck in a reader's call) never finds
+// it destroyed.
 struct Registry {
   std::mutex mutex;
   std::condition_variable ended;
   std::list<Entry> entries;
 
-  // A process that exits without releasing the module must not terminate on
-  // a thread still joinable: such threads are let go.
+  // The last owner lets go: threads that have ended are joined, the others
+  // (and the one this runs on) let go, as a process that exits without
+  // releasing the module must not terminate on a thread still joinable.
   ~Registry() {
-    for (Entry& entry : entries)
-      if (entry.thread.joinable()) entry.thread.detach();
+    for (Entry& entry : entries) {
+      if (!entry.thread.joinable()) continue;
+      if (entry.ended && entry.thread.get_id() != std::this_thread::get_id())
+        entry.thread.join();
+      else
+        entry.thread.detach();
+    }
   }
 };
 
-Registry& Threads() {
-  static Registry registry;
+const std::shared_ptr<Registry>& Owner() {
+  static const std::shared_ptr<Registry> registry = std::make_shared<Registry>();
   return registry;
+}
+
+Registry& Threads() {
+  return *Owner();
 }
 
 // Joins the threads that have ended; they have left the body and only return.
@@ -59,11 +75,11 @@ bool ModuleThreads::Start(std::function<void()> body) {
   try {
     // The entry stays in the list (it is only spliced away once ended), so
     // the thread may refer to it.
-    entry.thread = std::thread([body = std::move(body), &entry, &registry] {
+    entry.thread = std::thread([body = std::move(body), &entry, owner = Owner()] {
       body();
-      std::lock_guard<std::mutex> ended(registry.mutex);
+      std::lock_guard<std::mutex> ended(owner->mutex);
       entry.ended = true;
-      registry.ended.notify_all();
+      owner->ended.notify_all();
     });
   } catch (const std::system_error&) {
     registry.entries.pop_back();

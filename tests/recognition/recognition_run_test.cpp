@@ -1,6 +1,7 @@
 // The recognition test end to end on the simulated machine, the reader's
 // errors through the dialog, and the widget wrapper on its own.
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -21,6 +22,7 @@
 
 #include "contract/component_id.h"
 #include "device/fingerprint_component.h"
+#include "device/module_threads.h"
 #include "device/win_fingerprint_component_manager.h"
 #include "module/test_with_device_hint.h"
 #include "platform/sim/sim_biometric_service.h"
@@ -367,6 +369,8 @@ TEST_F(RecognitionRunTest, AReaderThatNeverAnswersIsGivenUpAndItsLateCallIsHarml
     manager.reset();  // the module lets go of the reader while its call is stuck
   }
   EXPECT_TRUE(QTest::qWaitFor([&] { return platform::sim::OpenSimSessionCount() == sessionsBefore; }, 30000));
+  // And every thread of theirs ends.
+  EXPECT_TRUE(ModuleThreads::JoinAll(std::chrono::steady_clock::now() + std::chrono::seconds(30)));
 }
 
 // The close comes while the worker is still opening the session: the
