@@ -25,8 +25,8 @@ QStringList AvailablePlatforms(const QStringList& directories) {
 
 }  // namespace
 
-bool CheckQtPlatform(const QString& spec, const QStringList& pluginDirectories, QString* error) {
-  const QStringList alternatives = spec.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+bool CheckQtPlatform(const QString& platformName, const QStringList& pluginDirectories, QString* error) {
+  const QStringList alternatives = platformName.split(QLatin1Char(';'), Qt::SkipEmptyParts);
   // xcb without an X display ends the process as an unknown plugin does.
   if (alternatives.size() == 1 && alternatives[0].section(QLatin1Char(':'), 0, 0) == QLatin1String("xcb") &&
       !alternatives[0].contains(QLatin1String("display=")) && qEnvironmentVariableIsEmpty("DISPLAY")) {
@@ -42,7 +42,7 @@ bool CheckQtPlatform(const QString& spec, const QStringList& pluginDirectories, 
     names << name;
   }
   *error = QStringLiteral("no Qt platform plugin '%1' (available: %2)")
-               .arg(names.isEmpty() ? spec : names.join(QStringLiteral("', '")),
+               .arg(names.isEmpty() ? platformName : names.join(QStringLiteral("', '")),
                     available.join(QStringLiteral(", ")));
   return false;
 }

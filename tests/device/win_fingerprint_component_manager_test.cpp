@@ -1,10 +1,8 @@
 #include "device/win_fingerprint_component_manager.h"
 
 #include <chrono>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
-#include <sstream>
 #include <tuple>
 
 #include "device/driver_versions.h"
@@ -12,6 +10,7 @@
 #include "platform/sim/sim_biometric_service.h"
 #include "platform/sim/sim_device_registry.h"
 #include "platform/sim/sim_machine.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -60,16 +59,6 @@ TEST(ManagerTest, ReadersInTheFrameworksOrder) {
   EXPECT_EQ(platform::sim::OutstandingSimAllocations(), 0u);  // every array went back
 }
 
-SimMachine MachineFile(const std::string& name) {
-  std::ifstream file(std::string(FP_SIM_DATA "/") + name);
-  std::stringstream text;
-  text << file.rdbuf();
-  std::string error;
-  const std::optional<SimMachine> machine = platform::sim::ParseMachine(text.str(), &error);
-  EXPECT_TRUE(machine) << name << ": " << error;
-  return machine.value_or(platform::sim::EmptyMachine());
-}
-
 // Listings on machine files: biometrics turned off by policy still list the
 // device tree's readers, saying why; a service that hangs is given up on
 // within the grace period (bounds generous for a loaded machine).
@@ -87,7 +76,7 @@ TEST(ManagerTest, ListingsThatTheServiceDoesNotAnswerPlainly) {
       {"two-readers.json", 2, {}},
   };
   for (const auto& [file, count, properties] : rows) {
-    platform::sim::ScopedMachine scoped(MachineFile(file));
+    platform::sim::ScopedMachine scoped(fp_test::MachineFile(file));
     WinFingerprintComponentManager manager(ComponentId{22, 0, 0});
     const auto start = std::chrono::steady_clock::now();
     manager.EnumerateComponents();
@@ -102,7 +91,7 @@ TEST(ManagerTest, ListingsThatTheServiceDoesNotAnswerPlainly) {
 // A removed reader keeps its driver key in the class; a unit whose device is
 // not found takes the first present device's version, never the removed one's.
 TEST(ManagerTest, ARemovedDevicesVersionIsNotTaken) {
-  platform::sim::ScopedMachine scoped(MachineFile("removed-reader.json"));
+  platform::sim::ScopedMachine scoped(fp_test::MachineFile("removed-reader.json"));
   DriverVersions versions;
   EXPECT_EQ(versions.Of(u"USB\\VID_0000&PID_0000\\NONE"), u"10.2.0.5");
   EXPECT_EQ(versions.Of(u"ROOT\\BIOMETRIC\\0000"), u"10.2.0.5");

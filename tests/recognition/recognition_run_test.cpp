@@ -34,6 +34,7 @@
 #include "recognition/result_report.h"
 #include "tests/support/other_component.h"
 #include "tests/support/recording_host.h"
+#include "tests/support/test_support.h"
 
 using platform::sim::ScopedMachine;
 using platform::sim::SimMachine;
@@ -214,15 +215,6 @@ TEST_F(RecognitionRunTest, ReaderFailuresReportFromTheUserInterfaceThenHint) {
   }
 }
 
-SimMachine MachineFile(const std::string& name) {
-  QFile file(QStringLiteral(FP_SIM_DATA "/") + QString::fromStdString(name));
-  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-  std::string error;
-  const std::optional<SimMachine> machine = platform::sim::ParseMachine(file.readAll().toStdString(), &error);
-  EXPECT_TRUE(machine) << name << ": " << error;
-  return machine.value_or(platform::sim::EmptyMachine());
-}
-
 // The biometric service as it answers on real machines: a touch on another
 // reader of the system pool, a reader in use elsewhere, policy, a remote
 // session, Enhanced Sign-in Security, a dialog without the focus. None of
@@ -253,7 +245,7 @@ TEST_F(RecognitionRunTest, TheServicesDocumentedAnswersReachTheRun) {
   SetTimeout("4");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.file);
-    Use(MachineFile(row.file));
+    Use(fp_test::MachineFile(row.file));
     RecordingHost host;
     host.yesNoAnswer = 7;  // neither yes nor no: no verdict after a timeout
     std::vector<std::string> instructions;
@@ -371,29 +363,6 @@ TEST_F(RecognitionRunTest, AReaderThatNeverAnswersIsGivenUpAndItsLateCallIsHarml
   EXPECT_TRUE(QTest::qWaitFor([&] { return platform::sim::OpenSimSessionCount() == sessionsBefore; }, 30000));
   // And every thread of theirs ends.
   EXPECT_TRUE(ModuleThreads::JoinAll(std::chrono::steady_clock::now() + std::chrono::seconds(30)));
-}
-
-// The close comes while the worker is still opening the session: the
-// session it opens is closed all the same, and the reader works next time.
-TEST_F(RecognitionRunTest, ACloseBeforeTheSessionIsOpenLeavesNoSessionBehind) {
-  const size_t sessionsBefore = platform::sim::OpenSimSessionCount();
-  SimMachine machine = Machine(300);
-  machine.sensor.openSessionMs = 2000;
-  Use(machine);
-  SetTimeout("60");
-  RecordingHost host;
-  host.whileExec = [] {
-    WhenDialogShown([](PlayTest* dialog) {
-      dialog->findChild<QPushButton*>(QStringLiteral("recognition_test_header_close"))->click();
-    });
-  };
-  EXPECT_EQ(Run(&host), TestStatus::Aborted);
-  EXPECT_EQ(platform::sim::OpenSimSessionCount(), sessionsBefore);
-
-  machine.sensor.openSessionMs = 0;
-  Use(machine);
-  RecordingHost next;
-  EXPECT_EQ(Run(&next), TestStatus::Passed);
 }
 
 TEST_F(RecognitionRunTest, RefusalsBeforeTheDialog) {

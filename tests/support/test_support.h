@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 
 #include <QByteArray>
@@ -21,6 +22,18 @@ platform::sim::SimMachine Machine(Change change) {
   change(machine);
   return machine;
 }
+
+#ifdef FP_SIM_DATA
+// A machine file of tests/data/sim, which must parse.
+inline platform::sim::SimMachine MachineFile(const std::string& name) {
+  QFile file(QStringLiteral(FP_SIM_DATA "/") + QString::fromStdString(name));
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+  std::string error;
+  const auto machine = platform::sim::ParseMachine(file.readAll().toStdString(), &error);
+  EXPECT_TRUE(machine) << name << ": " << error;
+  return machine.value_or(platform::sim::EmptyMachine());
+}
+#endif
 
 // Makes `path` the process's current directory for the lifetime of the object.
 class ScopedCurrentDir {
