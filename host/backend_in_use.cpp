@@ -1,20 +1,15 @@
 #include "host/backend_in_use.h"
 
-#include <QDir>
-#include <QFileInfo>
-
-QString BackendInUse(const QString& modulePath) {
-#if defined(Q_OS_WIN)
-  Q_UNUSED(modulePath);
-  return QStringLiteral("win32");
-#else
-  const QString chosen = qEnvironmentVariable("FINGERPRINT_BACKEND").toLower();
-  if (chosen.isEmpty() || chosen == QLatin1String("sim")) return QStringLiteral("sim");
-  if (chosen == QLatin1String("libfprint")) {
-    const QString helper =
-        QFileInfo(modulePath).dir().filePath(QStringLiteral("fingerprint-libfprint-helper"));
-    return QFileInfo::exists(helper) ? chosen : QStringLiteral("none (libfprint not built)");
-  }
-  return QStringLiteral("none (unknown backend '%1')").arg(qEnvironmentVariable("FINGERPRINT_BACKEND"));
+#if defined(FP_HAVE_FPRINTD)
+#include "platform/fprintd/fprintd_presence.h"
 #endif
+
+const common::BackendChoice& BackendInUse() {
+#if defined(FP_HAVE_FPRINTD)
+  static const common::BackendChoice choice =
+      common::ChooseBackendForThisProcess(&platform::fprintd::Presence);
+#else
+  static const common::BackendChoice choice = common::ChooseBackendForThisProcess({});
+#endif
+  return choice;
 }

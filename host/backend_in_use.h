@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QString>
+#include "common/backend_choice.h"
 
-// The backend the module runs on, for display: the host sees only the
-// module's exports, so it applies the module's rule to what the module reads
-// (FINGERPRINT_BACKEND, in any case) and to what lies beside it (the libfprint
-// helper exists only in builds with libfprint). "sim", "libfprint", "win32",
-// or "none (...)" saying why there are no readers.
-QString BackendInUse(const QString& modulePath);
+// The backend the module runs on, and why, for display. The host sees only
+// the module's exports, so it applies the module's own rule
+// (common/backend_choice.h) to the same facts, asked the same way: the
+// environment, what this build has, and whether fprintd is on the system bus.
+// Worked out once per process.
+const common::BackendChoice& BackendInUse();

@@ -43,10 +43,10 @@ int RunListCommand(ModuleLibrary& module, const HostOptions& options) {
         options.json,
         QStringLiteral("enumerating the readers failed: %1").arg(QString::fromLocal8Bit(error.what())));
   }
-  const QString backend = BackendInUse(module.Path());
+  const common::BackendChoice& backend = BackendInUse();
 
   const uint64_t count = manager->GetComponentCount();
-  if (!options.json) Write("Backend: " + backend.toStdString() + "\n");
+  if (!options.json) Write("Backend: " + backend.name + " (" + backend.reason + ")\n");
   QJsonArray readers;
   for (uint32_t i = 0; i < count; ++i) {
     SystemComponent* component = manager->GetComponent(i);
@@ -71,7 +71,9 @@ int RunListCommand(ModuleLibrary& module, const HostOptions& options) {
   }
 
   if (options.json) {
-    const QJsonObject json{{QStringLiteral("backend"), backend}, {QStringLiteral("readers"), readers}};
+    const QJsonObject json{{QStringLiteral("backend"), QString::fromStdString(backend.name)},
+                           {QStringLiteral("backendReason"), QString::fromStdString(backend.reason)},
+                           {QStringLiteral("readers"), readers}};
     std::fputs(QJsonDocument(json).toJson(QJsonDocument::Indented).constData(), stdout);
   } else if (count == 0) {
     std::fputs("No fingerprint readers found.\n", stdout);

@@ -33,10 +33,8 @@ const std::map<QString, QString>& Languages() {
 // The system's UI languages as the module sees them: the simulated machine
 // answers from its description (en-US unless it says otherwise), the real
 // systems from the desktop.
-QStringList SystemLanguages(const QString& modulePath) {
-  const QString backend = BackendInUse(modulePath);
-  if (backend == QLatin1String("libfprint") || backend == QLatin1String("win32"))
-    return QLocale::system().uiLanguages();
+QStringList SystemLanguages() {
+  if (BackendInUse().name != "sim") return QLocale::system().uiLanguages();
   const QString file = qEnvironmentVariable("FINGERPRINT_SIM");
   QFile sim(file);
   if (file.isEmpty() || !sim.open(QIODevice::ReadOnly)) return {QStringLiteral("en-US")};
@@ -50,12 +48,12 @@ QStringList SystemLanguages(const QString& modulePath) {
 
 }  // namespace
 
-QString ModuleCatalogue::ModuleLanguage(const QString& modulePath) {
+QString ModuleCatalogue::ModuleLanguage() {
   const auto& table = Languages();
   QSettings config(QStringLiteral("config.ini"), QSettings::IniFormat);
   const QString configured = config.value(QStringLiteral("LANGUAGE/DEFAULT_LANGUAGE")).toString().toLower();
   if (const auto it = table.find(configured); it != table.end()) return it->second;
-  const QStringList system = SystemLanguages(modulePath);
+  const QStringList system = SystemLanguages();
   if (!system.isEmpty()) {
     const QString first = QString(system.first()).replace(QLatin1Char('-'), QLatin1Char('_')).toLower();
     if (const auto it = table.find(first); it != table.end()) return it->second;
@@ -72,7 +70,7 @@ ModuleCatalogue::ModuleCatalogue(const QString& modulePath)
     return;
   }
   const QString directory = QStringLiteral(":fingerprint/resources/translations");
-  if (!translator_->load(QStringLiteral("fingerprint_") + ModuleLanguage(modulePath), directory) &&
+  if (!translator_->load(QStringLiteral("fingerprint_") + ModuleLanguage(), directory) &&
       !translator_->load(QStringLiteral("fingerprint_en_US"), directory)) {
     std::fprintf(stderr, "diag-host: no translations in '%s'\n", rcc_.toLocal8Bit().constData());
     return;

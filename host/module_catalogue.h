@@ -23,7 +23,7 @@ class ModuleCatalogue {
   // LANGUAGE of config.ini in the current directory, else the first of the
   // system's UI languages (on the simulated machine, its description's),
   // else en_US.
-  static QString ModuleLanguage(const QString& modulePath);
+  static QString ModuleLanguage();
 
  private:
   std::unique_ptr<QTranslator> translator_;

@@ -84,7 +84,7 @@ int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
                                     .arg(CallLog::Describe(QStringLiteral("RECOGNITION_TEST")),
                                          QString::fromStdString(reader->GetDeviceId()),
                                          headless ? QStringLiteral("headless") : QStringLiteral("window"),
-                                         BackendInUse(module.Path()))}});
+                                         QString::fromStdString(BackendInUse().name))}});
 
   HostTestContext::Script script;
   script.abortAfterMs = options.abortAfterMs;

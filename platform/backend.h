@@ -12,7 +12,8 @@
 namespace platform {
 
 // One backend's services. Each backend folder builds its own; platform.cpp
-// is the one place that chooses which backend a process runs on.
+// is the one place that chooses which backend a process runs on, by the rule
+// in common/backend_choice.h.
 struct Backend {
   std::string name;
   std::unique_ptr<BiometricService> biometric;
@@ -25,20 +26,26 @@ struct Backend {
 };
 
 namespace sim {
-// The simulated machine (platform/sim/): the default on every non-Windows build.
+// The simulated machine (platform/sim/), when asked for.
 Backend CreateBackend();
 }  // namespace sim
 
+namespace fprintd {
+// Real readers on Linux through the system's fingerprint daemon
+// (platform/fprintd/), on the desktop's own settings. Built where Qt D-Bus is found.
+Backend CreateBackend();
+}  // namespace fprintd
+
 namespace libfprint {
-// Real readers on Linux through libfprint (platform/libfprint/), with the
-// simulated machine's other services. Built where libfprint-2 is found.
+// Real readers on Linux through libfprint directly (platform/libfprint/), on
+// the desktop's own settings. Built where libfprint-2 is found.
 Backend CreateBackend();
 }  // namespace libfprint
 
 namespace none {
-// A machine without readers (platform/none/), named `name`: what a process
-// runs on when the backend asked for cannot be had.
-Backend CreateBackend(std::string name);
+// A machine without readers (platform/none/): what a process runs on when
+// no backend can serve it.
+Backend CreateBackend();
 }  // namespace none
 
 namespace win32 {

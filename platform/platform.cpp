@@ -6,39 +6,38 @@
 #include <mutex>
 #include <string>
 
+#include "common/backend_choice.h"
 #include "platform/backend.h"
+#if defined(FP_HAVE_FPRINTD)
+#include "platform/fprintd/fprintd_presence.h"
+#endif
 
 namespace platform {
 namespace {
 
-// The one place that decides which backend a process runs on: the real
-// Windows services on Windows; elsewhere the simulated machine, or the one
-// named by FINGERPRINT_BACKEND. A choice that cannot be had gives a machine
-// without readers, never the simulated ones: a diagnostic tool must not
-// report a simulated reader as the machine's.
+// The one place that decides which backend a process runs on, by the rule
+// every layer shares. A choice that cannot be had gives a machine without
+// readers, never the simulated ones: a diagnostic tool must not report a
+// simulated reader as the machine's.
 Backend CreateChosenBackend() {
+#if defined(FP_HAVE_FPRINTD)
+  const common::BackendChoice choice = common::ChooseBackendForThisProcess(&fprintd::Presence);
+#else
+  const common::BackendChoice choice = common::ChooseBackendForThisProcess({});
+#endif
 #if defined(FP_BACKEND_WIN32)
+  static_cast<void>(choice);  // always the Windows framework
   return win32::CreateBackend();
 #else
-  const char* variable = std::getenv(kBackendVariable);
-  std::string choice = variable ? variable : "";
-  for (char& c : choice)  // names in any case
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  if (choice.empty() || choice == "sim") return sim::CreateBackend();
-  if (choice == "libfprint") {
-#if defined(FP_HAVE_LIBFPRINT)
-    return libfprint::CreateBackend();
-#else
-    std::fprintf(stderr,
-                 "%s=libfprint: this build has no libfprint backend (libfprint-2 was not found when it was "
-                 "built); no readers are listed\n",
-                 kBackendVariable);
-    return none::CreateBackend("none (libfprint not built)");
+  if (choice.name == "sim") return sim::CreateBackend();
+#if defined(FP_HAVE_FPRINTD)
+  if (choice.name == "fprintd") return fprintd::CreateBackend();
 #endif
-  }
-  std::fprintf(stderr, "%s=%s: unknown backend (known: sim, libfprint); no readers are listed\n",
-               kBackendVariable, choice.c_str());
-  return none::CreateBackend("none (unknown " + choice + ")");
+#if defined(FP_HAVE_LIBFPRINT)
+  if (choice.name == "libfprint") return libfprint::CreateBackend();
+#endif
+  std::fprintf(stderr, "No fingerprint readers are listed: %s\n", choice.reason.c_str());
+  return none::CreateBackend();
 #endif
 }
 

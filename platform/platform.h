@@ -13,10 +13,6 @@ class DeviceRegistry;
 class Security;
 class System;
 
-// The environment variable that chooses the backend on systems other than
-// Windows: unset or "sim" the simulated machine, "libfprint" real readers.
-inline constexpr char kBackendVariable[] = "FINGERPRINT_BACKEND";
-
 struct Services {
   BiometricService* biometric = nullptr;
   DeviceRegistry* registry = nullptr;
@@ -27,7 +23,7 @@ struct Services {
 // The services in force. The backend's are created on first use.
 const Services& services();
 
-// The name of the backend in force ("sim", "win32", ...).
+// The name of the backend in force ("sim", "fprintd", "win32", ...).
 const std::string& backendName();
 // Lets go of what the backend hooked into the host's application; the module
 // calls it as it is released.

@@ -44,10 +44,19 @@ constexpr HRESULT_T WINBIO_E_SESSION_BUSY = static_cast<HRESULT_T>(0x8009802Du);
 constexpr HRESULT_T WINBIO_E_DISABLED = static_cast<HRESULT_T>(0x80098032u);
 // The caller runs in a Remote Desktop session, not at the machine's console.
 constexpr HRESULT_T WINBIO_E_NOT_ACTIVE_CONSOLE = static_cast<HRESULT_T>(0x80098038u);
+// Answers of Linux's fingerprint service that the Windows framework has no
+// code for (the customer bit marks them as the project's own): the user has
+// no fingerprint enrolled to verify against; the system's policy (polkit)
+// does not let this user use the reader.
+constexpr HRESULT_T FP_E_NO_ENROLLED_PRINTS = static_cast<HRESULT_T>(0xA0040001u);
+constexpr HRESULT_T FP_E_NOT_AUTHORIZED = static_cast<HRESULT_T>(0xA0040002u);
+// This user may not open the reader's device node.
+constexpr HRESULT_T E_ACCESSDENIED_T = static_cast<HRESULT_T>(0x80070005u);
 constexpr HRESULT_T E_HANDLE_T = static_cast<HRESULT_T>(0x80070006u);
 constexpr HRESULT_T E_INVALIDARG_T = static_cast<HRESULT_T>(0x80070057u);
 constexpr HRESULT_T E_POINTER_T = static_cast<HRESULT_T>(0x80004003u);
 constexpr HRESULT_T E_NOTIMPL_T = static_cast<HRESULT_T>(0x80004001u);
+constexpr HRESULT_T E_OUTOFMEMORY_T = static_cast<HRESULT_T>(0x8007000Eu);
 // HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED): no driver on the system supports the reader.
 constexpr HRESULT_T E_NOT_SUPPORTED_T = static_cast<HRESULT_T>(0x80070032u);
 // HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND): the framework's library is missing.

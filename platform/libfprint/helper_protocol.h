@@ -12,10 +12,11 @@
 // Verbs and their answers' fields:
 //   survey            <count>, then per USB fingerprint reader present that libfprint's hardware database
 //                     knows: <driver, "" when it knows none> <instance id> <description> <manufacturer>
-//                     <model> (without asking libfprint: a driver that crashes cannot hide its reader)
-//   list              <count>, then per reader: <capture 0|1> <instance id> <description> <manufacturer>
-//                     <model>
-//   open              <session>: a session on every reader that can capture
+//                     <model> <why this user may not open its node, "" when it may> (without asking
+//                     libfprint: a driver that crashes cannot hide its reader)
+//   list              <count>, then per reader: <testable 0|1> <instance id> <description> <manufacturer>
+//                     <model>; testable: it captures, or identifies against its own storage
+//   open              <session>: a session on every testable reader
 //   wait <session>    <unit id>: the reader touched first (unit ids count readers from 1, in list order)
 //   cancel <session>  no answer (id 0): ends the session's wait, which then answers WINBIO_E_CANCELED
 //   close <session>   nothing: a wait under way ends first
@@ -30,7 +31,7 @@ inline constexpr char kWait[] = "wait";
 inline constexpr char kCancel[] = "cancel";
 inline constexpr char kClose[] = "close";
 inline constexpr int kReaderFields = 5;
-inline constexpr int kSurveyFields = 5;
+inline constexpr int kSurveyFields = 6;
 
 // Fields may hold any text but tabs and line breaks: those are escaped.
 inline std::string Escape(const std::string& text) {

@@ -18,16 +18,15 @@
 #include <unistd.h>
 #include <vector>
 
-#include <QString>
-
 #include "platform/libfprint/helper_process.h"
 #include "platform/libfprint/helper_protocol.h"
+#include "platform/posix/linux_biometric_service.h"
 #include "platform/posix/module_pin.h"
+#include "platform/udev/usb_readers.h"
 
 namespace platform::libfprint {
 namespace {
 
-constexpr HRESULT_T E_OUTOFMEMORY_T = static_cast<HRESULT_T>(0x8007000Eu);
 // Listing, opening and closing ask the devices something; a helper that does
 // not answer in this time is ended.
 constexpr std::chrono::milliseconds kAnswerLimit{10000};
@@ -98,13 +97,6 @@ void PinModule() {
   posix::PinModuleContaining(&anchor);
 }
 
-void CopyText(const std::string& utf8, WINBIO_STRING& target) {
-  const QString text = QString::fromUtf8(utf8.c_str());
-  const auto length = std::min<qsizetype>(text.size(), WINBIO_STRING_LENGTH - 1);
-  std::memcpy(target, text.utf16(), static_cast<size_t>(length) * sizeof(char16_t));
-  target[length] = u'\0';
-}
-
 HRESULT_T ResultField(const HelperProcess::Fields& answer) {
   return answer.empty() ? WINBIO_E_DEVICE_FAILURE
                         : static_cast<HRESULT_T>(std::strtol(answer[0].c_str(), nullptr, 10));
@@ -114,7 +106,7 @@ uint32_t NumberField(const HelperProcess::Fields& answer, size_t index) {
   return index < answer.size() ? static_cast<uint32_t>(std::strtoul(answer[index].c_str(), nullptr, 10)) : 0;
 }
 
-class LibfprintBiometricService : public BiometricService {
+class LibfprintBiometricService : public posix::LinuxBiometricService {
  public:
   // The readers libfprint manages, then the USB readers it knows but does
   // not manage: those whose driver failed, and those it has no driver for.
@@ -159,15 +151,12 @@ class LibfprintBiometricService : public BiometricService {
                           : "its helper could not be started",
                  listed);
 
-    std::map<std::string, std::pair<HRESULT_T, std::string>> states;
+    UnitStates states;
     for (const Listed& reader : listed)
       if (reader.state < 0) states[reader.fields[1]] = {reader.state, reader.why};
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      states_ = std::move(states);
-    }
+    SetUnitStates(std::move(states));
     if (listed.empty()) return S_OK_T;
-    auto* array = static_cast<WINBIO_UNIT_SCHEMA*>(Allocate(listed.size() * sizeof(WINBIO_UNIT_SCHEMA)));
+    WINBIO_UNIT_SCHEMA* array = AllocateUnits(listed.size());
     if (!array) return E_OUTOFMEMORY_T;
     for (size_t i = 0; i < listed.size(); ++i) {
       const std::vector<std::string>& field = listed[i].fields;
@@ -176,34 +165,13 @@ class LibfprintBiometricService : public BiometricService {
       unit.PoolType = WINBIO_POOL_SYSTEM;
       unit.BiometricFactor = WINBIO_TYPE_FINGERPRINT;
       unit.Capabilities = field[0] == "1" ? WINBIO_CAPABILITY_SENSOR : 0;
-      CopyText(field[1], unit.DeviceInstanceId);
-      CopyText(field[2], unit.Description);
-      CopyText(field[3], unit.Manufacturer);
-      CopyText(field[4], unit.Model);
+      posix::CopyText(field[1], unit.DeviceInstanceId);
+      posix::CopyText(field[2], unit.Description);
+      posix::CopyText(field[3], unit.Manufacturer);
+      posix::CopyText(field[4], unit.Model);
     }
     *units = array;
     *count = listed.size();
-    return S_OK_T;
-  }
-
-  HRESULT_T UnitState(std::u16string_view deviceInstanceId, std::string* why) override {
-    const std::string id =
-        QString::fromUtf16(deviceInstanceId.data(), static_cast<qsizetype>(deviceInstanceId.size()))
-            .toStdString();
-    std::lock_guard<std::mutex> lock(mutex_);
-    const auto it = states_.find(id);
-    if (it == states_.end()) return S_OK_T;
-    if (why) *why = it->second.second;
-    return it->second.first;
-  }
-
-  HRESULT_T Free(void* address) override {
-    if (!address) return S_OK_T;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (allocations_.erase(address) == 0) return E_INVALIDARG_T;
-    }
-    std::free(address);
     return S_OK_T;
   }
 
@@ -285,26 +253,6 @@ class LibfprintBiometricService : public BiometricService {
     return S_OK_T;
   }
 
-  // libfprint keeps no templates by user identity: the call answers as a
-  // biometric unit that does not support it.
-  HRESULT_T DeleteTemplate(WINBIO_SESSION_HANDLE handle, WINBIO_UNIT_ID, const WINBIO_IDENTITY* identity,
-                           WINBIO_BIOMETRIC_SUBTYPE) override {
-    if (!HasSession(handle)) return E_HANDLE_T;
-    if (!identity) return E_POINTER_T;
-    return E_NOTIMPL_T;
-  }
-
-  // libfprint has no sample hint: no property is supported.
-  HRESULT_T GetProperty(WINBIO_SESSION_HANDLE handle, WINBIO_PROPERTY_TYPE, WINBIO_PROPERTY_ID,
-                        WINBIO_UNIT_ID, const WINBIO_IDENTITY*, WINBIO_BIOMETRIC_SUBTYPE,
-                        void** propertyBuffer, size_t* propertyBufferSize) override {
-    if (!propertyBuffer) return E_POINTER_T;
-    *propertyBuffer = nullptr;
-    if (propertyBufferSize) *propertyBufferSize = 0;
-    if (!HasSession(handle)) return E_HANDLE_T;
-    return E_NOTIMPL_T;
-  }
-
  private:
   // A listed reader: its fields as the list answer has them, and its state.
   struct Listed {
@@ -364,7 +312,8 @@ class LibfprintBiometricService : public BiometricService {
   }
 
   // Appends the surveyed readers that the list left out, each with why it
-  // cannot be used. `listFailure`: how the listing itself failed, if it did.
+  // cannot be used, and marks the listed ones whose device node this user may
+  // not open. `listFailure`: how the listing itself failed, if it did.
   void AddUnmanaged(const std::optional<HelperProcess::Fields>& survey, const std::string& listFailure,
                     std::vector<Listed>& listed) {
     const size_t found = survey ? NumberField(*survey, 1) : 0;
@@ -374,13 +323,22 @@ class LibfprintBiometricService : public BiometricService {
     for (size_t i = 0; i < found; ++i) {
       const std::string* field = &(*survey)[2 + i * protocol::kSurveyFields];
       const std::string& driver = field[0];
-      const bool managed = std::any_of(listed.begin(), listed.end(),
-                                       [&](const Listed& reader) { return reader.fields[1] == field[1]; });
-      if (managed || (!driver.empty() && !Allowed(allowed, driver))) continue;
-      Listed reader{{"1", field[1], field[2], field[3], field[4]},
-                    E_NOT_SUPPORTED_T,
-                    "no Linux driver supports this reader (libfprint lists it as unsupported)"};
-      if (!driver.empty()) {
+      const std::string& notOpenable = field[5];
+      const auto managed = std::find_if(listed.begin(), listed.end(),
+                                        [&](const Listed& reader) { return reader.fields[1] == field[1]; });
+      if (managed != listed.end()) {
+        if (!notOpenable.empty()) *managed = Listed{managed->fields, E_ACCESSDENIED_T, notOpenable};
+        continue;
+      }
+      if (!driver.empty() && !Allowed(allowed, driver)) continue;
+      Listed reader{
+          {"1", field[1], field[2], field[3], field[4]}, E_NOT_SUPPORTED_T, udev::kNoDriverForReader};
+      if (!driver.empty() && !notOpenable.empty()) {
+        // Drivers that open the device to probe it drop it from the listing
+        // when this user may not: the driver is fine.
+        reader.state = E_ACCESSDENIED_T;
+        reader.why = notOpenable;
+      } else if (!driver.empty()) {
         const auto failure = failed_.find(driver);
         const std::string how = failure != failed_.end() ? failure->second
                                 : listFailure.empty()    ? "it listed no device for this reader"
@@ -423,15 +381,7 @@ class LibfprintBiometricService : public BiometricService {
     return id ? helper->Await(id) : std::nullopt;
   }
 
-  void* Allocate(size_t bytes) {
-    void* block = std::calloc(bytes == 0 ? 1 : bytes, 1);
-    if (!block) return nullptr;
-    std::lock_guard<std::mutex> lock(mutex_);
-    allocations_.insert(block);
-    return block;
-  }
-
-  bool HasSession(WINBIO_SESSION_HANDLE handle) {
+  bool HasSession(WINBIO_SESSION_HANDLE handle) override {
     std::lock_guard<std::mutex> lock(mutex_);
     return sessions_.count(handle) == 1;
   }
@@ -445,11 +395,8 @@ class LibfprintBiometricService : public BiometricService {
   std::set<std::string> working_;              // listed alone
   std::set<std::string> helperDrivers_;        // those helper_ was limited to
   std::map<std::string, std::string> failed_;  // driver: how its helper ended
-  // The listed readers that cannot be used, by instance id: state and why.
-  std::map<std::string, std::pair<HRESULT_T, std::string>> states_;
   std::map<WINBIO_SESSION_HANDLE, Session> sessions_;
   WINBIO_SESSION_HANDLE nextHandle_ = 1;
-  std::set<void*> allocations_;
 };
 
 }  // namespace

@@ -5,13 +5,12 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/libfprint/helper/usb_identity.h"
+#include "platform/libfprint/helper/usb_identity_of.h"
 
 namespace platform::libfprint::helper {
 namespace {
 
 constexpr HRESULT_T E_FAIL_T = static_cast<HRESULT_T>(0x80004005u);
-constexpr HRESULT_T E_ACCESSDENIED_T = static_cast<HRESULT_T>(0x80070005u);
 // HRESULT_FROM_WIN32(ERROR_BUSY) and (ERROR_DEVICE_NOT_CONNECTED).
 constexpr HRESULT_T E_BUSY_T = static_cast<HRESULT_T>(0x800700AAu);
 constexpr HRESULT_T E_NOT_CONNECTED_T = static_cast<HRESULT_T>(0x8007048Fu);
@@ -58,12 +57,27 @@ const char* AdviceFor(HRESULT_T result) {
   return "";
 }
 
+bool Has(FpDevice* device, FpDeviceFeature feature) {
+  return fp_device_has_feature(device, feature) != FALSE;
+}
+
+// A reader is tested by an image capture, or, on a match-on-chip reader that
+// never hands one out, by an identify against the prints in its own storage:
+// neither writes anything.
+bool Captures(FpDevice* device) {
+  return Has(device, FP_DEVICE_FEATURE_CAPTURE);
+}
+bool Testable(FpDevice* device) {
+  return Captures(device) ||
+         (Has(device, FP_DEVICE_FEATURE_IDENTIFY) && Has(device, FP_DEVICE_FEATURE_STORAGE));
+}
+
 FprintReaders::Reader ReaderOf(FpDevice* device) {
   FprintReaders::Reader reader;
   const std::string driver = Text(fp_device_get_driver(device));
-  reader.canCapture = fp_device_has_feature(device, FP_DEVICE_FEATURE_CAPTURE) != FALSE;
+  reader.testable = Testable(device);
   reader.description = Text(fp_device_get_name(device));
-  const std::optional<UsbIdentity> usb = UsbIdentityOf(device);
+  const std::optional<udev::UsbIdentity> usb = UsbIdentityOf(device);
   if (!usb) {
     // Not a USB device: libfprint's name for it is all there is.
     reader.instanceId = "LIBFPRINT\\" + driver + "\\" + Text(fp_device_get_device_id(device));
@@ -79,7 +93,7 @@ FprintReaders::Reader ReaderOf(FpDevice* device) {
 
 }  // namespace
 
-// One sensor wait: a capture on every device of the session.
+// One sensor wait: a capture or an identify on every device of the session.
 struct FprintReaders::Waiting {
   GObjectOwner<GCancellable> cancellable{g_cancellable_new()};
   size_t pending = 0;
@@ -136,13 +150,13 @@ void FprintReaders::Open(Done done) {
   opening->done = std::move(done);
   const std::vector<GObjectOwner<FpDevice>> devices = Devices();
   for (size_t i = 0; i < devices.size(); ++i) {
-    if (!fp_device_has_feature(devices[i].get(), FP_DEVICE_FEATURE_CAPTURE)) continue;
+    if (!Testable(devices[i].get())) continue;
     ++opening->pending;
     opening->session->devices.push_back(Session::Device{devices[i], static_cast<WINBIO_UNIT_ID>(i + 1)});
     fp_device_open(devices[i].get(), nullptr, &FprintReaders::Opened, new std::shared_ptr<Opening>(opening));
   }
-  // A session without a device that can capture is open, but no wait in it
-  // will find a sensor.
+  // A session without a testable device is open, but no wait in it will
+  // find a sensor.
   if (opening->pending == 0) FinishOpening(*opening);
 }
 
@@ -250,13 +264,18 @@ void FprintReaders::Wait(uint32_t handle, Done done) {
         [](gpointer data, GClosure*) { delete static_cast<WaitCall*>(data); }, GConnectFlags(0));
     wait->handlers.emplace_back(device, handler);
     ++wait->pending;
-    fp_device_capture(device, TRUE, wait->cancellable.get(), &FprintReaders::Captured,
-                      new WaitCall{this, session, entry.unitId});
+    auto* call = new WaitCall{this, session, entry.unitId};
+    if (Captures(device))
+      fp_device_capture(device, TRUE, wait->cancellable.get(), &FprintReaders::Captured, call);
+    else if (Has(device, FP_DEVICE_FEATURE_STORAGE_LIST))
+      fp_device_list_prints(device, wait->cancellable.get(), &FprintReaders::ListedPrints, call);
+    else
+      Identify(device, nullptr, call);
   }
 }
 
-// The touch: the device reports the finger on the sensor. The capture itself
-// is not needed, so it is cancelled.
+// The touch: the device reports the finger on the sensor. The capture or
+// identify itself is not needed, so it is cancelled.
 void FprintReaders::FingerStatusChanged(FpDevice* device, GParamSpec*, gpointer data) {
   const auto* call = static_cast<WaitCall*>(data);
   const std::shared_ptr<Waiting>& wait = call->session->wait;
@@ -267,18 +286,57 @@ void FprintReaders::FingerStatusChanged(FpDevice* device, GParamSpec*, gpointer 
 }
 
 void FprintReaders::Captured(GObject* source, GAsyncResult* result, gpointer data) {
-  const std::unique_ptr<WaitCall> call(static_cast<WaitCall*>(data));
-  const std::shared_ptr<Waiting> wait = call->session->wait;
   ErrorOwner error;
   GObjectOwner<FpImage> image(fp_device_capture_finish(FP_DEVICE(source), result, error.out()));
-  if (image && wait->touchedUnit == 0) {
-    // An image without a finger report first: the finger was there.
+  // An image without a finger report first: the finger was there.
+  Ended(FP_DEVICE(source), static_cast<WaitCall*>(data), image.get() != nullptr, error.get());
+}
+
+// The prints the reader holds: the gallery its identify matches against. A
+// reader whose list fails identifies against none, which still reads the finger.
+void FprintReaders::ListedPrints(GObject* source, GAsyncResult* result, gpointer data) {
+  auto* call = static_cast<WaitCall*>(data);
+  ErrorOwner error;
+  GPtrArray* prints = fp_device_list_prints_finish(FP_DEVICE(source), result, error.out());
+  if (g_error_matches(error.get(), G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+    Ended(FP_DEVICE(source), call, false, nullptr);
+    return;
+  }
+  Identify(FP_DEVICE(source), prints, call);
+  if (prints) g_ptr_array_unref(prints);
+}
+
+void FprintReaders::Identify(FpDevice* device, GPtrArray* prints, WaitCall* call) {
+  GPtrArray* gallery = prints ? g_ptr_array_ref(prints) : g_ptr_array_new();
+  fp_device_identify(device, gallery, call->session->wait->cancellable.get(), nullptr, nullptr, nullptr,
+                     &FprintReaders::Identified, call);
+  g_ptr_array_unref(gallery);
+}
+
+// Any answer means the reader read a finger: a match, no match, a finger it
+// asks to present again, or one its storage does not hold.
+void FprintReaders::Identified(GObject* source, GAsyncResult* result, gpointer data) {
+  ErrorOwner error;
+  FpPrint* match = nullptr;
+  const bool answered = fp_device_identify_finish(FP_DEVICE(source), result, &match, nullptr, error.out());
+  if (match) g_object_unref(match);
+  const GError* failure = error.get();
+  const bool read =
+      answered || (failure && (failure->domain == FP_DEVICE_RETRY ||
+                               g_error_matches(failure, FP_DEVICE_ERROR, FP_DEVICE_ERROR_DATA_NOT_FOUND)));
+  Ended(FP_DEVICE(source), static_cast<WaitCall*>(data), read, read ? nullptr : failure);
+}
+
+void FprintReaders::Ended(FpDevice* device, WaitCall* data, bool fingerRead, const GError* error) {
+  const std::unique_ptr<WaitCall> call(data);
+  const std::shared_ptr<Waiting> wait = call->session->wait;
+  if (fingerRead && wait->touchedUnit == 0) {
     wait->touchedUnit = call->unitId;
     g_cancellable_cancel(wait->cancellable.get());
-  } else if (error && !g_error_matches(error.get(), G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+  } else if (error && !g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
     std::fprintf(stderr, "libfprint: the reader \"%s\" failed while waiting for a finger: %s\n",
-                 fp_device_get_name(FP_DEVICE(source)), error.get()->message);
-    if (wait->failure >= 0) wait->failure = ResultOf(error.get());
+                 fp_device_get_name(device), error->message);
+    if (wait->failure >= 0) wait->failure = ResultOf(error);
     g_cancellable_cancel(wait->cancellable.get());  // the session's wait ends with the failure
   }
   if (--wait->pending == 0) call->readers->FinishWaiting(*call->session);

@@ -14,13 +14,13 @@
 namespace platform::libfprint::helper {
 
 // libfprint's devices as the backend sees them: readers numbered from 1 in
-// libfprint's order, sessions on the readers that can capture, and the wait
+// libfprint's order, sessions on the readers that can be tested, and the wait
 // for a finger. Runs on the thread that runs the default GLib main context;
 // every call that waits on a device answers through its callback later.
 class FprintReaders {
  public:
   struct Reader {
-    bool canCapture = false;
+    bool testable = false;  // captures, or identifies against its own storage
     std::string instanceId;
     std::string description;
     std::string manufacturer;
@@ -51,6 +51,12 @@ class FprintReaders {
   static void Closed(GObject* source, GAsyncResult* result, gpointer data);
   static void FingerStatusChanged(FpDevice* device, GParamSpec*, gpointer data);
   static void Captured(GObject* source, GAsyncResult* result, gpointer data);
+  static void ListedPrints(GObject* source, GAsyncResult* result, gpointer data);
+  static void Identify(FpDevice* device, GPtrArray* prints, WaitCall* call);
+  static void Identified(GObject* source, GAsyncResult* result, gpointer data);
+  // One device's part of a wait has ended: with a finger read, a failure or
+  // neither (cancelled).
+  static void Ended(FpDevice* device, WaitCall* call, bool fingerRead, const GError* error);
 
   GObjectOwner<FpContext> context_;
   std::map<uint32_t, std::shared_ptr<Session>> sessions_;

@@ -15,16 +15,14 @@
 #include <unistd.h>
 
 #include "platform/libfprint/helper/fprint_readers.h"
-#include "platform/libfprint/helper/reader_database.h"
-#include "platform/libfprint/helper/usb_identity.h"
 #include "platform/libfprint/helper_protocol.h"
+#include "platform/udev/usb_readers.h"
 
 namespace {
 
 using platform::libfprint::helper::FprintReaders;
-using platform::libfprint::helper::ReaderDatabase;
-using platform::libfprint::helper::UsbDevices;
-using platform::libfprint::helper::UsbIdentity;
+using platform::udev::SurveyUsbReaders;
+using platform::udev::UsbReader;
 namespace protocol = platform::libfprint::protocol;
 
 struct Helper {
@@ -69,7 +67,7 @@ struct Helper {
       const std::vector<FprintReaders::Reader> list = readers.List();
       std::string fields = "\t" + std::to_string(list.size());
       for (const FprintReaders::Reader& reader : list) {
-        for (const std::string& field : {std::string(reader.canCapture ? "1" : "0"), reader.instanceId,
+        for (const std::string& field : {std::string(reader.testable ? "1" : "0"), reader.instanceId,
                                          reader.description, reader.manufacturer, reader.model})
           fields += "\t" + protocol::Escape(field);
       }
@@ -88,23 +86,18 @@ struct Helper {
   }
 
   // The USB readers present that libfprint's database knows, whether or
-  // not a driver of it manages them.
+  // not a driver of it manages them, and whether this user may open them.
   static std::string Survey() {
-    const ReaderDatabase database = ReaderDatabase::Load();
-    std::string fields;
-    size_t count = 0;
-    for (const UsbIdentity& usb : UsbDevices()) {
-      const std::optional<std::string> driver = database.DriverFor(usb.vendorId, usb.productId);
-      if (!driver) continue;
-      ++count;
-      const std::string note = driver->empty() ? "no libfprint driver" : "libfprint driver " + *driver;
+    const std::vector<UsbReader> readers = SurveyUsbReaders();
+    std::string fields = "\t" + std::to_string(readers.size());
+    for (const UsbReader& reader : readers) {
+      const platform::udev::UsbIdentity& usb = reader.usb;
       for (const std::string& field :
-           {*driver, usb.InstanceId(usb.Ids()),
-            usb.productName.empty() ? std::string("USB fingerprint reader") : usb.productName,
-            usb.Manufacturer(), usb.Model(note)})
+           {reader.driver, usb.InstanceId(usb.Ids()), reader.Description(), usb.Manufacturer(),
+            reader.Model(), reader.userMayOpen ? std::string() : platform::udev::NodeNotOpenable(usb)})
         fields += "\t" + protocol::Escape(field);
     }
-    return "\t" + std::to_string(count) + fields;
+    return fields;
   }
 
   static gboolean OnInput(gint fd, GIOCondition, gpointer data) {

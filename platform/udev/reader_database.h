@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-namespace platform::libfprint::helper {
+namespace platform::udev {
 
 // libfprint's own list of the USB fingerprint readers it knows, from the udev
 // hardware database file that libfprint installs: every id one of its drivers
@@ -27,4 +27,4 @@ class ReaderDatabase {
   std::map<std::pair<unsigned, unsigned>, std::string> drivers_;
 };
 
-}  // namespace platform::libfprint::helper
+}  // namespace platform::udev

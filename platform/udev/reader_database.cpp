@@ -1,11 +1,11 @@
-#include "platform/libfprint/helper/reader_database.h"
+#include "platform/udev/reader_database.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
-namespace platform::libfprint::helper {
+namespace platform::udev {
 namespace {
 
 constexpr char kFileName[] = "60-autosuspend-libfprint-2.hwdb";
@@ -59,4 +59,4 @@ std::optional<std::string> ReaderDatabase::DriverFor(unsigned vendorId, unsigned
   return it->second;
 }
 
-}  // namespace platform::libfprint::helper
+}  // namespace platform::udev
