@@ -25,4 +25,9 @@ enum class FingerprintError : int32_t {
   // The machine's readers are kept for Enhanced Sign-in Security, which the
   // framework's API does not serve.
   EnhancedSignInSecurity = 24,
+  // The user has no fingerprint enrolled, which the system's service needs
+  // to verify against.
+  NoEnrolledPrints = 25,
+  // The system's policy does not let this user use the reader here.
+  NotAuthorized = 26,
 };

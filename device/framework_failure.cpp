@@ -13,6 +13,10 @@ FingerprintError FrameworkFailure(HRESULT_T hr, FingerprintError otherwise) {
       return FingerprintError::BiometricsDisabled;
     case WINBIO_E_NOT_ACTIVE_CONSOLE:
       return FingerprintError::NotActiveConsole;
+    case FP_E_NO_ENROLLED_PRINTS:
+      return FingerprintError::NoEnrolledPrints;
+    case FP_E_NOT_AUTHORIZED:
+      return FingerprintError::NotAuthorized;
     default:
       break;
   }

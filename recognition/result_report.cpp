@@ -26,6 +26,10 @@ SensorCheckOutcome OutcomeOfSensorError(FingerprintError error) {
       return {TestStatus::NotSupported, "ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED", false};
     case FingerprintError::NoDriver:
       return {TestStatus::NotSupported, "NO_DRIVER_SUPPORTS_READER", false};
+    case FingerprintError::NoEnrolledPrints:
+      return {TestStatus::NotSupported, "ENROLL_A_FINGERPRINT_IN_SYSTEM_SETTINGS_FIRST", false};
+    case FingerprintError::NotAuthorized:
+      return {TestStatus::NotSupported, "SYSTEM_POLICY_DENIES_READER", false};
     case FingerprintError::FingerprintNotRecognized:
       return {TestStatus::NotRecognized, "FINGERPRINT_NOT_RECOGNIZED", false};
     default:  // OpenSessionFailed, Cancelled and the rest end without a verdict

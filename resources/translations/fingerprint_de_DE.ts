@@ -136,6 +136,14 @@
         <translation>Kein Treiber auf diesem System unterstützt diesen Fingerabdruckleser.</translation>
     </message>
     <message>
+        <source>ENROLL_A_FINGERPRINT_IN_SYSTEM_SETTINGS_FIRST</source>
+        <translation>Für diesen Benutzer ist kein Fingerabdruck registriert. Registrieren Sie zuerst einen Fingerabdruck in den Systemeinstellungen und führen Sie den Test dann erneut aus.</translation>
+    </message>
+    <message>
+        <source>SYSTEM_POLICY_DENIES_READER</source>
+        <translation>Die Richtlinie des Systems erlaubt diesem Benutzer hier nicht, den Fingerabdruckleser zu verwenden (zum Beispiel in einer Remote- oder inaktiven Sitzung).</translation>
+    </message>
+    <message>
         <source>DRIVER_STATUS</source>
         <translation>Treiberstatus</translation>
     </message>

@@ -136,6 +136,14 @@
         <translation>No driver on this system supports this fingerprint reader.</translation>
     </message>
     <message>
+        <source>ENROLL_A_FINGERPRINT_IN_SYSTEM_SETTINGS_FIRST</source>
+        <translation>No fingerprint is enrolled for this user. Enroll a fingerprint in the system settings first, then run the test again.</translation>
+    </message>
+    <message>
+        <source>SYSTEM_POLICY_DENIES_READER</source>
+        <translation>The system's policy does not allow this user to use the fingerprint reader here (for example in a remote or inactive session).</translation>
+    </message>
+    <message>
         <source>DRIVER_STATUS</source>
         <translation>Driver status</translation>
     </message>

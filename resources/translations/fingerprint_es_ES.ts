@@ -136,6 +136,14 @@
         <translation>Ningún controlador de este sistema admite este lector de huellas dactilares.</translation>
     </message>
     <message>
+        <source>ENROLL_A_FINGERPRINT_IN_SYSTEM_SETTINGS_FIRST</source>
+        <translation>Este usuario no tiene ninguna huella digital registrada. Registre primero una huella digital en la configuración del sistema y vuelva a ejecutar la prueba.</translation>
+    </message>
+    <message>
+        <source>SYSTEM_POLICY_DENIES_READER</source>
+        <translation>La directiva del sistema no permite a este usuario usar aquí el lector de huellas digitales (por ejemplo, en una sesión remota o inactiva).</translation>
+    </message>
+    <message>
         <source>DRIVER_STATUS</source>
         <translation>Estado del controlador</translation>
     </message>

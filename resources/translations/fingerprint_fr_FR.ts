@@ -136,6 +136,14 @@
         <translation>Aucun pilote de ce système ne prend en charge ce lecteur d'empreintes digitales.</translation>
     </message>
     <message>
+        <source>ENROLL_A_FINGERPRINT_IN_SYSTEM_SETTINGS_FIRST</source>
+        <translation>Aucune empreinte digitale n'est enregistrée pour cet utilisateur. Enregistrez d'abord une empreinte digitale dans les paramètres du système, puis relancez le test.</translation>
+    </message>
+    <message>
+        <source>SYSTEM_POLICY_DENIES_READER</source>
+        <translation>La stratégie du système ne permet pas à cet utilisateur d'utiliser ici le lecteur d'empreintes digitales (par exemple dans une session distante ou inactive).</translation>
+    </message>
+    <message>
         <source>DRIVER_STATUS</source>
         <translation>État du pilote</translation>
     </message>

@@ -136,6 +136,14 @@
         <translation>Nessun driver di questo sistema supporta questo lettore di impronte digitali.</translation>
     </message>
     <message>
+        <source>ENROLL_A_FINGERPRINT_IN_SYSTEM_SETTINGS_FIRST</source>
+        <translation>Per questo utente non è registrata alcuna impronta digitale. Registrare prima un'impronta digitale nelle impostazioni di sistema, quindi eseguire di nuovo il test.</translation>
+    </message>
+    <message>
+        <source>SYSTEM_POLICY_DENIES_READER</source>
+        <translation>I criteri di sistema non consentono a questo utente di usare qui il lettore di impronte digitali (ad esempio in una sessione remota o inattiva).</translation>
+    </message>
+    <message>
         <source>DRIVER_STATUS</source>
         <translation>Stato del driver</translation>
     </message>

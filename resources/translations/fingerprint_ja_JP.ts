@@ -136,6 +136,14 @@
         <translation>このシステムには、この指紋リーダーに対応するドライバーがありません。</translation>
     </message>
     <message>
+        <source>ENROLL_A_FINGERPRINT_IN_SYSTEM_SETTINGS_FIRST</source>
+        <translation>このユーザーには指紋が登録されていません。まずシステム設定で指紋を登録してから、もう一度テストを実行してください。</translation>
+    </message>
+    <message>
+        <source>SYSTEM_POLICY_DENIES_READER</source>
+        <translation>システムのポリシーにより、このユーザーはここで指紋リーダーを使用できません (リモート セッションや非アクティブなセッションなど)。</translation>
+    </message>
+    <message>
         <source>DRIVER_STATUS</source>
         <translation>ドライバーの状態</translation>
     </message>

@@ -136,6 +136,14 @@
         <translation>Geen enkel stuurprogramma op dit systeem ondersteunt deze vingerafdruklezer.</translation>
     </message>
     <message>
+        <source>ENROLL_A_FINGERPRINT_IN_SYSTEM_SETTINGS_FIRST</source>
+        <translation>Voor deze gebruiker is geen vingerafdruk geregistreerd. Registreer eerst een vingerafdruk in de systeeminstellingen en voer de test daarna opnieuw uit.</translation>
+    </message>
+    <message>
+        <source>SYSTEM_POLICY_DENIES_READER</source>
+        <translation>Het beleid van het systeem staat deze gebruiker niet toe de vingerafdruklezer hier te gebruiken (bijvoorbeeld in een externe of inactieve sessie).</translation>
+    </message>
+    <message>
         <source>DRIVER_STATUS</source>
         <translation>Status stuurprogramma</translation>
     </message>

@@ -136,6 +136,14 @@
         <translation>Nenhum driver deste sistema é compatível com este leitor de impressões digitais.</translation>
     </message>
     <message>
+        <source>ENROLL_A_FINGERPRINT_IN_SYSTEM_SETTINGS_FIRST</source>
+        <translation>Nenhuma impressão digital está cadastrada para este usuário. Cadastre primeiro uma impressão digital nas configurações do sistema e execute o teste novamente.</translation>
+    </message>
+    <message>
+        <source>SYSTEM_POLICY_DENIES_READER</source>
+        <translation>A política do sistema não permite que este usuário use o leitor de impressão digital aqui (por exemplo, em uma sessão remota ou inativa).</translation>
+    </message>
+    <message>
         <source>DRIVER_STATUS</source>
         <translation>Status do driver</translation>
     </message>

@@ -136,6 +136,14 @@
         <translation>此系统上没有支持此指纹读取器的驱动程序。</translation>
     </message>
     <message>
+        <source>ENROLL_A_FINGERPRINT_IN_SYSTEM_SETTINGS_FIRST</source>
+        <translation>此用户尚未登记指纹。请先在系统设置中登记指纹，然后再次运行测试。</translation>
+    </message>
+    <message>
+        <source>SYSTEM_POLICY_DENIES_READER</source>
+        <translation>系统策略不允许此用户在此处使用指纹读取器（例如在远程或非活动会话中）。</translation>
+    </message>
+    <message>
         <source>DRIVER_STATUS</source>
         <translation>驱动程序状态</translation>
     </message>
