@@ -68,6 +68,7 @@ struct Stats {
 }  // namespace
 
 int main(int argc, char** argv) {
+  qputenv("FINGERPRINT_BACKEND", "sim");
   qputenv("QT_QPA_PLATFORM", "offscreen");
   qputenv("QT_LOGGING_RULES", "*.debug=false");
   QApplication app(argc, argv);

@@ -33,8 +33,11 @@ std::vector<UsbIdentity> Enumerate(const char* node) {
   if (!context) return devices;
   UdevOwner<udev_enumerate> matches(udev_enumerate_new(context.get()));
   udev_enumerate_add_match_subsystem(matches.get(), "usb");
-  udev_enumerate_add_match_property(matches.get(), "DEVTYPE", "usb_device");
-  if (node) udev_enumerate_add_match_property(matches.get(), "DEVNAME", node);
+  // Matches on properties are alternatives: one of them.
+  if (node)
+    udev_enumerate_add_match_property(matches.get(), "DEVNAME", node);
+  else
+    udev_enumerate_add_match_property(matches.get(), "DEVTYPE", "usb_device");
   udev_enumerate_scan_devices(matches.get());
   for (udev_list_entry* entry = udev_enumerate_get_list_entry(matches.get()); entry;
        entry = udev_list_entry_get_next(entry)) {

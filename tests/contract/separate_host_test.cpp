@@ -338,5 +338,6 @@ int main(int argc, char** argv) {
   }
   QCoreApplication app(argc, argv);
   testing::InitGoogleTest(&argc, argv);
+  qputenv("FINGERPRINT_BACKEND", "sim");  // the built-in simulated machine, in this process
   return RUN_ALL_TESTS();
 }

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+#include "tests/support/test_backend.h"
+
 // Widget tests need a QApplication; they run on the offscreen platform unless
 // the environment picks another one. The Windows build's tests are given a
 // screen (1920x1080 at 96 dpi, so that only the system's DPI staged in the
@@ -10,6 +12,7 @@
 // not pass QT_* variables.
 int main(int argc, char** argv) {
   ::testing::InitGoogleMock(&argc, argv);
+  UseTheSimulatedMachine();
 #ifdef FP_SCREEN_CONFIG
   qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" FP_SCREEN_CONFIG);
 #else

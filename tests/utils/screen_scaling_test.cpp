@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "platform/sim/sim_machine.h"
+#include "tests/support/test_backend.h"
 #include "tests/support/test_support.h"
 #include "utils/dpi.h"
 
@@ -114,6 +115,7 @@ TEST(ScreenScalingTest, EveryScreenAndStep) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  UseTheSimulatedMachine();
   if (argc >= 2 && std::string(argv[1]) == "--probe") return RunProbe(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   QCoreApplication application(argc, argv);

@@ -1,10 +1,12 @@
 // Real readers' recorded USB traffic (tests/data/recordings/), replayed with
 // umockdev: CTest runs this program under umockdev-run once per replay, naming
-// it in FP_REPLAY ("aes3500", or "aes3500+vfs5011" for two readers at once).
+// it in FP_REPLAY ("aes3500", or "aes3500+vfs5011" for two readers at once;
+// "..._as_nobody" runs it as a user who may not open the device node).
 // Every reader libfprint's database knows is listed with the identity udev
 // gives it, and the recognition test, driven through the module's exports,
 // ends as its driver allows: Passed, Error for a driver that crashes (only
-// its own readers: the others stay usable), NotSupported without a driver.
+// its own readers: the others stay usable), NotSupported without a driver,
+// Error for a node this user may not open, which says so and what to do.
 #include <chrono>
 #include <cstdlib>
 #include <gmock/gmock.h>
@@ -94,6 +96,18 @@ const struct Replay {
        TestStatus::NotSupported,
        {"NO_DRIVER_SUPPORTS_READER"}}}},
     {"aes3500+vfs5011", {kAes3500, kVfs5011}, 2},
+    // libfprint leaves out a reader this user may not open (as match-on-chip
+    // drivers, which open theirs to probe them, do): listed from udev, with
+    // the product's name, and never as a failed driver.
+    {"aes3500_as_nobody",
+     {{kAes3500.instanceId,
+       kAes3500.manufacturer,
+       kAes3500.model,
+       "AES3500 TruePrint Sensor",
+       "this user may not open the reader's device node /dev/bus/usb/003/004: run the test as administrator "
+       "(root), or give the user access with the udev rule in the README",
+       TestStatus::Error,
+       {"CANNOT_ACCESS_DEVICE"}}}},
 };
 
 std::string Property(SystemComponent* component, const std::string& key) {
@@ -116,6 +130,7 @@ TEST(LibfprintReplayTest, EveryRecordedReaderIsListedWithItsStateAndItsRunEndsAs
     if (row.name == std::string(name)) replay = &row;
   ASSERT_NE(replay, nullptr) << name;
 
+  setenv("FINGERPRINT_BACKEND", "libfprint", 1);
   ModuleLibrary module;
   QString error;
   ASSERT_TRUE(module.Load(QStringLiteral(FP_MODULE_PATH), &error)) << error.toStdString();
