@@ -1,17 +1,14 @@
 #include "tests/support/fprintd_testbed.h"
 
 #include <csignal>
-#include <cstring>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <thread>
-#include <unistd.h>
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QFile>
+
+#include "tests/support/virtual_device_socket.h"
 
 namespace {
 
@@ -168,22 +165,7 @@ bool FprintdTestbed::WaitForFingerNeeded(std::chrono::milliseconds limit) {
 }
 
 bool FprintdTestbed::Send(const QByteArray& command) {
-  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, socket_.toLocal8Bit().constData(), sizeof(address.sun_path) - 1);
-  bool taken =
-      connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-      send(fd, command.constData(), static_cast<size_t>(command.size()), MSG_NOSIGNAL) == command.size();
-  // The device closes the connection once it has queued the command; another
-  // connection before that would be turned away.
-  pollfd closed{fd, POLLIN, 0};
-  char ignored[64];
-  while (taken && poll(&closed, 1, kCallLimitMilliseconds) == 1 && recv(fd, ignored, sizeof ignored, 0) > 0) {
-  }
-  close(fd);
-  return taken;
+  return SendVirtualDeviceCommand(socket_.toStdString(), command.toStdString()).has_value();
 }
 
 bool FprintdTestbed::Call(const QString& path, const QString& interface, const QString& method,

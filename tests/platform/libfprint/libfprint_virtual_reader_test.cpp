@@ -24,6 +24,7 @@
 #include "contract/test.h"
 #include "host/module_library.h"
 #include "tests/support/recording_host.h"
+#include "tests/support/virtual_device_socket.h"
 #include "tests/support/virtual_image_finger.h"
 
 using testing::ElementsAre;
@@ -33,15 +34,17 @@ namespace {
 const std::string kHint = "POSSIBLE_DEFECTIVE_COMPONENTS: FINGERPRINT_READER";
 const std::string kImageSocket = "/tmp/fp-virtual-image-" + std::to_string(getpid());
 const std::string kDeviceSocket = "/tmp/fp-virtual-device-" + std::to_string(getpid());
+const std::string kStorageSocket = "/tmp/fp-virtual-device-storage-" + std::to_string(getpid());
 
 class LibfprintVirtualReaderTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     // Read by the module, and by libfprint in the helper it starts.
     setenv("FINGERPRINT_BACKEND", "libfprint", 1);
-    setenv("FP_DRIVERS_WHITELIST", "virtual_image:virtual_device", 1);
+    setenv("FP_DRIVERS_WHITELIST", "virtual_image:virtual_device:virtual_device_storage", 1);
     setenv("FP_VIRTUAL_IMAGE", kImageSocket.c_str(), 1);
     setenv("FP_VIRTUAL_DEVICE", kDeviceSocket.c_str(), 1);
+    setenv("FP_VIRTUAL_DEVICE_STORAGE", kStorageSocket.c_str(), 1);
     module_ = new ModuleLibrary();
     QString error;
     ASSERT_TRUE(module_->Load(QStringLiteral(FP_MODULE_PATH), &error)) << error.toStdString();
@@ -50,6 +53,7 @@ class LibfprintVirtualReaderTest : public testing::Test {
     delete module_;
     unlink(kImageSocket.c_str());
     unlink(kDeviceSocket.c_str());
+    unlink(kStorageSocket.c_str());
   }
 
   // The dialog deletes itself (and joins its worker) once its events run.
@@ -84,8 +88,9 @@ ModuleLibrary* LibfprintVirtualReaderTest::module_ = nullptr;
 
 constexpr char kImageDevice[] = "Virtual image device for debugging";
 
-// The virtual match-on-chip device cannot capture: it has no sensor, so the
-// test is not supported on it and says so if run anyway.
+// The virtual device without storage neither captures nor holds prints to
+// identify against: it has no sensor, so the test is not supported on it and
+// says so if run anyway.
 TEST_F(LibfprintVirtualReaderTest, ListsTheReadersAndSupportsOnlyTheOneThatCaptures) {
   SystemComponent* reader = Reader(kImageDevice);
   ASSERT_NE(reader, nullptr);
@@ -94,7 +99,7 @@ TEST_F(LibfprintVirtualReaderTest, ListsTheReadersAndSupportsOnlyTheOneThatCaptu
                           Property{"FINGERPRINT_MANUFACTURER", "libfprint"},
                           Property{"FINGERPRINT_MODEL", "libfprint driver virtual_image"},
                           Property{"FINGERPRINT_DESCRIPTION", kImageDevice}));
-  EXPECT_EQ(Manager()->GetComponentCount(), 2u);
+  EXPECT_EQ(Manager()->GetComponentCount(), 3u);
   EXPECT_TRUE(RecognitionTest()->IsSupported(reader));
   EXPECT_FALSE(RecognitionTest()->IsSupported(Reader("Virtual device for debugging")));
 
@@ -150,6 +155,28 @@ TEST_F(LibfprintVirtualReaderTest, RunsEndAsTheDeviceAndTheHostSay) {
     EXPECT_EQ(host.RequestCount(InputRequest::Widget), 1);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+}
+
+// A match-on-chip reader never hands out an image: it is tested by an
+// identify against the prints it holds itself, which reads the finger and
+// writes nothing. The test plays the finger on the device's socket, again and
+// again, since a command the device gets while it opens or lists its prints
+// is lost; seldom, since the listing ends only after half a second without one.
+TEST_F(LibfprintVirtualReaderTest, AMatchOnChipReaderIsTestedByAnIdentifyAgainstItsOwnPrints) {
+  constexpr char kStorageDevice[] = "Virtual device with storage and identification for debugging";
+  std::atomic<bool> stop{false};
+  std::thread finger([&stop] {
+    while (!stop && !SendVirtualDeviceCommand(kStorageSocket, "INSERT stored-print"))
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (int waited = 0; !stop; waited = (waited + 20) % 1000) {
+      if (waited == 0) SendVirtualDeviceCommand(kStorageSocket, "SCAN stored-print");
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  });
+  EXPECT_TRUE(RecognitionTest()->IsSupported(Reader(kStorageDevice)));
+  EXPECT_EQ(Run(kStorageDevice, "30"), TestStatus::Passed) << testing::PrintToString(host_.Lines());
+  stop = true;
+  finger.join();
 }
 
 // The threading proof of the module's side of the helper's socket: the
