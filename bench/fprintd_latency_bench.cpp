@@ -19,39 +19,19 @@
 #include <QCoreApplication>
 #include <QProcess>
 
+#include "bench/service_latency.h"
 #include "platform/biometric_service.h"
 #include "platform/fprintd/fprintd_biometric_service.h"
 #include "tests/support/fprintd_testbed.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::ListingMs;
+using bench::Median;
+using bench::Ms;
+using bench::Report;
 constexpr int kRounds = 15;
-
-double Ms(Clock::duration duration) {
-  return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-void Report(const char* what, std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  std::printf("%-28s median %7.2f ms   min %7.2f ms   max %7.2f ms   (%zu rounds)\n", what,
-              values[values.size() / 2], values.front(), values.back(), values.size());
-}
-
-double List(platform::BiometricService& service) {
-  WINBIO_UNIT_SCHEMA* units = nullptr;
-  size_t count = 0;
-  const Clock::time_point start = Clock::now();
-  service.EnumBiometricUnits(WINBIO_TYPE_FINGERPRINT, &units, &count);
-  const double ms = Ms(Clock::now() - start);
-  service.Free(units);
-  return count == 0 ? -1.0 : ms;
-}
 
 // A whole diag-host list, its process's start included.
 double HostList(const char* backend) {
@@ -90,8 +70,8 @@ int main(int argc, char** argv) {
   for (int round = 0; round < kRounds; ++round) {
     const std::unique_ptr<platform::BiometricService> fresh =
         platform::fprintd::CreateFprintdBiometricService();
-    firstListing.push_back(List(*fresh));
-    listing.push_back(List(*fresh));
+    firstListing.push_back(ListingMs(*fresh));
+    listing.push_back(ListingMs(*fresh));
     hostFprintd.push_back(HostList(nullptr));
     hostSim.push_back(HostList("sim"));
     if (firstListing.back() < 0 || listing.back() < 0 || hostFprintd.back() < 0 || hostSim.back() < 0) {
@@ -102,7 +82,7 @@ int main(int argc, char** argv) {
 
   const std::unique_ptr<platform::BiometricService> service =
       platform::fprintd::CreateFprintdBiometricService();
-  List(*service);
+  ListingMs(*service);
   std::vector<double> touch;
   std::vector<double> cancel;
   for (int round = 0; round < kRounds; ++round) {

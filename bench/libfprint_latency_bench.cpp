@@ -13,24 +13,17 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/service_latency.h"
 #include "platform/biometric_service.h"
 #include "platform/libfprint/libfprint_biometric_service.h"
 #include "tests/support/virtual_image_finger.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Ms;
+using bench::Report;
 constexpr int kRounds = 15;
-
-double Ms(Clock::duration duration) {
-  return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-void Report(const char* what, std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  std::printf("%-22s median %7.2f ms   min %7.2f ms   max %7.2f ms   (%zu rounds)\n", what,
-              values[values.size() / 2], values.front(), values.back(), values.size());
-}
 
 }  // namespace
 
@@ -38,16 +31,7 @@ int main() {
   const std::string socket = "/tmp/fp-bench-virtual-image-" + std::to_string(getpid());
   setenv("FP_DRIVERS_WHITELIST", "virtual_image", 1);
   setenv("FP_VIRTUAL_IMAGE", socket.c_str(), 1);
-  auto list = [](platform::BiometricService& service) {
-    WINBIO_UNIT_SCHEMA* units = nullptr;
-    size_t count = 0;
-    const Clock::time_point start = Clock::now();
-    service.EnumBiometricUnits(WINBIO_TYPE_FINGERPRINT, &units, &count);
-    const double ms = Ms(Clock::now() - start);
-    service.Free(units);
-    return count == 0 ? -1.0 : ms;
-  };
-
+  const auto list = &bench::ListingMs;
   std::vector<double> firstListing;
   std::vector<double> listing;
   for (int round = 0; round < kRounds; ++round) {

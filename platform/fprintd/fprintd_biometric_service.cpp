@@ -65,16 +65,6 @@ struct Device {
   WINBIO_UNIT_ID unit = 0;
 };
 
-// A reader as it is listed, and its state when it cannot be used.
-struct Listed {
-  std::string instanceId;
-  std::string description;
-  std::string manufacturer;
-  std::string model;
-  HRESULT_T state = S_OK_T;
-  std::string why;
-};
-
 struct Session {
   std::vector<Device> devices;  // claimed
   uint64_t owner = 0;           // the bus owner changes seen when it opened
@@ -107,7 +97,7 @@ class FprintdBiometricService : public posix::LinuxBiometricService {
     if ((factor & WINBIO_TYPE_FINGERPRINT) == 0) return S_OK_T;
 
     std::vector<Device> devices;
-    std::vector<Listed> listed;
+    std::vector<ListedUnit> listed;
     std::string unreachable;
     const QDBusMessage reply =
         Call(QString::fromLatin1(kManagerPath), kManagerInterface, "GetDevices", {}, kStartLimitMilliseconds);
@@ -120,38 +110,18 @@ class FprintdBiometricService : public posix::LinuxBiometricService {
         const std::string name = properties.value(QStringLiteral("name")).toString().toStdString();
         const std::string scanType = properties.value(QStringLiteral("scan-type")).toString().toStdString();
         devices.push_back(Device{path.path(), name, static_cast<WINBIO_UNIT_ID>(devices.size() + 1)});
-        listed.push_back(Listed{"FPRINTD\\" + path.path().toStdString(),
-                                scanType.empty() ? name : name + " (" + scanType + " sensor)", "fprintd",
-                                name, S_OK_T, ""});
+        listed.push_back(ListedUnit{true, "FPRINTD\\" + path.path().toStdString(),
+                                    scanType.empty() ? name : name + " (" + scanType + " sensor)", "fprintd",
+                                    name, S_OK_T, ""});
       }
     }
     AddUsbReaders(devices.size(), unreachable, listed);
 
-    UnitStates states;
-    for (const Listed& reader : listed)
-      if (reader.state < 0) states[reader.instanceId] = {reader.state, reader.why};
-    SetUnitStates(std::move(states));
     {
       std::lock_guard<std::mutex> lock(mutex_);
       devices_ = devices;
     }
-    if (listed.empty()) return S_OK_T;
-    WINBIO_UNIT_SCHEMA* array = AllocateUnits(listed.size());
-    if (!array) return E_OUTOFMEMORY_T;
-    for (size_t i = 0; i < listed.size(); ++i) {
-      WINBIO_UNIT_SCHEMA& unit = array[i];
-      unit.UnitId = static_cast<WINBIO_UNIT_ID>(i + 1);
-      unit.PoolType = WINBIO_POOL_SYSTEM;
-      unit.BiometricFactor = WINBIO_TYPE_FINGERPRINT;
-      unit.Capabilities = WINBIO_CAPABILITY_SENSOR;
-      posix::CopyText(listed[i].instanceId, unit.DeviceInstanceId);
-      posix::CopyText(listed[i].description, unit.Description);
-      posix::CopyText(listed[i].manufacturer, unit.Manufacturer);
-      posix::CopyText(listed[i].model, unit.Model);
-    }
-    *units = array;
-    *count = listed.size();
-    return S_OK_T;
+    return HandOut(listed, units, count);
   }
 
   // Claims every device fprintd listed last for the user who runs the test.
@@ -160,10 +130,8 @@ class FprintdBiometricService : public posix::LinuxBiometricService {
   HRESULT_T OpenSession(WINBIO_BIOMETRIC_TYPE factor, WINBIO_POOL_TYPE poolType, WINBIO_SESSION_FLAGS,
                         WINBIO_UNIT_ID* unitArray, size_t unitCount, const WINBIO_GUID*,
                         WINBIO_SESSION_HANDLE* sessionHandle) override {
-    if (!sessionHandle) return E_POINTER_T;
-    *sessionHandle = 0;
-    if (factor != WINBIO_TYPE_FINGERPRINT || poolType != WINBIO_POOL_SYSTEM || unitArray || unitCount != 0)
-      return E_INVALIDARG_T;
+    if (const HRESULT_T wrong = CheckPoolSession(factor, poolType, unitArray, unitCount, sessionHandle))
+      return wrong;
     auto session = std::make_shared<Session>();
     std::vector<Device> devices;
     {
@@ -290,7 +258,7 @@ class FprintdBiometricService : public posix::LinuxBiometricService {
   // one device fprintd lists when there is exactly one of each, since only
   // then can they be told to be the same; those fprintd does not serve are
   // listed with why.
-  void AddUsbReaders(size_t served, const std::string& unreachable, std::vector<Listed>& listed) {
+  void AddUsbReaders(size_t served, const std::string& unreachable, std::vector<ListedUnit>& listed) {
 #if defined(FP_HAVE_UDEV)
     std::vector<udev::UsbReader> supported;
     for (udev::UsbReader& reader : udev::SurveyUsbReaders()) {
@@ -299,12 +267,12 @@ class FprintdBiometricService : public posix::LinuxBiometricService {
         supported.push_back(std::move(reader));
         continue;
       }
-      listed.push_back(Listed{usb.InstanceId(usb.Ids()), reader.Description(), usb.Manufacturer(),
-                              reader.Model(), E_NOT_SUPPORTED_T, udev::kNoDriverForReader});
+      listed.push_back(ListedUnit{true, usb.InstanceId(usb.Ids()), reader.Description(), usb.Manufacturer(),
+                                  reader.Model(), E_NOT_SUPPORTED_T, udev::kNoDriverForReader});
     }
     if (served == 1 && supported.size() == 1) {
       const udev::UsbIdentity& usb = supported.front().usb;
-      Listed& device = listed.front();
+      ListedUnit& device = listed.front();
       device.instanceId = usb.InstanceId(usb.Ids());
       device.manufacturer = usb.Manufacturer();
       device.model = supported.front().Model(", through fprintd");
@@ -319,8 +287,8 @@ class FprintdBiometricService : public posix::LinuxBiometricService {
                     " supports it: the driver may have failed to start it (see fprintd's log, journalctl "
                     "-u fprintd)"
               : "fprintd, which serves the readers, cannot be reached: " + unreachable;
-      listed.push_back(Listed{usb.InstanceId(usb.Ids()), reader.Description(), usb.Manufacturer(),
-                              reader.Model(), WINBIO_E_DEVICE_FAILURE, why});
+      listed.push_back(ListedUnit{true, usb.InstanceId(usb.Ids()), reader.Description(), usb.Manufacturer(),
+                                  reader.Model(), WINBIO_E_DEVICE_FAILURE, why});
     }
 #else
     static_cast<void>(served);

@@ -137,12 +137,12 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
     if (!list && !survey) return WINBIO_E_DEVICE_FAILURE;
     if (list && ResultField(*list) < 0) return ResultField(*list);
 
-    std::vector<Listed> listed;
+    std::vector<ListedUnit> listed;
     const size_t found = list ? NumberField(*list, 1) : 0;
     if (found > 0 && list->size() == 2 + found * protocol::kReaderFields) {
       for (size_t i = 0; i < found; ++i) {
         const std::string* field = &(*list)[2 + i * protocol::kReaderFields];
-        listed.push_back(Listed{{field, field + protocol::kReaderFields}, S_OK_T, ""});
+        listed.push_back(ListedUnit{field[0] == "1", field[1], field[2], field[3], field[4], S_OK_T, ""});
       }
     }
     AddUnmanaged(survey,
@@ -151,37 +151,14 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
                           : "its helper could not be started",
                  listed);
 
-    UnitStates states;
-    for (const Listed& reader : listed)
-      if (reader.state < 0) states[reader.fields[1]] = {reader.state, reader.why};
-    SetUnitStates(std::move(states));
-    if (listed.empty()) return S_OK_T;
-    WINBIO_UNIT_SCHEMA* array = AllocateUnits(listed.size());
-    if (!array) return E_OUTOFMEMORY_T;
-    for (size_t i = 0; i < listed.size(); ++i) {
-      const std::vector<std::string>& field = listed[i].fields;
-      WINBIO_UNIT_SCHEMA& unit = array[i];
-      unit.UnitId = static_cast<WINBIO_UNIT_ID>(i + 1);
-      unit.PoolType = WINBIO_POOL_SYSTEM;
-      unit.BiometricFactor = WINBIO_TYPE_FINGERPRINT;
-      unit.Capabilities = field[0] == "1" ? WINBIO_CAPABILITY_SENSOR : 0;
-      posix::CopyText(field[1], unit.DeviceInstanceId);
-      posix::CopyText(field[2], unit.Description);
-      posix::CopyText(field[3], unit.Manufacturer);
-      posix::CopyText(field[4], unit.Model);
-    }
-    *units = array;
-    *count = listed.size();
-    return S_OK_T;
+    return HandOut(listed, units, count);
   }
 
   HRESULT_T OpenSession(WINBIO_BIOMETRIC_TYPE factor, WINBIO_POOL_TYPE poolType, WINBIO_SESSION_FLAGS,
                         WINBIO_UNIT_ID* unitArray, size_t unitCount, const WINBIO_GUID*,
                         WINBIO_SESSION_HANDLE* sessionHandle) override {
-    if (!sessionHandle) return E_POINTER_T;
-    *sessionHandle = 0;
-    if (factor != WINBIO_TYPE_FINGERPRINT || poolType != WINBIO_POOL_SYSTEM || unitArray || unitCount != 0)
-      return E_INVALIDARG_T;
+    if (const HRESULT_T wrong = CheckPoolSession(factor, poolType, unitArray, unitCount, sessionHandle))
+      return wrong;
     const std::shared_ptr<HelperProcess> helper = Helper();
     const std::optional<HelperProcess::Fields> answer =
         Ask(helper, protocol::kOpen, "", "opening the readers");
@@ -254,13 +231,6 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
   }
 
  private:
-  // A listed reader: its fields as the list answer has them, and its state.
-  struct Listed {
-    std::vector<std::string> fields;  // capture, instance id, description, manufacturer, model
-    HRESULT_T state;
-    std::string why;
-  };
-
   bool Isolating() {
     std::lock_guard<std::mutex> lock(mutex_);
     return isolating_;
@@ -315,7 +285,7 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
   // cannot be used, and marks the listed ones whose device node this user may
   // not open. `listFailure`: how the listing itself failed, if it did.
   void AddUnmanaged(const std::optional<HelperProcess::Fields>& survey, const std::string& listFailure,
-                    std::vector<Listed>& listed) {
+                    std::vector<ListedUnit>& listed) {
     const size_t found = survey ? NumberField(*survey, 1) : 0;
     if (found == 0 || survey->size() != 2 + found * protocol::kSurveyFields) return;
     const std::optional<std::set<std::string>> allowed = AllowedDrivers();
@@ -324,15 +294,19 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
       const std::string* field = &(*survey)[2 + i * protocol::kSurveyFields];
       const std::string& driver = field[0];
       const std::string& notOpenable = field[5];
-      const auto managed = std::find_if(listed.begin(), listed.end(),
-                                        [&](const Listed& reader) { return reader.fields[1] == field[1]; });
+      const auto managed = std::find_if(listed.begin(), listed.end(), [&](const ListedUnit& reader) {
+        return reader.instanceId == field[1];
+      });
       if (managed != listed.end()) {
-        if (!notOpenable.empty()) *managed = Listed{managed->fields, E_ACCESSDENIED_T, notOpenable};
+        if (!notOpenable.empty()) {
+          managed->state = E_ACCESSDENIED_T;
+          managed->why = notOpenable;
+        }
         continue;
       }
       if (!driver.empty() && !Allowed(allowed, driver)) continue;
-      Listed reader{
-          {"1", field[1], field[2], field[3], field[4]}, E_NOT_SUPPORTED_T, udev::kNoDriverForReader};
+      ListedUnit reader{
+          true, field[1], field[2], field[3], field[4], E_NOT_SUPPORTED_T, udev::kNoDriverForReader};
       if (!driver.empty() && !notOpenable.empty()) {
         // Drivers that open the device to probe it drop it from the listing
         // when this user may not: the driver is fine.

@@ -12,12 +12,46 @@ LinuxBiometricService::~LinuxBiometricService() {
   for (void* block : blocks_) std::free(block);
 }
 
-WINBIO_UNIT_SCHEMA* LinuxBiometricService::AllocateUnits(size_t count) {
-  void* block = std::calloc(count == 0 ? 1 : count, sizeof(WINBIO_UNIT_SCHEMA));
-  if (!block) return nullptr;
-  std::lock_guard<std::mutex> lock(mutex_);
-  blocks_.insert(block);
-  return static_cast<WINBIO_UNIT_SCHEMA*>(block);
+HRESULT_T LinuxBiometricService::HandOut(const std::vector<ListedUnit>& listed, WINBIO_UNIT_SCHEMA** units,
+                                         size_t* count) {
+  std::map<std::string, std::pair<HRESULT_T, std::string>> states;
+  for (const ListedUnit& unit : listed)
+    if (unit.state < 0) states[unit.instanceId] = {unit.state, unit.why};
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    states_ = std::move(states);
+  }
+  if (listed.empty()) return S_OK_T;
+  auto* array = static_cast<WINBIO_UNIT_SCHEMA*>(std::calloc(listed.size(), sizeof(WINBIO_UNIT_SCHEMA)));
+  if (!array) return E_OUTOFMEMORY_T;
+  for (size_t i = 0; i < listed.size(); ++i) {
+    WINBIO_UNIT_SCHEMA& unit = array[i];
+    unit.UnitId = static_cast<WINBIO_UNIT_ID>(i + 1);
+    unit.PoolType = WINBIO_POOL_SYSTEM;
+    unit.BiometricFactor = WINBIO_TYPE_FINGERPRINT;
+    unit.Capabilities = listed[i].sensor ? WINBIO_CAPABILITY_SENSOR : 0;
+    CopyText(listed[i].instanceId, unit.DeviceInstanceId);
+    CopyText(listed[i].description, unit.Description);
+    CopyText(listed[i].manufacturer, unit.Manufacturer);
+    CopyText(listed[i].model, unit.Model);
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    blocks_.insert(array);
+  }
+  *units = array;
+  *count = listed.size();
+  return S_OK_T;
+}
+
+HRESULT_T LinuxBiometricService::CheckPoolSession(WINBIO_BIOMETRIC_TYPE factor, WINBIO_POOL_TYPE poolType,
+                                                  const WINBIO_UNIT_ID* unitArray, size_t unitCount,
+                                                  WINBIO_SESSION_HANDLE* sessionHandle) {
+  if (!sessionHandle) return E_POINTER_T;
+  *sessionHandle = 0;
+  if (factor != WINBIO_TYPE_FINGERPRINT || poolType != WINBIO_POOL_SYSTEM || unitArray || unitCount != 0)
+    return E_INVALIDARG_T;
+  return S_OK_T;
 }
 
 HRESULT_T LinuxBiometricService::Free(void* address) {
@@ -28,11 +62,6 @@ HRESULT_T LinuxBiometricService::Free(void* address) {
   }
   std::free(address);
   return S_OK_T;
-}
-
-void LinuxBiometricService::SetUnitStates(UnitStates states) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  states_ = std::move(states);
 }
 
 HRESULT_T LinuxBiometricService::UnitState(std::u16string_view deviceInstanceId, std::string* why) {

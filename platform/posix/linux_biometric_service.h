@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/biometric_service.h"
 
@@ -13,9 +14,10 @@ namespace platform::posix {
 
 // What the biometric services over Linux's fingerprint stacks share: the unit
 // arrays they hand out (given back with Free, only blocks handed out are
-// freed), the state of the listed units that cannot be used, and the calls
-// they answer as a unit without the feature does: Linux keeps no templates by
-// a user's SID and knows no sample hint, and the test never deletes.
+// freed), the state of the listed units that cannot be used, the checks of a
+// system-pool session, and the calls they answer as a unit without the
+// feature does: Linux keeps no templates by a user's SID and knows no sample
+// hint, and the test never deletes.
 class LinuxBiometricService : public BiometricService {
  public:
   ~LinuxBiometricService() override;
@@ -29,19 +31,33 @@ class LinuxBiometricService : public BiometricService {
                         void** propertyBuffer, size_t* propertyBufferSize) override;
 
  protected:
-  // By instance id: what every operation on the unit ends with, and why.
-  using UnitStates = std::map<std::string, std::pair<HRESULT_T, std::string>>;
+  // A listed unit as its record shows it, and what every operation on it
+  // ends with, and why, when it cannot be used.
+  struct ListedUnit {
+    bool sensor = true;
+    std::string instanceId;
+    std::string description;
+    std::string manufacturer;
+    std::string model;
+    HRESULT_T state = S_OK_T;
+    std::string why;
+  };
 
   virtual bool HasSession(WINBIO_SESSION_HANDLE handle) = 0;
-  // `count` zeroed records; null when memory runs out.
-  WINBIO_UNIT_SCHEMA* AllocateUnits(size_t count);
-  // Replaces the states of the last listing.
-  void SetUnitStates(UnitStates states);
+  // Hands out a listing as the framework does (unit ids from 1, in order)
+  // and keeps the states of its units until the next.
+  HRESULT_T HandOut(const std::vector<ListedUnit>& listed, WINBIO_UNIT_SCHEMA** units, size_t* count);
+  // OpenSession's checks: a session of the system pool, as the module
+  // opens. S_OK_T when the arguments ask for one; `*sessionHandle` is 0.
+  static HRESULT_T CheckPoolSession(WINBIO_BIOMETRIC_TYPE factor, WINBIO_POOL_TYPE poolType,
+                                    const WINBIO_UNIT_ID* unitArray, size_t unitCount,
+                                    WINBIO_SESSION_HANDLE* sessionHandle);
 
  private:
   std::mutex mutex_;
   std::set<void*> blocks_;
-  UnitStates states_;
+  // By instance id: the state and why.
+  std::map<std::string, std::pair<HRESULT_T, std::string>> states_;
 };
 
 // A UTF-8 text as a unit record's text field, cut to fit.
