@@ -25,4 +25,4 @@ add_library(fp_fprintd_testbed STATIC ${PROJECT_SOURCE_DIR}/tests/support/fprint
 target_include_directories(fp_fprintd_testbed PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(fp_fprintd_testbed PUBLIC Qt6::DBus)
 target_compile_definitions(fp_fprintd_testbed PRIVATE FP_FPRINTD_DAEMON="${FP_FPRINTD_DAEMON}"
-  FP_DBUSMOCK_PYTHON="${FP_DBUSMOCK_PYTHON}")
+  FP_DBUSMOCK_PYTHON="${FP_DBUSMOCK_PYTHON}" FP_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
