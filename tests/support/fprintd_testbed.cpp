@@ -1,6 +1,7 @@
 #include "tests/support/fprintd_testbed.h"
 
 #include <csignal>
+#include <sys/prctl.h>
 #include <thread>
 
 #include <QDBusConnection>
@@ -31,6 +32,9 @@ bool Eventually(Question question) {
 }  // namespace
 
 FprintdTestbed::FprintdTestbed() {
+  // The daemons end with this process, however it ends.
+  for (QProcess* process : {&bus_, &polkit_, &fprintd_})
+    process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
   bus_.start(QStringLiteral("dbus-daemon"),
              {"--config-file=" FP_TEST_DATA "/dbus/system-bus.conf", "--nofork",
               "--address=unix:path=" + dir_.filePath("bus"), "--print-address"});
