@@ -266,10 +266,16 @@ std::shared_ptr<const SimMachine> LoadFromEnvironment() {
   return std::make_shared<const SimMachine>(*machine);
 }
 
-std::mutex g_machineMutex;
-std::shared_ptr<const SimMachine>& Slot() {
-  static std::shared_ptr<const SimMachine> machine;
-  return machine;
+// The machine in force, with its lock. Never destroyed: a call that returns
+// while the process exits (one the module gave up on) may still read it.
+struct MachineSlot {
+  std::mutex mutex;
+  std::shared_ptr<const SimMachine> machine;
+};
+
+MachineSlot& Slot() {
+  static MachineSlot* const slot = new MachineSlot();
+  return *slot;
 }
 
 }  // namespace
@@ -330,19 +336,22 @@ std::optional<SimMachine> ParseMachine(const std::string& json, std::string* err
 }
 
 std::shared_ptr<const SimMachine> CurrentMachine() {
-  std::lock_guard<std::mutex> lock(g_machineMutex);
-  if (!Slot()) Slot() = LoadFromEnvironment();
-  return Slot();
+  MachineSlot& slot = Slot();
+  std::lock_guard<std::mutex> lock(slot.mutex);
+  if (!slot.machine) slot.machine = LoadFromEnvironment();
+  return slot.machine;
 }
 
 ScopedMachine::ScopedMachine(SimMachine machine) : saved_(CurrentMachine()) {
-  std::lock_guard<std::mutex> lock(g_machineMutex);
-  Slot() = std::make_shared<const SimMachine>(std::move(machine));
+  MachineSlot& slot = Slot();
+  std::lock_guard<std::mutex> lock(slot.mutex);
+  slot.machine = std::make_shared<const SimMachine>(std::move(machine));
 }
 
 ScopedMachine::~ScopedMachine() {
-  std::lock_guard<std::mutex> lock(g_machineMutex);
-  Slot() = saved_;
+  MachineSlot& slot = Slot();
+  std::lock_guard<std::mutex> lock(slot.mutex);
+  slot.machine = saved_;
 }
 
 }  // namespace platform::sim
