@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/backend.h"
+#include "platform/system.h"
 
 namespace platform {
 namespace {
@@ -69,6 +70,12 @@ const Services& services() {
 void ReleaseBackend() {
   std::lock_guard<std::mutex> lock(g_currentMutex);
   delete g_current.exchange(nullptr);
+}
+
+void PinModule() {
+  static std::once_flag pinned;
+  static const char anchor = 0;
+  std::call_once(pinned, [] { system().PinModule(&anchor); });
 }
 
 void ReleaseApplicationHooks() {
