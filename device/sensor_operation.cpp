@@ -17,9 +17,6 @@ std::shared_ptr<SensorOperation> SensorOperation::Start(std::shared_ptr<SensorWa
 
 SensorOperation::Outcome SensorOperation::Run() {
   Outcome outcome;
-  outcome.error = FingerprintError::Cancelled;
-  int notStarted = kNotStarted;
-  if (!phase_.compare_exchange_strong(notStarted, kRunning)) return outcome;  // cancelled before it began
   // The open is bounded by the run's limit too: a service that does not open
   // is given up on a grace period after it. The wait's limit counts from its
   // own start.
@@ -31,14 +28,5 @@ SensorOperation::Outcome SensorOperation::Run() {
   if (outcome.opened)
     outcome.error = ReaderCalls::Locate(state_, unit_.id, timeoutSeconds_, true)
                         .value_or(FingerprintError::DeviceNotAccessible);
-  phase_.store(kEnded);
   return outcome;
-}
-
-bool SensorOperation::CancelAndClose(bool requested) {
-  // A run whose worker has not started yet (a loaded machine) is ended here
-  // rather than waited for: its worker will find nothing left to do.
-  int notStarted = kNotStarted;
-  phase_.compare_exchange_strong(notStarted, kEnded);
-  return ReaderCalls::CancelAndClose(state_, requested);
 }

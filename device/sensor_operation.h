@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <memory>
 
 #include "device/fingerprint_error.h"
@@ -9,11 +8,12 @@
 
 // One run's use of a reader: a session opened and a wait for a touch within
 // the run's limit, watched by a watchdog, each a bounded call of the reader
-// (ReaderCalls). It is taken from the reader on the user-interface thread
-// before the thread that runs it exists, so a cancellation can never miss
-// it: one that comes before the run has started ends it there and then. It
-// holds everything it needs, the reader's shared state above all, and never
-// touches the component, which may be gone while one of its calls is stuck.
+// (ReaderCalls) that is not made once a cancellation has come. It is taken
+// from the reader on the user-interface thread before the thread that runs
+// it exists; a cancellation never waits for that thread, however late it is
+// scheduled. It holds everything it needs, the reader's shared state above
+// all, and never touches the component, which may be gone while one of its
+// calls is stuck.
 class SensorOperation {
  public:
   struct Outcome {
@@ -32,18 +32,14 @@ class SensorOperation {
   // the limit or the cancellation: a reader that has not answered by then is
   // given up on (DeviceNotAccessible).
   Outcome Run();
-  // From any thread but the one in Run: cancels the run (at once, if it has
-  // not started) and closes the session, within the grace period. False when
-  // the reader was given up on.
-  bool CancelAndClose(bool requested);
+  // From any thread but the one in Run: cancels the run and closes the
+  // session, within the grace period. False when the reader was given up on.
+  bool CancelAndClose(bool requested) { return ReaderCalls::CancelAndClose(state_, requested); }
 
  private:
-  enum Phase { kNotStarted, kRunning, kEnded };
-
   SensorOperation(std::shared_ptr<SensorWaitState> state, ReaderCalls::Unit unit, int timeoutSeconds);
 
   const std::shared_ptr<SensorWaitState> state_;
   const ReaderCalls::Unit unit_;
   const int timeoutSeconds_;
-  std::atomic<int> phase_{kNotStarted};
 };

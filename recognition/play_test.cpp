@@ -234,6 +234,7 @@ void PlayTest::OnChangeLabelInfo(QString s) {
 }
 
 bool PlayTest::CancelReader() {
+  const auto start = std::chrono::steady_clock::now();
   auto inTime = std::make_shared<std::atomic<bool>>(false);
   const std::shared_ptr<BoundedCall> cancel = BoundedCall::Start(
       [operation = operation_, inTime] { inTime->store(operation->CancelAndClose(true)); });
@@ -256,7 +257,11 @@ bool PlayTest::CancelReader() {
     cancelling_ = false;
     setAttribute(Qt::WA_DeleteOnClose, deleteOnClose);
   }
-  return inTime->load();
+  // The loop also ends when the application quits meanwhile (its last
+  // window closed): the rest is waited for here. CancelAndClose ends within
+  // the grace period of its cancellation; twice that is never reached.
+  return cancel->AwaitUntil(start + 2 * std::chrono::milliseconds(kReaderGraceMilliseconds)) &&
+         inTime->load();
 }
 
 void PlayTest::OnFinished() {

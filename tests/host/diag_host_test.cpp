@@ -185,6 +185,12 @@ TEST_F(DiagHostTest, RunExitCodesAndJsonLines) {
        6,
        "Error",
        {"CANNOT_ACCESS_DEVICE"}},
+      // Known from the listing alone: not supported, and the reader is not blamed.
+      {{"--answer", "yes"},
+       Write("policy.json", R"({"enumerateHresult": 2148106290})"),
+       3,
+       "NotSupported",
+       {"BIOMETRICS_TURNED_OFF_BY_POLICY"}},
   };
   for (const auto& [arguments, sim, code, status, expectedMessages] : cases) {
     const Result result = RunHost(QStringList{"run", "--json"} + arguments, sim);

@@ -269,6 +269,23 @@ TEST_F(RecognitionRunTest, TheServicesDocumentedAnswersReachTheRun) {
   }
 }
 
+// A touch on another reader is told in the run that saw it, and not again
+// at the start of the next run on the same reader (touched right at once).
+TEST_F(RecognitionRunTest, AnotherReadersTouchIsToldInItsOwnRunOnly) {
+  Use(fp_test::MachineFile("two-readers-other-then-right.json"));
+  SetTimeout("4");
+  for (const char* instruction : {"That was another reader. Touch Touch sensor.",
+                                  "Touch or slide your finger on the sensor until the test finishes."}) {
+    RecordingHost host;
+    QPointer<PlayTest> dialog;
+    host.whileExec = [&] { WhenDialogShown([&](PlayTest* shown) { dialog = shown; }, 0); };
+    EXPECT_EQ(Run(&host), TestStatus::Passed);
+    ASSERT_FALSE(dialog.isNull());  // closed, not deleted yet: it shows the last instruction
+    EXPECT_EQ(dialog->ui().instructionLabel->text().toStdString(), instruction);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+}
+
 // The close button, the host's abort request and a pending event each end
 // the wait: the run is aborted without a message and the reader is cancelled.
 TEST_F(RecognitionRunTest, CloseAbortOrEventDuringTheWaitReachTheReader) {
