@@ -218,15 +218,34 @@ struct LoadedModule {
   void (*release)() = nullptr;
 };
 
-// The threads of this process, as the system counts them.
+// The threads of this process, as the system counts them. On Windows, Qt
+// watches every thread that used it with a thread of its own, Qt's rather
+// than the module's: threads that start in Qt's core library are left out.
 inline size_t ThreadCount() {
   size_t count = 0;
 #ifdef _WIN32
+  using QueryThread = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<QueryThread>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
+  const HMODULE qtCore = GetModuleHandleA("Qt6Core.dll");
+  constexpr int kStartAddress = 9;  // ThreadQuerySetWin32StartAddress
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   THREADENTRY32 entry{};
   entry.dwSize = sizeof(entry);
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-    count += entry.th32OwnerProcessID == GetCurrentProcessId();
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != GetCurrentProcessId()) continue;
+    void* start = nullptr;
+    HMODULE module = nullptr;
+    if (const HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID)) {
+      if (query) query(thread, kStartAddress, &start, sizeof(start), nullptr);
+      CloseHandle(thread);
+    }
+    if (start)
+      GetModuleHandleExA(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          static_cast<LPCSTR>(start), &module);
+    count += !qtCore || module != qtCore;
+  }
   CloseHandle(snapshot);
 #else
   if (DIR* tasks = opendir("/proc/self/task")) {

@@ -308,7 +308,7 @@ std::vector<std::string> Launch(const std::string& scenario, const char* machine
   EXPECT_EQ(child.exitCode(), 0) << scenario << ": " << child.readAllStandardError().toStdString();
   std::vector<std::string> lines;
   for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
-    if (!line.isEmpty()) lines.push_back(line.toStdString());
+    if (!line.trimmed().isEmpty()) lines.push_back(line.trimmed().toStdString());  // \r\n on Windows
   return lines;
 }
 

@@ -57,6 +57,7 @@ enrollment-in-progress 4 AddMessage(READER_BUSY_IN_ANOTHER_PROGRAM
 device-busy 4 AddMessage(READER_BUSY_IN_ANOTHER_PROGRAM
 session-busy 4 AddMessage(READER_BUSY_IN_ANOTHER_PROGRAM
 biometrics-disabled 3 AddMessage(BIOMETRICS_TURNED_OFF_BY_POLICY
+policy-off-listing 3 AddMessage(BIOMETRICS_TURNED_OFF_BY_POLICY
 remote-session 3 AddMessage(NOT_AVAILABLE_IN_REMOTE_SESSION
 ess-capable 3 AddMessage(ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED
 focus-withheld 4 DID_YOU_PERFORM_THE_TEST_CORRECTLY
