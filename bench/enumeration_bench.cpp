@@ -45,15 +45,19 @@ QByteArray Machine(int readers) {
   return json + "]}";
 }
 
+// The module's manager, once loaded (in a child); null, said why, when it cannot be.
+SystemComponentManager* LoadManager(ModuleLibrary& module) {
+  QString error;
+  if (module.Load(QStringLiteral(FP_MODULE_PATH), &error)) return module.Interface()->GetComponentManager();
+  std::fprintf(stderr, "%s\n", qPrintable(error));
+  return nullptr;
+}
+
 // In the child: the median time of EnumerateComponents, in microseconds.
 int Measure(int readers) {
   ModuleLibrary module;
-  QString error;
-  if (!module.Load(QStringLiteral(FP_MODULE_PATH), &error)) {
-    std::fprintf(stderr, "%s\n", qPrintable(error));
-    return 1;
-  }
-  SystemComponentManager* manager = module.Interface()->GetComponentManager();
+  SystemComponentManager* manager = LoadManager(module);
+  if (!manager) return 1;
   std::vector<double> times;
   for (int round = 0; round < kRounds; ++round) {
     QElapsedTimer timer;
@@ -75,12 +79,8 @@ int Measure(int readers) {
 // In the child: four listings of a service that hangs, and the release.
 int ListHung() {
   ModuleLibrary module;
-  QString error;
-  if (!module.Load(QStringLiteral(FP_MODULE_PATH), &error)) {
-    std::fprintf(stderr, "%s\n", qPrintable(error));
-    return 1;
-  }
-  SystemComponentManager* manager = module.Interface()->GetComponentManager();
+  SystemComponentManager* manager = LoadManager(module);
+  if (!manager) return 1;
   QElapsedTimer timer;
   timer.start();
   for (int listing = 0; listing < 4; ++listing) manager->EnumerateComponents();
@@ -107,9 +107,10 @@ int BenchHungService() {
   const qint64 ended = timer.elapsed();
   const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
   if (child.exitCode() != 0 || fields.size() != 2) return 1;
-  std::printf("a service that hangs: four listings %s ms, with the release %s ms, process ended after %lld ms "
-              "(goal: 3500 ms in all)\n",
-              fields[0].constData(), fields[1].constData(), static_cast<long long>(ended));
+  std::printf(
+      "a service that hangs: four listings %s ms, with the release %s ms, process ended after %lld ms "
+      "(goal: 3500 ms in all)\n",
+      fields[0].constData(), fields[1].constData(), static_cast<long long>(ended));
   return 0;
 }
 
