@@ -307,8 +307,10 @@ std::vector<std::string> Launch(const std::string& scenario, const char* machine
   EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << scenario;
   EXPECT_EQ(child.exitCode(), 0) << scenario << ": " << child.readAllStandardError().toStdString();
   std::vector<std::string> lines;
-  for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
-    if (!line.trimmed().isEmpty()) lines.push_back(line.trimmed().toStdString());  // \r\n on Windows
+  for (QByteArray line : child.readAllStandardOutput().split('\n')) {
+    if (line.endsWith('\r')) line.chop(1);  // Windows ends its lines so
+    if (!line.isEmpty()) lines.push_back(line.toStdString());
+  }
   return lines;
 }
 
