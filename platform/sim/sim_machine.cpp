@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <mutex>
 #include <type_traits>
+#include <utility>
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +19,8 @@ namespace platform::sim {
 namespace {
 
 // Classic Windows colours, used for any index the description leaves out.
-const std::map<int, uint32_t> kDefaultSysColors = {
+// Plain data: a call returning while the process exits may still read it.
+constexpr std::pair<int, uint32_t> kDefaultSysColors[] = {
     {0, 0xC8C8C8},  {1, 0x000000},  {2, 0xD1B499},  {3, 0xDBCDBF},  {4, 0xF0F0F0},  {5, 0xFFFFFF},
     {6, 0x646464},  {7, 0x000000},  {8, 0x000000},  {9, 0x000000},  {10, 0xB4B4B4}, {11, 0xFCF7F4},
     {12, 0xABABAB}, {13, 0xD77800}, {14, 0xFFFFFF}, {15, 0xF0F0F0}, {16, 0xA0A0A0}, {17, 0x6D6D6D},
@@ -283,7 +286,8 @@ MachineSlot& Slot() {
 SimMachine DefaultMachine() {
   SimMachine machine;
   machine.system.programData = TempFolder() + "/ProgramData";
-  machine.system.sysColors = kDefaultSysColors;
+  machine.system.sysColors =
+      std::map<int, uint32_t>(std::begin(kDefaultSysColors), std::end(kDefaultSysColors));
   return machine;
 }
 
