@@ -114,7 +114,7 @@ void PlayTest::OnStartTest() {
 
 bool PlayTest::StartWorker(FingerprintComponent* reader) {
   // Taken here, before the worker exists: a cancellation from now on reaches
-  // the run however late the worker is scheduled (before it starts, it ends it).
+  // the run however late the worker is scheduled, and never waits for it.
   operation_ = reader ? reader->StartOperation(static_cast<int>(timeoutSeconds_)) : nullptr;
   if (!operation_) return false;
   auto run = std::make_shared<SensorRun>();
