@@ -1,10 +1,10 @@
-#include "platform/sim/sim_machine.h"
+#include "common/sim_machine_file.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using platform::sim::ParseMachine;
+using common::ParseMachine;
 
 // A description a user got wrong: the problem is named with its place.
 TEST(SimMachineTest, ProblemIsNamedWithItsPlace) {
