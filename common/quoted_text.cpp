@@ -3,26 +3,29 @@
 namespace common {
 
 QString QuotedText(const QString& text, int maxCharacters) {
-  QString quoted = QStringLiteral("'");
-  int shown = 0;
+  return QLatin1Char('\'') + EscapedText(text, maxCharacters) + QLatin1Char('\'');
+}
+
+QString EscapedText(const QString& text, int maxCharacters) {
+  QString escaped;
   for (const QChar c : text) {
     // The second half of a character outside the BMP goes with its first.
-    if (!c.isLowSurrogate() && shown++ == maxCharacters) {
-      quoted += QStringLiteral("…");
+    if (!c.isLowSurrogate() && escaped.size() >= maxCharacters) {
+      escaped += QStringLiteral("…");
       break;
     }
     if (c == QLatin1Char('\n'))
-      quoted += QStringLiteral("\\n");
+      escaped += QStringLiteral("\\n");
     else if (c == QLatin1Char('\t'))
-      quoted += QStringLiteral("\\t");
+      escaped += QStringLiteral("\\t");
     else if (c == QLatin1Char('\r'))
-      quoted += QStringLiteral("\\r");
+      escaped += QStringLiteral("\\r");
     else if (c.category() == QChar::Other_Control)
-      quoted += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+      escaped += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
     else
-      quoted += c;
+      escaped += c;
   }
-  return quoted + QLatin1Char('\'');
+  return escaped;
 }
 
 }  // namespace common

@@ -1,13 +1,23 @@
 // diag-host as a user runs it: options, exit codes, the --json lines, a
 // FINGERPRINT_SIM file that cannot be used and the chosen backend.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <tuple>
+#include <unistd.h>
+#include <vector>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSize>
 #include <QTemporaryDir>
 
 #include "tests/support/test_support.h"
@@ -20,9 +30,8 @@ struct Result {
   QString err;
 };
 
-Result RunHost(const QStringList& arguments, const QString& simFile = {}, const char* backend = nullptr,
-               const QProcessEnvironment& extra = {}) {
-  QProcess host;
+QProcessEnvironment HostEnvironment(const QString& simFile, const char* backend,
+                                    const QProcessEnvironment& extra) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   // The user's language as the desktop gives it: English unless a case says otherwise.
   for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
@@ -33,12 +42,30 @@ Result RunHost(const QStringList& arguments, const QString& simFile = {}, const 
   environment.remove(QStringLiteral("FINGERPRINT_BACKEND"));  // the simulated machine
   if (!simFile.isEmpty()) environment.insert(QStringLiteral("FINGERPRINT_SIM"), simFile);
   if (backend) environment.insert(QStringLiteral("FINGERPRINT_BACKEND"), QString::fromUtf8(backend));
-  for (const QString& key : extra.keys()) environment.insert(key, extra.value(key));
-  host.setProcessEnvironment(environment);
-  host.start(QStringLiteral(FP_DIAG_HOST_PATH), arguments);
-  EXPECT_TRUE(host.waitForFinished(120000)) << arguments.join(' ').toStdString();
+  for (const QString& key : extra.keys()) {
+    if (extra.value(key).isEmpty())
+      environment.remove(key);
+    else
+      environment.insert(key, extra.value(key));
+  }
+  return environment;
+}
+
+Result Finish(QProcess& host) {
+  EXPECT_TRUE(host.waitForFinished(120000)) << host.arguments().join(' ').toStdString();
   return {host.exitStatus() == QProcess::NormalExit ? host.exitCode() : -1,
           QString::fromUtf8(host.readAllStandardOutput()), QString::fromUtf8(host.readAllStandardError())};
+}
+
+// Runs diag-host on the simulated machine `simFile` (none: the built-in one),
+// headless unless `extra` says otherwise; an empty value in `extra` removes
+// the variable.
+Result RunHost(const QStringList& arguments, const QString& simFile = {}, const char* backend = nullptr,
+               const QProcessEnvironment& extra = {}) {
+  QProcess host;
+  host.setProcessEnvironment(HostEnvironment(simFile, backend, extra));
+  host.start(QStringLiteral(FP_DIAG_HOST_PATH), arguments);
+  return Finish(host);
 }
 
 class DiagHostTest : public ::testing::Test {
@@ -52,66 +79,188 @@ class DiagHostTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
+// A display that no X server serves, and one whose server takes connections
+// but never answers (a hung X server), on its TCP port.
+QString DeadDisplay() {
+  for (int number = 871;; ++number)
+    if (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) &&
+        !QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+      return QStringLiteral(":%1").arg(number);
+}
+
+class SilentXServer {
+ public:
+  SilentXServer() {
+    for (int number = 100; number < 200 && display_.isEmpty(); ++number) {
+      socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
+      sockaddr_in address{};
+      address.sin_family = AF_INET;
+      address.sin_port = htons(static_cast<uint16_t>(6000 + number));
+      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      // The kernel completes connections in the backlog; nothing reads them.
+      if (::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+          ::listen(socket_, 8) == 0)
+        display_ = QStringLiteral("127.0.0.1:%1").arg(number);
+      else
+        ::close(socket_);
+    }
+  }
+  ~SilentXServer() {
+    if (!display_.isEmpty()) ::close(socket_);
+  }
+  SilentXServer(const SilentXServer&) = delete;
+  SilentXServer& operator=(const SilentXServer&) = delete;
+  const QString& Display() const { return display_; }
+
+ private:
+  int socket_ = -1;
+  QString display_;
+};
+
 // Every bad input ends with exit code 2, a message that names the thing and
-// the problem, and, for scripts, a last JSON line that carries the message.
+// the problem, and, for scripts, a last JSON line that carries the message;
+// within a few seconds, and with no more than a readable line of what the
+// user gave (a binary file, a huge line, a hung display).
 TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
   const QString notALibrary = Write("module_fingerprint.so", "not a shared object");
+  const QString notAFolder = Write("file.txt", "");
   const QString twoReaders = Write("two.json", R"({"readers": [{"unitId": 1}, {"unitId": 2}]})");
   const QString noReader = Write("none.json", R"({"readers": []})");
-  const QString settings = dir_.filePath(QStringLiteral("s.ini"));
-  const std::tuple<QStringList, QString, QString> cases[] = {
-      {{}, {}, "no command given"},
-      {{"frob"}, {}, "unknown command 'frob'"},
-      {{"run", "--device", "-1"}, {}, "option --device expects a whole number of at least 0, not '-1'"},
-      {{"run", "--abort-after-ms", "soon"}, {}, "option --abort-after-ms expects a whole number"},
-      {{"run", "--answer", "maybe"}, {}, "option --answer expects yes, no or none, not 'maybe'"},
-      {{"run", "--settings"}, {}, "option --settings needs a value"},
-      {{"list", "--verbose"}, {}, "unknown option '--verbose'"},
-      {{"list", "extra"}, {}, "unexpected argument 'extra'"},
-      {{"list", "--device", "5"}, {}, "option --device does not apply to 'list' (only to run)"},
-      {{"help"}, {}, "option --json does not apply to 'help' (only to info, list, run)"},
-      {{"info", "--version"}, {}, "option --version stands alone"},
-      {{"run", "--platform", "bogus"}, {}, "option --platform: no Qt platform plugin 'bogus' (available: "},
-      {{"--module", "/nonexistent/module_fingerprint.so", "info"}, {}, "/nonexistent/module_fingerprint.so"},
-      {{"--module", notALibrary, "info"}, {}, notALibrary},
-      {{"--module", FP_FOREIGN_LIBRARY_PATH, "info"}, {}, "GetModuleInterfaceInstance"},
-      {{"run", "--settings", dir_.filePath("absent.ini")},
-       {},
-       "settings file '" + dir_.filePath("absent.ini")},
-      {{"run", "--settings", settings},
-       "[CSAT]\nCSAT_TEST_TIMEOUT=abc\n",
-       "'" + settings + "': CSAT_TEST_TIMEOUT=abc: the timeout must be a whole number of seconds"},
-      {{"run", "--settings", settings},
-       "[CSAT]\nCSAT_TEST_TIMEOUT=99999999999\n",
-       "CSAT_TEST_TIMEOUT=99999999999: the timeout is out of range"},
-      {{"run", "--settings", settings},
-       "[CSAT]\nCSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST=5s\n",
-       "CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST=5s: the timeout must be a whole number"},
-      {{"run", "--settings", settings},
-       "[CSAT]\nCSAT_TEST_TIMEOUT 5\n",
-       "'" + settings + "', line 2: expected [SECTION] or KEY=VALUE: 'CSAT_TEST_TIMEOUT 5'"},
-      {{"run", "--settings", settings},
-       "; timeout\nCSAT_TEST_TIMEOUT=5\n",
-       "line 2: a key before the first [SECTION]"},
-      {{"run", "--device", "2"}, twoReaders, "no reader 2: the machine has 2 (ids 0 to 1)"},
-      {{"run"}, noReader, "no fingerprint reader found"},
+  const QString failing = Write("failing.json", R"({"enumerateHresult": 2147500037})");
+  const QString busy = Write("busy.json", R"({"enumerateHresult": 2148106256})");
+  const QString remote = Write("remote.json", R"({"enumerateHresult": 2148106296})");
+  const QString absentSim = dir_.filePath(QStringLiteral("absent.json"));
+  const QString notJson = Write("broken.json", "{\"readers\": [}");
+  const QString wrongType = Write("wrong.json", R"({"readers": 5})");
+  const QString huge = Write("huge.json", R"({"enumerateMs": 1e300})");
+  const auto settings = [this](const char* name, const QByteArray& content) { return Write(name, content); };
+  const QString badTimeout = settings("timeout.ini", "[CSAT]\nCSAT_TEST_TIMEOUT=abc\n");
+  const QString longLine = settings("long.ini", QByteArray(5 * 1024 * 1024, 'x'));
+  const QString nulBytes = settings("nul.ini", QByteArray(1024 * 1024, '\0'));
+  const QString noSeparator = settings("nokey.ini", "[CSAT]\nCSAT_TEST_TIMEOUT 5\n");
+  const QString module = QStringLiteral(FP_NULL_MODULE_PATH);
+  const SilentXServer silentX;
+  ASSERT_FALSE(silentX.Display().isEmpty());
+  const auto display = [](const QString& value, const char* variable = "DISPLAY") {
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QString());  // removed: Qt's default
+    environment.insert(QStringLiteral("DISPLAY"), QString());
+    environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QString());
+    environment.insert(QLatin1String(variable), value);
+    return environment;
   };
-  for (const auto& [arguments, input, message] : cases) {
-    SCOPED_TRACE(arguments.join(' ').toStdString());
-    QString sim;
-    if (arguments.contains(settings))
-      fp_test::WriteFile(settings, input.toUtf8());
-    else
-      sim = input;
-    const Result result = RunHost(QStringList{QStringLiteral("--json")} + arguments, sim);
+  const QString dead = DeadDisplay();
+  struct Row {
+    QStringList arguments;
+    QString message;
+    QString sim = {};
+    QProcessEnvironment environment = {};
+  };
+  const Row rows[] = {
+      // The command line.
+      {{}, "no command given"},
+      {{"frob"}, "unknown command 'frob'"},
+      {{"run", "--device", "-1"}, "option --device expects a whole number of at least 0, not '-1'"},
+      {{"run", "--device=x"}, "option --device expects a whole number of at least 0, not 'x'"},
+      {{"run", "--abort-after-ms", "soon"}, "option --abort-after-ms expects a whole number"},
+      {{"run", "--answer", "maybe"}, "option --answer expects yes, no or none, not 'maybe'"},
+      {{"run", "--settings"}, "option --settings needs a value"},
+      {{"run", "--settings", ""}, "option --settings needs a value, not an empty one"},
+      {{"run", "--screenshot="}, "option --screenshot needs a value, not an empty one"},
+      {{"--module", "", "info"}, "option --module needs a value, not an empty one"},
+      {{"run", "--platform", ""}, "option --platform needs a value, not an empty one"},
+      {{"list", "--json=yes"}, "option --json takes no value"},
+      {{"list", "--verbose"}, "unknown option '--verbose'"},
+      {{"list", "extra"}, "unexpected argument 'extra'"},
+      {{"list", "--device", "5"}, "option --device does not apply to 'list' (only to run)"},
+      {{"info", "--version"}, "option --version stands alone"},
+      {{"run", "--screenshot-after-ms", "5"}, "option --screenshot-after-ms needs --screenshot FILE"},
+      {{"run", "--screenshot", "/nonexistent/folder/dialog.png"},
+       "option --screenshot: '/nonexistent/folder' is not a folder (it does not exist)"},
+      {{"run", "--screenshot", notAFolder + "/dialog.png"},
+       "option --screenshot: '" + notAFolder + "' is not a folder"},
+      // Platforms: unknown, unusable, a display without a server, a server that never answers.
+      {{"run", "--platform", "bogus"}, "option --platform: no Qt platform plugin 'bogus' (available: "},
+      {{"run", "--platform", "vnc"}, "option --platform: diag-host does not run on Qt platform 'vnc'"},
+      {{"run", "--platform", "vkkhrdisplay"}, "diag-host does not run on Qt platform 'vkkhrdisplay'"},
+      {{"run"},
+       dead + ": Qt's default platform cannot start: Qt says 'could not connect to display " + dead,
+       {},
+       display(dead)},
+      {{"run", "--platform", "xcb"}, "option --platform: Qt platform 'xcb' cannot start", {}, display(dead)},
+      {{"run"},
+       "WAYLAND_DISPLAY=wayland-9: Qt's default platform cannot start",
+       {},
+       display(QStringLiteral("wayland-9"), "WAYLAND_DISPLAY")},
+      {{"run"},
+       "DISPLAY=" + silentX.Display() + ": Qt's default platform did not start within 5 s",
+       {},
+       display(silentX.Display())},
+      // Module files.
+      {{"--module", "/nonexistent/module_fingerprint.so", "info"}, "/nonexistent/module_fingerprint.so"},
+      {{"--module", notALibrary, "info"}, notALibrary},
+      {{"--module", FP_FOREIGN_LIBRARY_PATH, "info"}, "GetModuleInterfaceInstance"},
+      {{"--module", module, "info"}, "module file '" + module + "': GetProductVersion gave no object (null)"},
+      {{"--module", module, "list"}, "GetModuleInterfaceInstance gave no object (null)"},
+      {{"--module", module, "run"}, "GetModuleInterfaceInstance gave no object (null)"},
+      {{"--module", module, "help"}, "GetModuleInterfaceInstance gave no object (null)"},
+      // Settings files.
+      {{"run", "--settings", dir_.filePath("absent.ini")}, "settings file '" + dir_.filePath("absent.ini")},
+      {{"run", "--settings", badTimeout},
+       "'" + badTimeout + "': CSAT_TEST_TIMEOUT=abc: the timeout must be a whole number of seconds"},
+      {{"run", "--settings", settings("range.ini", "[CSAT]\nCSAT_TEST_TIMEOUT=99999999999\n")},
+       "CSAT_TEST_TIMEOUT=99999999999: the timeout is out of range"},
+      {{"run", "--settings", noSeparator},
+       "'" + noSeparator + "', line 2: expected [SECTION] or KEY=VALUE: 'CSAT_TEST_TIMEOUT 5'"},
+      {{"run", "--settings", settings("first.ini", "; timeout\nCSAT_TEST_TIMEOUT=5\n")},
+       "line 2: a key before the first [SECTION]"},
+      {{"run", "--settings", longLine}, "line 1: a line longer than 4096 characters: 'xxxxxxxxxx"},
+      {{"run", "--settings", nulBytes}, "line 1: a line longer than 4096 characters: '\\x00\\x00"},
+      {{"run", "--settings", FP_DIAG_HOST_PATH}, "line 1: expected [SECTION] or KEY=VALUE: '\\x7fELF"},
+      // The simulated machine the user named.
+      {{"list"}, "FINGERPRINT_SIM: cannot read simulation file '" + absentSim + "'", absentSim},
+      {{"run"}, "FINGERPRINT_SIM: bad simulation file '" + notJson + "': not valid JSON at offset", notJson},
+      {{"list"},
+       "FINGERPRINT_SIM: bad simulation file '" + wrongType + "': readers: expected an array",
+       wrongType},
+      {{"run"}, "'" + huge + "': enumerateMs: number out of range", huge},
+      {{"run", "--device", "2"}, "no reader 2: the machine has 2 (ids 0 to 1)", twoReaders},
+      {{"run"},
+       "no fingerprint reader found: the simulated machine '" + noReader + "' has no readers",
+       noReader},
+      {{"run"},
+       "the simulated machine '" + failing + "' fails the listing with 0x80004005, unspecified failure",
+       failing},
+      {{"run"}, "fails the listing with 0x80098010, device busy (enumerateHresult)", busy},
+      {{"run"}, "fails the listing with 0x80098038, not the active console", remote},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments.join(' ').toStdString() + " " + row.sim.toStdString());
+    // help has no --json: its output is the module's text.
+    const bool json = !row.arguments.contains(QStringLiteral("help"));
+    QElapsedTimer clock;
+    clock.start();
+    const Result result =
+        RunHost((json ? QStringList{QStringLiteral("--json")} : QStringList{}) + row.arguments, row.sim,
+                nullptr, row.environment);
+    // Generous for a loaded machine; a hang or a wait for a viewer would not end at all.
+    EXPECT_LT(clock.elapsed(), 30000);
     EXPECT_EQ(result.code, 2);
-    EXPECT_TRUE(result.err.startsWith(QLatin1String("diag-host: ") + message) || result.err.contains(message))
-        << result.err.toStdString();
+    bool named = false;
+    for (const QString& line : result.err.split(QLatin1Char('\n'))) {
+      if (!line.startsWith(QLatin1String("diag-host: "))) continue;
+      named = named || line.contains(row.message);
+      EXPECT_LT(line.size(), 700) << line.left(200).toStdString();
+      EXPECT_FALSE(line.contains(QRegularExpression(QStringLiteral("[\\x00-\\x08\\x0b-\\x1f\\x7f]"))));
+    }
+    EXPECT_TRUE(named) << result.err.toStdString();
+    if (!json) continue;
     const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_FALSE(lines.isEmpty());
     const QJsonObject last = QJsonDocument::fromJson(lines.last().toUtf8()).object();
     EXPECT_EQ(last[QLatin1String("call")], QLatin1String("error"));
-    EXPECT_TRUE(last[QLatin1String("message")].toString().contains(message)) << lines.last().toStdString();
+    EXPECT_TRUE(last[QLatin1String("message")].toString().contains(row.message))
+        << lines.last().toStdString();
     EXPECT_EQ(last[QLatin1String("code")], 2);
   }
 }
@@ -210,9 +359,11 @@ TEST_F(DiagHostTest, RunExitCodesAndJsonLines) {
 // A screenshot that was asked for and not made is reported, on standard
 // error and in the JSON; the exit code stays the run's status.
 TEST_F(DiagHostTest, AScreenshotNotMadeIsReported) {
-  const QString notAFolder = Write("file.txt", "");
+  // A folder in the picture's place: no image can be written there, not even by root.
+  const QString aFolder = dir_.filePath(QStringLiteral("folder.png"));
+  ASSERT_TRUE(QDir().mkdir(aFolder));
   const std::tuple<QString, QString, QString> cases[] = {
-      {R"({"sensor": {"touchAfterMs": 2000}})", notAFolder + "/dialog.png", "cannot write an image there"},
+      {R"({"sensor": {"touchAfterMs": 2000}})", aFolder, "cannot write an image there"},
       {R"({"sensor": {"touchAfterMs": 0}})", dir_.filePath("quick.png"),
        "the dialog closed before the picture was taken"},
   };
@@ -233,23 +384,121 @@ TEST_F(DiagHostTest, AScreenshotNotMadeIsReported) {
   }
 }
 
-// A simulation file that cannot be used is named on standard error, and the
-// machine then has no readers.
-TEST_F(DiagHostTest, UnusableSimulationFileGivesAMachineWithoutReaders) {
-  const QString missing = dir_.filePath(QStringLiteral("absent.json"));
-  const std::pair<QString, QString> cases[] = {
-      {missing, QStringLiteral("cannot read simulation file '%1'").arg(missing)},
-      {Write("bad.json", R"({"readers": 5})"),
-       QStringLiteral("bad simulation file '%1': readers: expected an array").arg(dir_.filePath("bad.json"))},
-  };
-  for (const auto& [file, message] : cases) {
-    const Result result = RunHost({QStringLiteral("list")}, file);
-    EXPECT_EQ(result.code, 0) << file.toStdString();
-    EXPECT_TRUE(result.err.contains(message)) << result.err.toStdString();
-    EXPECT_TRUE(result.out.endsWith(QStringLiteral("No fingerprint readers found.\n")))
-        << result.out.toStdString();
-    EXPECT_FALSE(result.out.contains(QStringLiteral("Reader 0")));
+// info and list print one JSON object on one line, like every other --json
+// output; a listing without readers says why where the machine's file does.
+TEST_F(DiagHostTest, InfoAndListAnswerInOneLine) {
+  const QString failing = Write("failing.json", R"({"enumerateHresult": 2147500037})");
+  const Result info = RunHost({"info", "--json"});
+  const Result list = RunHost({"list", "--json"}, failing);
+  const Result text = RunHost({"list"}, failing);
+  for (const Result* result : {&info, &list}) {
+    EXPECT_EQ(result->code, 0) << result->err.toStdString();
+    EXPECT_EQ(result->out.count(QLatin1Char('\n')), 1) << result->out.toStdString();
+    EXPECT_TRUE(QJsonDocument::fromJson(result->out.toUtf8()).isObject()) << result->out.toStdString();
   }
+  const QJsonObject module = QJsonDocument::fromJson(info.out.toUtf8()).object();
+  EXPECT_EQ(module[QLatin1String("moduleNameTranslation")], QLatin1String("Fingerprint"));
+  const QString why = "the simulated machine '" + failing +
+                      "' fails the listing with 0x80004005, unspecified failure (enumerateHresult)";
+  EXPECT_EQ(QJsonDocument::fromJson(list.out.toUtf8())[QLatin1String("whyNoReaders")], why);
+  EXPECT_EQ(text.code, 0);
+  EXPECT_TRUE(text.out.endsWith("No fingerprint readers found: " + why + ".\n")) << text.out.toStdString();
+}
+
+// The dialog shows its whole texts, with their characters' glyphs, in the
+// longest languages and in CJK, at every scale Qt draws at, on the offscreen
+// platform's own screen (800x600, small for a large scale) and on a
+// 1280x1024 one. The pictures stay in the build folder for people to look at.
+TEST_F(DiagHostTest, DialogShowsItsWholeTextsAtEveryScaleAndLanguage) {
+  const QString pictures = QStringLiteral(FP_SCREENSHOT_DIR);
+  ASSERT_TRUE(QDir().mkpath(pictures));
+  const QString screen = Write("screen.json", R"({"screens": [{"name": "s", "x": 0, "y": 0, "width": 1280,
+      "height": 1024, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1.0}]})");
+  const std::tuple<const char*, const char*, const char*> languages[] = {
+      {"en", "en-US", "Touch or slide your finger"},
+      {"de", "de-DE", "Berühren Sie den Sensor"},
+      {"ja", "ja-JP", "テストが終了するまで"},
+  };
+  const std::tuple<const char*, QString, QSize> screens[] = {
+      {"800x600", QStringLiteral("offscreen"), QSize(800, 600)},
+      {"1280x1024", "offscreen:configfile=" + screen, QSize(1280, 1024)},
+  };
+  struct Run {
+    QString name;
+    QString instruction;
+    QSize screen;
+    std::unique_ptr<QProcess> host;
+  };
+  std::vector<Run> runs;
+  for (const auto& [language, uiLanguage, instruction] : languages) {
+    // Touched well after the picture, so that the run ends by itself.
+    const QString machine = Write(
+        uiLanguage, QStringLiteral(R"({"sensor": {"touchAfterMs": 3000}, "system": {"uiLanguages": ["%1"]}})")
+                        .arg(QLatin1String(uiLanguage))
+                        .toUtf8());
+    for (const auto& [screenName, platform, screenSize] : screens)
+      for (const char* scale : {"1", "1.25", "1.5", "2"}) {
+        QProcessEnvironment extra;
+        extra.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        extra.insert(QStringLiteral("QT_SCALE_FACTOR"), QLatin1String(scale));
+        Run run{QStringLiteral("recognition-dialog-%1-%2-scale-%3").arg(language, screenName, scale),
+                QString::fromUtf8(instruction), screenSize, std::make_unique<QProcess>()};
+        run.host->setProcessEnvironment(HostEnvironment(machine, nullptr, extra));
+        run.host->setArguments({"run", "--json", "--screenshot-after-ms", "300", "--screenshot",
+                                QDir(pictures).filePath(run.name + ".png")});
+        runs.push_back(std::move(run));
+      }
+  }
+  // A few at a time: the machine may be busy.
+  for (size_t first = 0; first < runs.size(); first += 4) {
+    const size_t end = std::min(runs.size(), first + 4);
+    for (size_t i = first; i < end; ++i) {
+      runs[i].host->setProgram(QStringLiteral(FP_DIAG_HOST_PATH));
+      runs[i].host->start();
+    }
+    for (size_t i = first; i < end; ++i) {
+      const Run& run = runs[i];
+      SCOPED_TRACE(run.name.toStdString());
+      const Result result = Finish(*run.host);
+      EXPECT_EQ(result.code, 0) << result.err.toStdString();
+      QJsonObject dialog;
+      for (const QString& line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QJsonObject call = QJsonDocument::fromJson(line.toUtf8()).object();
+        if (call[QLatin1String("call")] != QLatin1String("screenshot")) continue;
+        EXPECT_TRUE(call[QLatin1String("saved")].toBool()) << line.toStdString();
+        dialog = call[QLatin1String("dialog")].toObject();
+      }
+      EXPECT_TRUE(dialog[QLatin1String("texts")].toArray().last().toString().startsWith(run.instruction))
+          << result.err.toStdString();
+      EXPECT_EQ(dialog[QLatin1String("cut")].toArray(), QJsonArray()) << result.err.toStdString();
+      EXPECT_EQ(dialog[QLatin1String("withoutGlyphs")].toArray(), QJsonArray()) << result.err.toStdString();
+      const QStringList size = dialog[QLatin1String("size")].toString().split(QLatin1Char('x'));
+      ASSERT_EQ(size.size(), 2);
+      EXPECT_LE(size[0].toInt(), run.screen.width());
+      EXPECT_LE(size[1].toInt(), run.screen.height());
+    }
+  }
+}
+
+// A text that appears at the dialog's one-second tick can be pictured; the
+// picture's time and the close button's name are told.
+TEST_F(DiagHostTest, APictureCanBeTakenLater) {
+  const QString otherReader = QString::fromUtf8(FP_SIM_DATA "/two-readers-other-touched.json");
+  const Result result = RunHost({"run", "--json", "--screenshot-after-ms", "1500", "--screenshot",
+                                 dir_.filePath(QStringLiteral("later.png")), "--abort-after-ms", "4000"},
+                                otherReader);
+  QJsonObject screenshot;
+  for (const QString& line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+    if (QJsonDocument::fromJson(line.toUtf8())[QLatin1String("call")] == QLatin1String("screenshot"))
+      screenshot = QJsonDocument::fromJson(line.toUtf8()).object();
+  ASSERT_TRUE(screenshot[QLatin1String("saved")].toBool())
+      << result.out.toStdString() << result.err.toStdString();
+  EXPECT_GE(screenshot[QLatin1String("takenAt")].toDouble(), 1.5);
+  EXPECT_LT(screenshot[QLatin1String("takenAt")].toDouble(), screenshot[QLatin1String("time")].toDouble());
+  const QJsonObject dialog = screenshot[QLatin1String("dialog")].toObject();
+  EXPECT_EQ(dialog[QLatin1String("texts")].toArray().last(),
+            QStringLiteral("That was another reader. Touch the reader “Touch sensor”."));
+  EXPECT_EQ(dialog[QLatin1String("buttons")].toArray(), QJsonArray{QStringLiteral("Close")});
 }
 
 // A backend that cannot be had must list no reader: a diagnostic tool must not
