@@ -274,6 +274,10 @@ TEST(DiagHostUsageTest, HelpAndVersionStandAlone) {
   EXPECT_EQ(help.code, 0);
   for (const char* text : {"FINGERPRINT_SIM", "FINGERPRINT_BACKEND", "Exit codes:", "6 Error", "--version"})
     EXPECT_TRUE(help.out.contains(QLatin1String(text))) << text;
+  // Asked after a command, the same.
+  const Result runHelp = RunHost({QStringLiteral("run"), QStringLiteral("--help")});
+  EXPECT_EQ(runHelp.code, 0);
+  EXPECT_EQ(runHelp.out, help.out);
 }
 
 // The dialog and the log speak the module's language: the simulated machine's
@@ -407,7 +411,7 @@ TEST_F(DiagHostTest, InfoAndListAnswerInOneLine) {
 
 // The dialog shows its whole texts, with their characters' glyphs, in the
 // longest languages and in CJK, at every scale Qt draws at, on the offscreen
-// platform's own screen (800x600, small for a large scale) and on a
+// platform's own screen (800x800, small for a large scale) and on a
 // 1280x1024 one. The pictures stay in the build folder for people to look at.
 TEST_F(DiagHostTest, DialogShowsItsWholeTextsAtEveryScaleAndLanguage) {
   const QString pictures = QStringLiteral(FP_SCREENSHOT_DIR);
@@ -420,7 +424,7 @@ TEST_F(DiagHostTest, DialogShowsItsWholeTextsAtEveryScaleAndLanguage) {
       {"ja", "ja-JP", "テストが終了するまで"},
   };
   const std::tuple<const char*, QString, QSize> screens[] = {
-      {"800x600", QStringLiteral("offscreen"), QSize(800, 600)},
+      {"800x800", QStringLiteral("offscreen"), QSize(800, 800)},
       {"1280x1024", "offscreen:configfile=" + screen, QSize(1280, 1024)},
   };
   struct Run {

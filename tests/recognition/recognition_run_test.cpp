@@ -471,4 +471,32 @@ TEST_F(RecognitionRunTest, WrapperCentresTheDialogOverItsParent) {
   EXPECT_NE(placed(nullptr, QSize(360, 144)).topLeft(), QPoint(320, 278));
 }
 
+// An instruction that needs more lines than the dialog has makes it taller
+// around the same centre, up to the whole height of its screen (800x800).
+TEST_F(RecognitionRunTest, ALongerInstructionGrowsTheDialogWithinItsScreen) {
+  Use(Machine(std::nullopt));
+  FingerprintWidgetWrapper wrapper(QSize(360, 144), &host_, std::make_shared<RunCells>(), 9);
+  QWidget parent;
+  parent.setGeometry(0, 0, 800, 600);
+  QRect first;
+  std::vector<std::pair<QRect, bool>> shown;  // the dialog's place; whether the text fits its label
+  WhenDialogShown([&](PlayTest* dialog) {
+    first = dialog->geometry();
+    for (const int sentences : {8, 400}) {
+      emit dialog->ChangeInfoLabelMessage(QStringLiteral("Touch the reader. ").repeated(sentences));
+      QCoreApplication::processEvents();
+      const QLabel* label = dialog->ui().instructionLabel;
+      shown.emplace_back(dialog->geometry(), label->heightForWidth(label->width()) <= label->height());
+    }
+    dialog->close();
+  });
+  wrapper.Exec(&parent, nullptr);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(first, QRect(220, 228, 360, 144));
+  EXPECT_GT(shown[0].first.height(), 144);
+  EXPECT_EQ(shown[0].first.center(), first.center());
+  EXPECT_TRUE(shown[0].second);
+  EXPECT_EQ(shown[1].first, QRect(220, 0, 360, 800));
+}
+
 }  // namespace
