@@ -137,7 +137,6 @@ int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
   }
   if (options.unload) {
     // Before the window goes: nothing of the module may be left in it.
-    QString error;
     const bool unloaded = module.Unload(&error);
     if (!unloaded) std::fprintf(stderr, "diag-host: %s\n", error.toLocal8Bit().constData());
     log.Write({{QStringLiteral("call"), QStringLiteral("unload")}, {QStringLiteral("unloaded"), unloaded}});

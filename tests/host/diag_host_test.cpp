@@ -68,6 +68,14 @@ Result RunHost(const QStringList& arguments, const QString& simFile = {}, const 
   return Finish(host);
 }
 
+// The run's "screenshot" line.
+QJsonObject ScreenshotLine(const Result& result) {
+  for (const QString& line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+    if (QJsonDocument::fromJson(line.toUtf8())[QLatin1String("call")] == QLatin1String("screenshot"))
+      return QJsonDocument::fromJson(line.toUtf8()).object();
+  return {};
+}
+
 class DiagHostTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
@@ -82,39 +90,28 @@ class DiagHostTest : public ::testing::Test {
 // A display that no X server serves, and one whose server takes connections
 // but never answers (a hung X server), on its TCP port.
 QString DeadDisplay() {
-  for (int number = 871;; ++number)
-    if (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) &&
-        !QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
-      return QStringLiteral(":%1").arg(number);
+  int number = 871;
+  while (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number))) ++number;
+  return QStringLiteral(":%1").arg(number);
 }
 
-class SilentXServer {
- public:
+struct SilentXServer {
   SilentXServer() {
-    for (int number = 100; number < 200 && display_.isEmpty(); ++number) {
-      socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    for (int number = 100; number < 200 && display.isEmpty(); ++number) {
+      socket = ::socket(AF_INET, SOCK_STREAM, 0);
       sockaddr_in address{};
       address.sin_family = AF_INET;
       address.sin_port = htons(static_cast<uint16_t>(6000 + number));
       address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
       // The kernel completes connections in the backlog; nothing reads them.
-      if (::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-          ::listen(socket_, 8) == 0)
-        display_ = QStringLiteral("127.0.0.1:%1").arg(number);
-      else
-        ::close(socket_);
+      const bool bound = ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+      if (bound && ::listen(socket, 8) == 0) display = QStringLiteral("127.0.0.1:%1").arg(number);
+      if (display.isEmpty()) ::close(socket);
     }
   }
-  ~SilentXServer() {
-    if (!display_.isEmpty()) ::close(socket_);
-  }
-  SilentXServer(const SilentXServer&) = delete;
-  SilentXServer& operator=(const SilentXServer&) = delete;
-  const QString& Display() const { return display_; }
-
- private:
-  int socket_ = -1;
-  QString display_;
+  ~SilentXServer() { ::close(socket); }
+  int socket = -1;
+  QString display;
 };
 
 // Every bad input ends with exit code 2, a message that names the thing and
@@ -123,24 +120,18 @@ class SilentXServer {
 // user gave (a binary file, a huge line, a hung display).
 TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
   const QString notALibrary = Write("module_fingerprint.so", "not a shared object");
-  const QString notAFolder = Write("file.txt", "");
   const QString twoReaders = Write("two.json", R"({"readers": [{"unitId": 1}, {"unitId": 2}]})");
   const QString noReader = Write("none.json", R"({"readers": []})");
   const QString failing = Write("failing.json", R"({"enumerateHresult": 2147500037})");
-  const QString busy = Write("busy.json", R"({"enumerateHresult": 2148106256})");
   const QString remote = Write("remote.json", R"({"enumerateHresult": 2148106296})");
   const QString absentSim = dir_.filePath(QStringLiteral("absent.json"));
-  const QString notJson = Write("broken.json", "{\"readers\": [}");
   const QString wrongType = Write("wrong.json", R"({"readers": 5})");
   const QString huge = Write("huge.json", R"({"enumerateMs": 1e300})");
-  const auto settings = [this](const char* name, const QByteArray& content) { return Write(name, content); };
-  const QString badTimeout = settings("timeout.ini", "[CSAT]\nCSAT_TEST_TIMEOUT=abc\n");
-  const QString longLine = settings("long.ini", QByteArray(5 * 1024 * 1024, 'x'));
-  const QString nulBytes = settings("nul.ini", QByteArray(1024 * 1024, '\0'));
-  const QString noSeparator = settings("nokey.ini", "[CSAT]\nCSAT_TEST_TIMEOUT 5\n");
+  const QString badTimeout = Write("timeout.ini", "[CSAT]\nCSAT_TEST_TIMEOUT=abc\n");
+  const QString noSeparator = Write("nokey.ini", "[CSAT]\nCSAT_TEST_TIMEOUT 5\n");
   const QString module = QStringLiteral(FP_NULL_MODULE_PATH);
   const SilentXServer silentX;
-  ASSERT_FALSE(silentX.Display().isEmpty());
+  ASSERT_FALSE(silentX.display.isEmpty());
   const auto display = [](const QString& value, const char* variable = "DISPLAY") {
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QString());  // removed: Qt's default
@@ -162,10 +153,8 @@ TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
       {{"frob"}, "unknown command 'frob'"},
       {{"run", "--device", "-1"}, "option --device expects a whole number of at least 0, not '-1'"},
       {{"run", "--device=x"}, "option --device expects a whole number of at least 0, not 'x'"},
-      {{"run", "--abort-after-ms", "soon"}, "option --abort-after-ms expects a whole number"},
       {{"run", "--answer", "maybe"}, "option --answer expects yes, no or none, not 'maybe'"},
       {{"run", "--settings"}, "option --settings needs a value"},
-      {{"run", "--settings", ""}, "option --settings needs a value, not an empty one"},
       {{"run", "--screenshot="}, "option --screenshot needs a value, not an empty one"},
       {{"--module", "", "info"}, "option --module needs a value, not an empty one"},
       {{"run", "--platform", ""}, "option --platform needs a value, not an empty one"},
@@ -177,8 +166,6 @@ TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
       {{"run", "--screenshot-after-ms", "5"}, "option --screenshot-after-ms needs --screenshot FILE"},
       {{"run", "--screenshot", "/nonexistent/folder/dialog.png"},
        "option --screenshot: '/nonexistent/folder' is not a folder (it does not exist)"},
-      {{"run", "--screenshot", notAFolder + "/dialog.png"},
-       "option --screenshot: '" + notAFolder + "' is not a folder"},
       // Platforms: unknown, unusable, a display without a server, a server that never answers.
       {{"run", "--platform", "bogus"}, "option --platform: no Qt platform plugin 'bogus' (available: "},
       {{"run", "--platform", "vnc"}, "option --platform: diag-host does not run on Qt platform 'vnc'"},
@@ -187,15 +174,14 @@ TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
        dead + ": Qt's default platform cannot start: Qt says 'could not connect to display " + dead,
        {},
        display(dead)},
-      {{"run", "--platform", "xcb"}, "option --platform: Qt platform 'xcb' cannot start", {}, display(dead)},
       {{"run"},
        "WAYLAND_DISPLAY=wayland-9: Qt's default platform cannot start",
        {},
        display(QStringLiteral("wayland-9"), "WAYLAND_DISPLAY")},
       {{"run"},
-       "DISPLAY=" + silentX.Display() + ": Qt's default platform did not start within 5 s",
+       "DISPLAY=" + silentX.display + ": Qt's default platform did not start within 5 s",
        {},
-       display(silentX.Display())},
+       display(silentX.display)},
       // Module files.
       {{"--module", "/nonexistent/module_fingerprint.so", "info"}, "/nonexistent/module_fingerprint.so"},
       {{"--module", notALibrary, "info"}, notALibrary},
@@ -208,18 +194,19 @@ TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
       {{"run", "--settings", dir_.filePath("absent.ini")}, "settings file '" + dir_.filePath("absent.ini")},
       {{"run", "--settings", badTimeout},
        "'" + badTimeout + "': CSAT_TEST_TIMEOUT=abc: the timeout must be a whole number of seconds"},
-      {{"run", "--settings", settings("range.ini", "[CSAT]\nCSAT_TEST_TIMEOUT=99999999999\n")},
+      {{"run", "--settings", Write("range.ini", "[CSAT]\nCSAT_TEST_TIMEOUT=99999999999\n")},
        "CSAT_TEST_TIMEOUT=99999999999: the timeout is out of range"},
       {{"run", "--settings", noSeparator},
        "'" + noSeparator + "', line 2: expected [SECTION] or KEY=VALUE: 'CSAT_TEST_TIMEOUT 5'"},
-      {{"run", "--settings", settings("first.ini", "; timeout\nCSAT_TEST_TIMEOUT=5\n")},
+      {{"run", "--settings", Write("first.ini", "; timeout\nCSAT_TEST_TIMEOUT=5\n")},
        "line 2: a key before the first [SECTION]"},
-      {{"run", "--settings", longLine}, "line 1: a line longer than 4096 characters: 'xxxxxxxxxx"},
-      {{"run", "--settings", nulBytes}, "line 1: a line longer than 4096 characters: '\\x00\\x00"},
+      {{"run", "--settings", Write("long.ini", QByteArray(5 << 20, 'x'))},
+       "line 1: a line longer than 4096 characters: 'xxxxxxxxxx"},
+      {{"run", "--settings", Write("nul.ini", QByteArray(1 << 20, '\0'))},
+       "line 1: a line longer than 4096 characters: '\\x00\\x00"},
       {{"run", "--settings", FP_DIAG_HOST_PATH}, "line 1: expected [SECTION] or KEY=VALUE: '\\x7fELF"},
       // The simulated machine the user named.
       {{"list"}, "FINGERPRINT_SIM: cannot read simulation file '" + absentSim + "'", absentSim},
-      {{"run"}, "FINGERPRINT_SIM: bad simulation file '" + notJson + "': not valid JSON at offset", notJson},
       {{"list"},
        "FINGERPRINT_SIM: bad simulation file '" + wrongType + "': readers: expected an array",
        wrongType},
@@ -231,7 +218,6 @@ TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
       {{"run"},
        "the simulated machine '" + failing + "' fails the listing with 0x80004005, unspecified failure",
        failing},
-      {{"run"}, "fails the listing with 0x80098010, device busy (enumerateHresult)", busy},
       {{"run"}, "fails the listing with 0x80098038, not the active console", remote},
   };
   for (const Row& row : rows) {
@@ -379,10 +365,7 @@ TEST_F(DiagHostTest, AScreenshotNotMadeIsReported) {
     EXPECT_TRUE(
         result.err.contains(QStringLiteral("diag-host: no screenshot in '%1': %2").arg(file, problem)))
         << result.err.toStdString();
-    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_GE(lines.size(), 2);
-    const QJsonObject screenshot = QJsonDocument::fromJson(lines[lines.size() - 2].toUtf8()).object();
-    EXPECT_EQ(screenshot[QLatin1String("call")], QLatin1String("screenshot"));
+    const QJsonObject screenshot = ScreenshotLine(result);
     EXPECT_EQ(screenshot[QLatin1String("saved")], false);
     EXPECT_EQ(screenshot[QLatin1String("problem")], problem);
   }
@@ -394,19 +377,14 @@ TEST_F(DiagHostTest, InfoAndListAnswerInOneLine) {
   const QString failing = Write("failing.json", R"({"enumerateHresult": 2147500037})");
   const Result info = RunHost({"info", "--json"});
   const Result list = RunHost({"list", "--json"}, failing);
-  const Result text = RunHost({"list"}, failing);
-  for (const Result* result : {&info, &list}) {
-    EXPECT_EQ(result->code, 0) << result->err.toStdString();
+  for (const Result* result : {&info, &list})
     EXPECT_EQ(result->out.count(QLatin1Char('\n')), 1) << result->out.toStdString();
-    EXPECT_TRUE(QJsonDocument::fromJson(result->out.toUtf8()).isObject()) << result->out.toStdString();
-  }
-  const QJsonObject module = QJsonDocument::fromJson(info.out.toUtf8()).object();
-  EXPECT_EQ(module[QLatin1String("moduleNameTranslation")], QLatin1String("Fingerprint"));
+  EXPECT_EQ(QJsonDocument::fromJson(info.out.toUtf8())[QLatin1String("moduleNameTranslation")],
+            "Fingerprint");
   const QString why = "the simulated machine '" + failing +
                       "' fails the listing with 0x80004005, unspecified failure (enumerateHresult)";
   EXPECT_EQ(QJsonDocument::fromJson(list.out.toUtf8())[QLatin1String("whyNoReaders")], why);
-  EXPECT_EQ(text.code, 0);
-  EXPECT_TRUE(text.out.endsWith("No fingerprint readers found: " + why + ".\n")) << text.out.toStdString();
+  EXPECT_TRUE(RunHost({"list"}, failing).out.endsWith("No fingerprint readers found: " + why + ".\n"));
 }
 
 // The dialog shows its whole texts, with their characters' glyphs, in the
@@ -428,8 +406,7 @@ TEST_F(DiagHostTest, DialogShowsItsWholeTextsAtEveryScaleAndLanguage) {
       {"1280x1024", "offscreen:configfile=" + screen, QSize(1280, 1024)},
   };
   struct Run {
-    QString name;
-    QString instruction;
+    QString name, instruction;
     QSize screen;
     std::unique_ptr<QProcess> host;
   };
@@ -465,21 +442,15 @@ TEST_F(DiagHostTest, DialogShowsItsWholeTextsAtEveryScaleAndLanguage) {
       SCOPED_TRACE(run.name.toStdString());
       const Result result = Finish(*run.host);
       EXPECT_EQ(result.code, 0) << result.err.toStdString();
-      QJsonObject dialog;
-      for (const QString& line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QJsonObject call = QJsonDocument::fromJson(line.toUtf8()).object();
-        if (call[QLatin1String("call")] != QLatin1String("screenshot")) continue;
-        EXPECT_TRUE(call[QLatin1String("saved")].toBool()) << line.toStdString();
-        dialog = call[QLatin1String("dialog")].toObject();
-      }
+      EXPECT_TRUE(ScreenshotLine(result)[QLatin1String("saved")].toBool()) << result.err.toStdString();
+      const QJsonObject dialog = ScreenshotLine(result)[QLatin1String("dialog")].toObject();
       EXPECT_TRUE(dialog[QLatin1String("texts")].toArray().last().toString().startsWith(run.instruction))
           << result.err.toStdString();
       EXPECT_EQ(dialog[QLatin1String("cut")].toArray(), QJsonArray()) << result.err.toStdString();
       EXPECT_EQ(dialog[QLatin1String("withoutGlyphs")].toArray(), QJsonArray()) << result.err.toStdString();
-      const QStringList size = dialog[QLatin1String("size")].toString().split(QLatin1Char('x'));
-      ASSERT_EQ(size.size(), 2);
-      EXPECT_LE(size[0].toInt(), run.screen.width());
-      EXPECT_LE(size[1].toInt(), run.screen.height());
+      const QStringList size = dialog[QLatin1String("size")].toString().split(QLatin1Char('x')) << "";
+      EXPECT_TRUE(size[0].toInt() <= run.screen.width() && size[1].toInt() <= run.screen.height())
+          << size.join(QLatin1Char('x')).toStdString();
     }
   }
 }
@@ -491,10 +462,7 @@ TEST_F(DiagHostTest, APictureCanBeTakenLater) {
   const Result result = RunHost({"run", "--json", "--screenshot-after-ms", "1500", "--screenshot",
                                  dir_.filePath(QStringLiteral("later.png")), "--abort-after-ms", "4000"},
                                 otherReader);
-  QJsonObject screenshot;
-  for (const QString& line : result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-    if (QJsonDocument::fromJson(line.toUtf8())[QLatin1String("call")] == QLatin1String("screenshot"))
-      screenshot = QJsonDocument::fromJson(line.toUtf8()).object();
+  const QJsonObject screenshot = ScreenshotLine(result);
   ASSERT_TRUE(screenshot[QLatin1String("saved")].toBool())
       << result.out.toStdString() << result.err.toStdString();
   EXPECT_GE(screenshot[QLatin1String("takenAt")].toDouble(), 1.5);
