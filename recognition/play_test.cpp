@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <mutex>
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@
 #include "device/sensor_operation.h"
 #include "recognition/play_test_ui.h"
 #include "recognition/result_report.h"
+#include "utils/dpi.h"
 #include "utils/module_translator.h"
 
 namespace {
@@ -192,10 +194,14 @@ void PlayTest::UpdateInstruction() {
   const kivra::utils::ModuleTranslator translator(kContext);
   QString text = QString::fromStdString(translator.Translate(key ? key : kFirstInstruction));
   if (key == kOtherReader) {
-    std::string description;
-    for (const Property& property : reader->GetInfo().properties)
-      if (property.first == "FINGERPRINT_DESCRIPTION") description = property.second;
-    text = text.arg(QString::fromStdString(description));
+    // The reader's name as its listing shows it: its description, or failing
+    // that its model or its manufacturer (the sentence quotes whichever).
+    std::map<std::string, std::string> named;
+    for (const Property& property : reader->GetInfo().properties) named[property.first] = property.second;
+    std::string name;
+    for (const char* property : {"FINGERPRINT_DESCRIPTION", "FINGERPRINT_MODEL", "FINGERPRINT_MANUFACTURER"})
+      if (name.empty()) name = named[property];
+    text = text.arg(QString::fromStdString(name).trimmed());
   }
   emit ChangeInfoLabelMessage(text);
 }
@@ -229,6 +235,8 @@ void PlayTest::OnUpdateProgress(int value) {
 
 void PlayTest::OnChangeLabelInfo(QString s) {
   ui_->instructionLabel->setText(s);
+  // A longer text may need more lines than the dialog has room for.
+  setGeometry(kivra::utils::Dpi::fitDialog(*this, geometry()));
   setAccessibleDescription(s);  // the bar's name follows its label by itself
   ui_->instructionLabel->repaint();
 }
