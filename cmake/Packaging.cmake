@@ -84,6 +84,8 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # Qt finds the SVG image plugin at run time only: no library names it.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+  # Without a CJK font the Chinese and Japanese dialogs show boxes.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
   # The extended description; CPack puts the summary above it.
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The fingerprint module of a PC hardware diagnostics suite: a plug-in library
 that a diagnostics host loads to list the machine's fingerprint readers with

@@ -1,11 +1,11 @@
 #include "device/framework_units.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
-#include "device/detached_call.h"
+#include "device/service_gate.h"
 #include "platform/biometric_service.h"
 #include "platform/device_registry.h"
 #include "platform/platform.h"
@@ -18,8 +18,9 @@ std::shared_ptr<WINBIO_UNIT_SCHEMA> OwnUnitArray(WINBIO_UNIT_SCHEMA* array) {
   });
 }
 
-// Copies a device's text property into a framework text, cut to its size.
-void ReadTextProperty(platform::DevInfoSet set, platform::DEVINFO_DATA* info, uint32_t property,
+// Copies a device's text property into a framework text, cut to its size;
+// false when the device has none.
+bool ReadTextProperty(platform::DevInfoSet set, platform::DEVINFO_DATA* info, uint32_t property,
                       WINBIO_STRING& target) {
   std::vector<char16_t> text(WINBIO_STRING_LENGTH + 1, u'\0');
   uint32_t type = 0;
@@ -27,45 +28,46 @@ void ReadTextProperty(platform::DevInfoSet set, platform::DEVINFO_DATA* info, ui
   const auto bytes = static_cast<uint32_t>(WINBIO_STRING_LENGTH * sizeof(char16_t));
   if (!platform::registry().SetupDiGetDeviceRegistryProperty(
           set, info, property, &type, reinterpret_cast<uint8_t*>(text.data()), bytes, &required))
-    return;
+    return false;
   text[WINBIO_STRING_LENGTH - 1] = u'\0';
   std::memcpy(target, text.data(), WINBIO_STRING_LENGTH * sizeof(char16_t));
+  return text[0] != u'\0';
 }
 
 }  // namespace
 
 FrameworkUnits EnumerateFrameworkUnits(uint32_t milliseconds) {
-  // Shared with the call, which may return after this has given up on it.
-  struct Answer {
-    std::mutex mutex;
-    FrameworkUnits units;
-    bool abandoned = false;
-  };
-  auto answer = std::make_shared<Answer>();
-  const bool inTime = CallWithin(milliseconds, [answer] {
+  // One listing in flight per process: a service that hangs holds one
+  // thread, and a listing after a give-up answers at once.
+  static const std::shared_ptr<ServiceGate> listing = ServiceGate::Create();
+  auto answer = std::make_shared<FrameworkUnits>();
+  ServiceGate::Call call;
+  // A late answer is released by its last owner, the call itself.
+  call.body = [answer] {
     WINBIO_UNIT_SCHEMA* array = nullptr;
     size_t count = 0;
     const HRESULT_T hr = platform::biometric().EnumBiometricUnits(WINBIO_TYPE_FINGERPRINT, &array, &count);
-    std::lock_guard<std::mutex> lock(answer->mutex);
-    if (answer->abandoned) {
-      if (array) platform::biometric().Free(array);
-      return;
-    }
-    answer->units = FrameworkUnits{hr, OwnUnitArray(array), count, false};
-  });
-  std::lock_guard<std::mutex> lock(answer->mutex);
-  if (!inTime) {
-    answer->abandoned = true;
+    *answer = FrameworkUnits{hr, OwnUnitArray(array), count, false};
+  };
+  call.limit = ServiceGate::Clock::now();
+  call.grace = std::chrono::milliseconds(milliseconds);
+  const ServiceGate::Result result = listing->Make(std::move(call));
+  if (result == ServiceGate::Result::kReturned) return std::move(*answer);
+  if (result == ServiceGate::Result::kStuck)
+    std::fprintf(stderr,
+                 "fingerprint: the biometric service has not answered an earlier listing yet; "
+                 "listing no readers\n");
+  else if (result == ServiceGate::Result::kNoThread)
+    std::fprintf(stderr, "fingerprint: no thread to list the readers on; listing no readers\n");
+  else
     std::fprintf(stderr,
                  "fingerprint: the biometric service did not list its readers within %u ms; "
                  "listing no readers\n",
                  static_cast<unsigned>(milliseconds));
-    std::fflush(stderr);
-    FrameworkUnits none;
-    none.timedOut = true;
-    return none;
-  }
-  return std::move(answer->units);
+  std::fflush(stderr);
+  FrameworkUnits none;
+  none.timedOut = true;
+  return none;
 }
 
 FrameworkUnits UnitsInDeviceTree() {
@@ -83,6 +85,10 @@ FrameworkUnits UnitsInDeviceTree() {
     unit.Capabilities = WINBIO_CAPABILITY_SENSOR;
     ReadTextProperty(set, &info, platform::kSpdrpDeviceDesc, unit.Description);
     ReadTextProperty(set, &info, platform::kSpdrpMfg, unit.Manufacturer);
+    // The device tree has no model: the device's name stands for it, as the
+    // Device Manager shows it (its friendly name, else its description).
+    if (!ReadTextProperty(set, &info, platform::kSpdrpFriendlyName, unit.Model))
+      std::memcpy(unit.Model, unit.Description, sizeof(unit.Model));
     // Its instance id, so that its driver version is its own.
     registry.SetupDiGetDeviceInstanceId(set, &info, unit.DeviceInstanceId, WINBIO_STRING_LENGTH, nullptr);
     found.push_back(unit);

@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "platform/platform.h"
-#include "platform/system.h"
 
 namespace {
 
@@ -104,7 +103,5 @@ bool ModuleThreads::JoinAll(std::chrono::steady_clock::time_point deadline) {
 }
 
 void ModuleThreads::Pin() {
-  static std::once_flag pinned;
-  static const char anchor = 0;
-  std::call_once(pinned, [] { platform::system().PinModule(&anchor); });
+  platform::PinModule();
 }

@@ -4,9 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "device/detached_call.h"
 #include "device/device_information.h"
-#include "device/framework_failure.h"
 #include "device/sensor_operation.h"
 #include "platform/biometric_service.h"
 #include "platform/platform.h"
@@ -43,6 +41,16 @@ WinFingerprintComponent::WinFingerprintComponent(uint64_t unitIndex, const WINBI
       fingers_{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {8, 9}, {9, 10}} {
   SetDeviceId(std::move(deviceId));
   DeviceInformation::Collect(*this, Unit(), versions);
+  state_->AddComponent();  // last: a component that throws above was never one
+}
+
+WinFingerprintComponent::~WinFingerprintComponent() {
+  if (state_->RemoveComponent()) ReaderCalls::Close(state_, ReaderCalls::Clock::now());
+}
+
+void WinFingerprintComponent::MarkTurnedOffByPolicy() {
+  turnedOffByPolicy_ = true;
+  AppendProperty("BIOMETRICS", "TURNED_OFF_BY_POLICY");
 }
 
 bool WinFingerprintComponent::HasSensor() {
@@ -70,30 +78,23 @@ FingerprintError WinFingerprintComponent::OpenSession() {
   // configured sensor mode is looked up but not applied.
   const uint32_t configuredFlags = DeviceInformation::SensorModeFlags(units_);
   static_cast<void>(configuredFlags);
-
-  // Counted as an operation, so that CancelAndClose bounds its wait for a
-  // service that does not open. Only the state is used once it returns.
-  const std::shared_ptr<SensorWaitState> state = state_;
-  state->Begin();
-  const FingerprintError result = SensorOperation::Open(*state, OperationUnit());
-  state->Finish();
-  return result;
+  // Bounded by the grace period from now: the host gave it no limit.
+  return ReaderCalls::Open(state_, OperationUnit(), ReaderCalls::Clock::now(), false)
+      .value_or(FingerprintError::OpenSessionFailed);
 }
 
 FingerprintError WinFingerprintComponent::CloseSession() {
-  return SensorOperation::CloseWithin(state_, platform::kCancelGraceMilliseconds)
-             ? FingerprintError::Success
-             : FingerprintError::DeviceNotAccessible;
+  return ReaderCalls::Close(state_, ReaderCalls::Clock::now()) ? FingerprintError::Success
+                                                               : FingerprintError::DeviceNotAccessible;
 }
 
 FingerprintError WinFingerprintComponent::LocateSensor(int timeoutSeconds) {
-  // From here on only `state` is used: if the framework never returns, the
-  // component may be destroyed before this call ends.
-  const std::shared_ptr<SensorWaitState> state = state_;
-  state->Begin();
-  const FingerprintError result = SensorOperation::Locate(state, Unit().UnitId, timeoutSeconds);
-  state->Finish();
-  return result;
+  // A reader that did not answer ends the wait as a failed one would: as
+  // cancelled when a cancellation was requested, else as failed.
+  const std::optional<FingerprintError> result =
+      ReaderCalls::Locate(state_, Unit().UnitId, timeoutSeconds, false);
+  if (result) return *result;
+  return state_->cancelRequested.load() ? FingerprintError::Cancelled : FingerprintError::LocateFailed;
 }
 
 std::shared_ptr<SensorOperation> WinFingerprintComponent::StartOperation(int timeoutSeconds) {
@@ -103,12 +104,19 @@ std::shared_ptr<SensorOperation> WinFingerprintComponent::StartOperation(int tim
 }
 
 void WinFingerprintComponent::CancelAndClose() {
-  if (SensorOperation::CancelAndClose(state_, true)) Cleanup();
+  if (ReaderCalls::CancelAndClose(state_, true)) Cleanup();
 }
 
-SensorOperation::Unit WinFingerprintComponent::OperationUnit() {
-  return {Unit().UnitId, std::u16string(DeviceInformation::FromWinbioString(Unit().DeviceInstanceId)),
-          GetDeviceId()};
+ReaderCalls::Unit WinFingerprintComponent::OperationUnit() {
+  ReaderCalls::Unit unit;
+  unit.id = Unit().UnitId;
+  unit.instanceId = std::u16string(DeviceInformation::FromWinbioString(Unit().DeviceInstanceId));
+  unit.deviceId = GetDeviceId();
+  if (turnedOffByPolicy_) {
+    unit.state = WINBIO_E_DISABLED;
+    unit.why = "biometrics are turned off by group policy";
+  }
+  return unit;
 }
 
 WINBIO_IDENTITY WinFingerprintComponent::CurrentUserIdentity() {
@@ -145,15 +153,9 @@ FingerprintError WinFingerprintComponent::DeleteTemplate(int finger) {
   // An unknown finger is remembered with "no information", and deletes that.
   const WINBIO_BIOMETRIC_SUBTYPE subFactor = fingers_[finger];
   const WINBIO_IDENTITY identity = CurrentUserIdentity();
-  const WINBIO_UNIT_ID unitId = Unit().UnitId;
-  state_->Begin();
-  const bool inTime =
-      CallWithin(platform::kCancelGraceMilliseconds, [state = state_, unitId, identity, subFactor] {
-        platform::biometric().DeleteTemplate(state->session.load(), unitId, &identity, subFactor);
-        state->Finish();
-      });
-  return inTime || state_->AwaitOperations(0) ? FingerprintError::Success
-                                              : FingerprintError::DeviceNotAccessible;
+  return ReaderCalls::DeleteTemplate(state_, Unit().UnitId, identity, subFactor)
+             ? FingerprintError::Success
+             : FingerprintError::DeviceNotAccessible;
 }
 
 WINBIO_BIOMETRIC_SUBTYPE WinFingerprintComponent::SubFactorOf(int finger) const {
@@ -163,13 +165,5 @@ WINBIO_BIOMETRIC_SUBTYPE WinFingerprintComponent::SubFactorOf(int finger) const 
 
 uint32_t WinFingerprintComponent::GetSampleHint() {
   constexpr uint32_t kUnreadable = 20;
-  void* buffer = nullptr;
-  size_t size = 0;
-  const HRESULT_T hr = platform::biometric().GetProperty(Handle(), WINBIO_PROPERTY_TYPE_UNIT,
-                                                         WINBIO_PROPERTY_SAMPLE_HINT, Unit().UnitId, nullptr,
-                                                         WINBIO_SUBTYPE_NO_INFORMATION, &buffer, &size);
-  uint32_t hint = kUnreadable;
-  if (hr >= 0 && buffer && size >= sizeof(hint)) std::memcpy(&hint, buffer, sizeof(hint));
-  if (buffer) platform::biometric().Free(buffer);  // the framework allocated it
-  return hint;
+  return ReaderCalls::SampleHint(state_, Unit().UnitId).value_or(kUnreadable);
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "device/fingerprint_component.h"
-#include "device/sensor_operation.h"
+#include "device/reader_calls.h"
 #include "device/sensor_wait_state.h"
 #include "platform/winbio_types.h"
 
@@ -16,15 +16,16 @@ class DriverVersions;
 // enumerated, over the Windows Biometric Framework.
 //
 // Sensor wait: see SensorOperation, which runs the reader's open and wait;
-// the component's own calls take its steps one at a time.
+// the component's own calls take its steps one at a time (ReaderCalls).
 //
-// No caller waits for the framework without a bound: a call that has not
+// Whoever calls (a run's worker, or the host through the methods below), no
+// caller waits for the framework without a bound: a call that has not
 // returned within platform::kCancelGraceMilliseconds of its limit or its
 // cancellation (or, for calls that cannot be cancelled, of its start) is
-// given up on. The reader is then stuck (IsStuck) until that call returns; the
-// call's thread owns the shared wait state, which every component of the same
-// reader shares, so the component may be destroyed meanwhile and a new
-// listing still finds the reader stuck.
+// given up on. The reader is then stuck (IsStuck) and refuses every call at
+// once until that one returns; the call's thread owns the shared wait state,
+// which every component of the same reader shares, so the component may be
+// destroyed meanwhile and a new listing still finds the reader stuck.
 class WinFingerprintComponent : public FingerprintComponent {
  public:
   static constexpr uint32_t kPollMilliseconds = kWatchdogPollMilliseconds;
@@ -33,7 +34,9 @@ class WinFingerprintComponent : public FingerprintComponent {
   // `versions`, the listing's driver versions (null: the reader's own list).
   WinFingerprintComponent(uint64_t unitIndex, const WINBIO_UNIT_SCHEMA* units, std::string deviceId,
                           DriverVersions* versions = nullptr);
-  ~WinFingerprintComponent() override = default;
+  // The last component of its reader closes a session left open, within the
+  // grace period.
+  ~WinFingerprintComponent() override;
 
   uint64_t HostValue() override { return 0; }
   bool HostQuery1() override { return true; }
@@ -59,14 +62,18 @@ class WinFingerprintComponent : public FingerprintComponent {
 
   // The sub-factor used for a finger index (tests and diagnostics).
   WINBIO_BIOMETRIC_SUBTYPE SubFactorOf(int finger) const;
+  // A reader the framework did not list because group policy turns
+  // biometrics off (found in the device tree): it says so, and every run on
+  // it ends as not supported, at once.
+  void MarkTurnedOffByPolicy();
 
  private:
   const WINBIO_UNIT_SCHEMA& Unit() const { return units_[unitIndex_]; }
-  WINBIO_SESSION_HANDLE Handle() const { return state_->session.load(); }
   WINBIO_IDENTITY CurrentUserIdentity();
-  SensorOperation::Unit OperationUnit();
+  ReaderCalls::Unit OperationUnit();
 
   std::shared_ptr<SensorWaitState> state_;
+  bool turnedOffByPolicy_ = false;
   uint64_t unitIndex_;
   const WINBIO_UNIT_SCHEMA* units_;
   std::map<int, WINBIO_BIOMETRIC_SUBTYPE> fingers_;

@@ -37,8 +37,9 @@ void WinFingerprintComponentManager::EnumerateComponents() {
   // One device list serves every reader's driver version.
   DriverVersions driverVersions;
   for (size_t i = 0; i < found.count; ++i) {
-    components_.push_back(
-        std::make_unique<WinFingerprintComponent>(i, units_.get(), std::to_string(i), &driverVersions));
-    if (turnedOff) components_.back()->AppendProperty("BIOMETRICS", "TURNED_OFF_BY_POLICY");
+    auto component =
+        std::make_unique<WinFingerprintComponent>(i, units_.get(), std::to_string(i), &driverVersions);
+    if (turnedOff) component->MarkTurnedOffByPolicy();
+    components_.push_back(std::move(component));
   }
 }

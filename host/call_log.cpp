@@ -68,7 +68,9 @@ QString CallLog::HumanLine(const QJsonObject& f) const {
     text = f.value(QStringLiteral("text")).toString();
   } else if (call == QLatin1String("screenshot")) {
     text = f.value(QStringLiteral("saved")).toBool()
-               ? QStringLiteral("Screenshot saved to %1").arg(f.value(QStringLiteral("file")).toString())
+               ? QStringLiteral("Screenshot saved to %1 (taken at %2 s)")
+                     .arg(f.value(QStringLiteral("file")).toString())
+                     .arg(f.value(QStringLiteral("takenAt")).toDouble(), 0, 'f', 3)
                : QStringLiteral("No screenshot in %1: %2")
                      .arg(f.value(QStringLiteral("file")).toString(),
                           f.value(QStringLiteral("problem")).toString());

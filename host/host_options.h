@@ -17,9 +17,10 @@ struct HostOptions {
   QString answer = QStringLiteral("none");  // yes, no, none
   std::optional<int> abortAfterMs;
   std::optional<int> eventAfterMs;
-  QString screenshotFile;  // run: picture of the dialog; answers come from the script
-  QString platform;        // run: Qt platform plugin (with its options); empty: Qt's choice
-  bool unload = false;     // run: release and unload the module before the window goes
+  QString screenshotFile;       // run: picture of the dialog; answers come from the script
+  int screenshotAfterMs = 700;  // after the dialog appears: styling and the first tick have settled
+  QString platform;             // run: Qt platform plugin (with its options); empty: Qt's choice
+  bool unload = false;          // run: release and unload the module before the window goes
 };
 
 // Parses the arguments (without the program name). On failure returns nullopt

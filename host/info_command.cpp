@@ -11,6 +11,7 @@
 #include "contract/test.h"
 #include "host/call_log.h"
 #include "host/commands.h"
+#include "host/host_error.h"
 #include "host/module_catalogue.h"
 #include "host/module_library.h"
 
@@ -51,18 +52,29 @@ QString AliasText(const AliasMap& aliases, const ComponentId& id) {
   return QStringLiteral("-%1, %2").arg(S(it->second.shortName), S(it->second.longName));
 }
 
+// The module's resource, or null with `error` saying which object was missing.
+Resource* ModuleResource(ModuleLibrary& module, QString* error) {
+  ModuleInterface* root = module.Interface(error);
+  if (!root) return nullptr;
+  Resource* resource = root->GetResource();
+  if (!resource) *error = QStringLiteral("module file '%1' has no resource (null)").arg(module.Path());
+  return resource;
+}
+
 }  // namespace
 
 int RunInfoCommand(ModuleLibrary& module, const HostOptions& options) {
   const ModuleCatalogue catalogue(module.Path());
-  ProductVersion* version = module.Version();
+  QString error;
+  ProductVersion* version = module.Version(&error);
+  Resource* resource = version ? ModuleResource(module, &error) : nullptr;
+  if (!resource) return ReportHostError(options.json, error);
   const QString versionText = QStringLiteral("%1.%2.%3.%4")
                                   .arg(version->GetMajor())
                                   .arg(version->GetMinor())
                                   .arg(version->GetPatch())
                                   .arg(version->GetBuild());
-  ModuleInterface* root = module.Interface();
-  Resource* resource = root->GetResource();
+  ModuleInterface* root = module.Interface(&error);
   const AliasMap diagnosticAliases = resource->GetDiagnosticAliases();
   const AliasMap testAliases = resource->GetTestAliases();
 
@@ -99,19 +111,24 @@ int RunInfoCommand(ModuleLibrary& module, const HostOptions& options) {
   }
 
   if (options.json) {
-    const QJsonObject json{{QStringLiteral("productVersion"), versionText},
-                           {QStringLiteral("moduleName"), S(resource->GetModuleName())},
-                           {QStringLiteral("moduleShortName"), S(resource->GetModuleShortName())},
-                           {QStringLiteral("diagnostics"), diagnosticsJson}};
-    std::fputs(QJsonDocument(json).toJson(QJsonDocument::Indented).constData(), stdout);
+    const QJsonObject json{
+        {QStringLiteral("productVersion"), versionText},
+        {QStringLiteral("moduleName"), S(resource->GetModuleName())},
+        {QStringLiteral("moduleNameTranslation"), CallLog::Translate(S(resource->GetModuleName()))},
+        {QStringLiteral("moduleShortName"), S(resource->GetModuleShortName())},
+        {QStringLiteral("diagnostics"), diagnosticsJson}};
+    std::printf("%s\n", QJsonDocument(json).toJson(QJsonDocument::Compact).constData());
   } else {
     std::fputs(text.toUtf8().constData(), stdout);
   }
   return 0;
 }
 
-int RunHelpCommand(ModuleLibrary& module, const HostOptions& /*options*/) {
-  const std::string help = module.Interface()->GetResource()->GetHelpText();
+int RunHelpCommand(ModuleLibrary& module, const HostOptions& options) {
+  QString error;
+  Resource* resource = ModuleResource(module, &error);
+  if (!resource) return ReportHostError(options.json, error);
+  const std::string help = resource->GetHelpText();
   std::fwrite(help.data(), 1, help.size(), stdout);
   return 0;
 }

@@ -16,6 +16,7 @@
 #include "host/commands.h"
 #include "host/host_error.h"
 #include "host/module_library.h"
+#include "host/simulated_machine.h"
 
 namespace {
 
@@ -34,8 +35,13 @@ void Write(const std::string& bytes) {
 }  // namespace
 
 int RunListCommand(ModuleLibrary& module, const HostOptions& options) {
-  SystemComponentManager* manager = module.Interface()->GetComponentManager();
-  if (!manager) return ReportHostError(options.json, QStringLiteral("the module has no component manager"));
+  QString error;
+  ModuleInterface* root = module.Interface(&error);
+  if (!root) return ReportHostError(options.json, error);
+  SystemComponentManager* manager = root->GetComponentManager();
+  if (!manager)
+    return ReportHostError(
+        options.json, QStringLiteral("module file '%1' has no component manager (null)").arg(module.Path()));
   try {
     manager->EnumerateComponents();
   } catch (const std::exception& error) {
@@ -70,13 +76,16 @@ int RunListCommand(ModuleLibrary& module, const HostOptions& options) {
       Write("  " + property.first + ": " + property.second + "\n");
   }
 
+  const QString why = count == 0 ? WhyNoReaders(module.Path()) : QString();
   if (options.json) {
-    const QJsonObject json{{QStringLiteral("backend"), QString::fromStdString(backend.name)},
-                           {QStringLiteral("backendReason"), QString::fromStdString(backend.reason)},
-                           {QStringLiteral("readers"), readers}};
-    std::fputs(QJsonDocument(json).toJson(QJsonDocument::Indented).constData(), stdout);
+    QJsonObject json{{QStringLiteral("backend"), QString::fromStdString(backend.name)},
+                     {QStringLiteral("backendReason"), QString::fromStdString(backend.reason)},
+                     {QStringLiteral("readers"), readers}};
+    if (!why.isEmpty()) json.insert(QStringLiteral("whyNoReaders"), why);
+    std::printf("%s\n", QJsonDocument(json).toJson(QJsonDocument::Compact).constData());
   } else if (count == 0) {
-    std::fputs("No fingerprint readers found.\n", stdout);
+    std::printf("No fingerprint readers found%s.\n",
+                why.isEmpty() ? "" : (QStringLiteral(": ") + why).toUtf8().constData());
   }
   return 0;
 }

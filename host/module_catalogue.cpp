@@ -5,16 +5,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLocale>
 #include <QResource>
 #include <QSettings>
 
 #include "host/backend_in_use.h"
+#include "host/simulated_machine.h"
 
 namespace {
 
@@ -35,14 +32,12 @@ const std::map<QString, QString>& Languages() {
 // systems from the desktop.
 QStringList SystemLanguages() {
   if (BackendInUse().name != "sim") return QLocale::system().uiLanguages();
-  const QString file = qEnvironmentVariable("FINGERPRINT_SIM");
-  QFile sim(file);
-  if (file.isEmpty() || !sim.open(QIODevice::ReadOnly)) return {QStringLiteral("en-US")};
-  const QJsonValue languages =
-      QJsonDocument::fromJson(sim.readAll())[QLatin1String("system")][QLatin1String("uiLanguages")];
-  if (!languages.isArray()) return {QStringLiteral("en-US")};
+  QString error;  // reported by whoever started the command
+  const SimulatedMachine* sim = SimulatedMachine::InForce(&error);
   QStringList list;
-  for (const QJsonValue& language : languages.toArray()) list << language.toString();
+  for (const std::string& language :
+       sim ? sim->Machine().system.uiLanguages : std::vector<std::string>{"en-US"})
+    list << QString::fromStdString(language);
   return list;
 }
 

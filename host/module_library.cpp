@@ -59,13 +59,25 @@ bool ModuleLibrary::Load(const QString& path, QString* error) {
   return true;
 }
 
-ModuleInterface* ModuleLibrary::Interface() {
-  built_ = true;
-  return getInterface_();
+namespace {
+
+template <class Object>
+Object* Given(Object* object, const QString& path, const char* exportName, QString* error) {
+  if (!object)
+    *error =
+        QStringLiteral("module file '%1': %2 gave no object (null)").arg(path, QLatin1String(exportName));
+  return object;
 }
 
-ProductVersion* ModuleLibrary::Version() {
-  return getVersion_();
+}  // namespace
+
+ModuleInterface* ModuleLibrary::Interface(QString* error) {
+  built_ = true;  // released in any case: the module may have built part of its graph
+  return Given(getInterface_(), library_.fileName(), "GetModuleInterfaceInstance", error);
+}
+
+ProductVersion* ModuleLibrary::Version(QString* error) {
+  return Given(getVersion_(), library_.fileName(), "GetProductVersion", error);
 }
 
 void ModuleLibrary::Release() {

@@ -21,8 +21,10 @@ class ModuleLibrary {
   // file or the export and says what went wrong.
   bool Load(const QString& path, QString* error);
 
-  ModuleInterface* Interface();
-  ProductVersion* Version();
+  // The objects the exports hand out; null, with `error` naming the module
+  // file and the export, when the module gives none.
+  ModuleInterface* Interface(QString* error = nullptr);
+  ProductVersion* Version(QString* error = nullptr);
   // Releases the module's object graph, if it was built.
   void Release();
   // Releases and unloads the module file; false, with `error`, when the

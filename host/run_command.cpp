@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QJsonObject>
 #include <QTimer>
@@ -24,6 +25,7 @@
 #include "host/module_catalogue.h"
 #include "host/module_library.h"
 #include "host/settings_file.h"
+#include "host/simulated_machine.h"
 
 namespace {
 
@@ -39,14 +41,24 @@ int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
   const ModuleCatalogue catalogue(module.Path());
   const auto fail = [&options](const QString& message) { return ReportHostError(options.json, message); };
 
-  ModuleInterface* root = module.Interface();
+  if (!options.screenshotFile.isEmpty()) {
+    // The picture goes where the user said; a folder that is not there is a typing error.
+    const QFileInfo folder(QFileInfo(options.screenshotFile).absolutePath());
+    if (!folder.isDir())
+      return fail(
+          QStringLiteral("option --screenshot: '%1' is not a folder%2")
+              .arg(folder.filePath(), folder.exists() ? QString() : QStringLiteral(" (it does not exist)")));
+  }
+
+  QString error;
+  ModuleInterface* root = module.Interface(&error);
+  if (!root) return fail(error);
   Diagnostic* diagnostic = root->GetDiagnostic(0);
   Test* test = diagnostic ? diagnostic->GetTest(0) : nullptr;
   if (!test) return fail(QStringLiteral("the module offers no test"));
 
   if (!options.settingsFile.isEmpty()) {
     Settings settings;
-    QString error;
     if (!ReadSettingsFile(options.settingsFile, &settings, &error)) return fail(error);
     try {
       test->Configure(settings, nullptr);
@@ -57,9 +69,15 @@ int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
   }
 
   SystemComponentManager* manager = root->GetComponentManager();
+  if (!manager)
+    return fail(QStringLiteral("module file '%1' has no component manager (null)").arg(module.Path()));
   manager->EnumerateComponents();
   const uint64_t count = manager->GetComponentCount();
-  if (count == 0) return fail(QStringLiteral("no fingerprint reader found"));
+  if (count == 0) {
+    const QString why = WhyNoReaders(module.Path());
+    return fail(QStringLiteral("no fingerprint reader found") +
+                (why.isEmpty() ? QString() : QStringLiteral(": ") + why));
+  }
   if (options.device >= count)
     return fail(QStringLiteral("no reader %1: the machine has %2 (ids 0 to %3)")
                     .arg(options.device)
@@ -73,7 +91,9 @@ int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
   // A screenshot run shows real windows but must not wait for a person.
   HostWindow window(headless || !options.screenshotFile.isEmpty(), AnswerCode(options.answer));
   std::shared_ptr<ScreenshotOutcome> screenshot;
-  if (!options.screenshotFile.isEmpty()) screenshot = CaptureRecognitionDialog(options.screenshotFile);
+  if (!options.screenshotFile.isEmpty())
+    screenshot = CaptureRecognitionDialog(options.screenshotFile, options.screenshotAfterMs,
+                                          [&log] { return log.Elapsed(); });
   if (!headless) {
     log.SetListener([&window](const QString& line) { window.AppendLine(line); });
     window.show();
@@ -105,14 +125,18 @@ int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
       std::fprintf(stderr, "diag-host: no screenshot in '%s': %s\n",
                    options.screenshotFile.toLocal8Bit().constData(),
                    screenshot->problem.toLocal8Bit().constData());
-    log.Write({{QStringLiteral("call"), QStringLiteral("screenshot")},
-               {QStringLiteral("file"), options.screenshotFile},
-               {QStringLiteral("saved"), screenshot->saved},
-               {QStringLiteral("problem"), screenshot->problem}});
+    QJsonObject line{{QStringLiteral("call"), QStringLiteral("screenshot")},
+                     {QStringLiteral("file"), options.screenshotFile},
+                     {QStringLiteral("saved"), screenshot->saved},
+                     {QStringLiteral("problem"), screenshot->problem}};
+    if (screenshot->takenAt >= 0) {
+      line.insert(QStringLiteral("takenAt"), screenshot->takenAt);
+      line.insert(QStringLiteral("dialog"), screenshot->dialog);
+    }
+    log.Write(line);
   }
   if (options.unload) {
     // Before the window goes: nothing of the module may be left in it.
-    QString error;
     const bool unloaded = module.Unload(&error);
     if (!unloaded) std::fprintf(stderr, "diag-host: %s\n", error.toLocal8Bit().constData());
     log.Write({{QStringLiteral("call"), QStringLiteral("unload")}, {QStringLiteral("unloaded"), unloaded}});

@@ -3,9 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTextStream>
+
+#include "common/quoted_text.h"
 
 namespace {
+
+// Settings lines are a name and a short value; a longer one is no settings file.
+constexpr int kLongestLine = 4096;
 
 // The keys the recognition test reads its timeout from, in seconds.
 const char* const kTimeoutKeys[] = {"CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST", "CSAT_TEST_TIMEOUT"};
@@ -24,7 +28,7 @@ bool CheckTimeouts(const QString& path, const Settings& settings, QString* error
     text.trimmed().toInt(&fits);
     if (fits && whole.match(text).hasMatch()) continue;
     *error = QStringLiteral("settings file '%1': %2=%3: %4")
-                 .arg(path, QLatin1String(key), text,
+                 .arg(path, QLatin1String(key), common::EscapedText(text),
                       whole.match(text).hasMatch()
                           ? QStringLiteral("the timeout is out of range (at most 2147483647 seconds)")
                           : QStringLiteral("the timeout must be a whole number of seconds"));
@@ -41,26 +45,32 @@ bool ReadSettingsFile(const QString& path, Settings* settings, QString* error) {
     return false;
   }
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+  if (!file.open(QIODevice::ReadOnly)) {
     *error = QStringLiteral("settings file '%1' cannot be read: %2").arg(path, file.errorString());
     return false;
   }
   static const QRegularExpression header(QStringLiteral(R"(^\[\s*(\w+)\s*\]$)"));
   static const QRegularExpression assignment(QStringLiteral(R"(^(\w+)\s*=\s*(.*)$)"));
-  QTextStream stream(&file);
   std::string section;
   bool inSection = false;
-  for (int number = 1; !stream.atEnd(); ++number) {
-    const QString raw = stream.readLine();
+  for (int number = 1; !file.atEnd(); ++number) {
+    // Read in bounded pieces: a binary file may hold no line break at all.
+    const QByteArray bytes = file.readLine(kLongestLine + 2);
+    const bool whole = bytes.endsWith('\n') || file.atEnd();
+    const QString raw = QString::fromUtf8(bytes).remove(QRegularExpression(QStringLiteral("\r?\n$")));
+    const auto fail = [&](const QString& problem) {
+      *error = QStringLiteral("settings file '%1', line %2: %3: %4")
+                   .arg(path)
+                   .arg(number)
+                   .arg(problem, common::QuotedText(raw));
+      return false;
+    };
+    if (!whole || raw.size() > kLongestLine)
+      return fail(QStringLiteral("a line longer than %1 characters").arg(kLongestLine));
     QString line = raw;
     if (const qsizetype comment = line.indexOf(QLatin1Char(';')); comment >= 0) line.truncate(comment);
     line = line.trimmed();
     if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-    const auto fail = [&](const QString& problem) {
-      *error =
-          QStringLiteral("settings file '%1', line %2: %3: '%4'").arg(path).arg(number).arg(problem, raw);
-      return false;
-    };
     if (const QRegularExpressionMatch match = header.match(line); match.hasMatch()) {
       section = match.captured(1).toUpper().toStdString();
       inSection = true;

@@ -10,7 +10,7 @@
 
 #include "contract/diagnostic.h"
 #include "device/module_threads.h"
-#include "device/sensor_wait_state.h"
+#include "device/service_gate.h"
 #include "device/win_fingerprint_component_manager.h"
 #include "module/fingerprint_module_interface.h"
 #include "module/fingerprint_resource.h"
@@ -40,13 +40,12 @@ bool LeaveNothingBehind() {
     kivra::utils::Dpi::Release();
     platform::ReleaseApplicationHooks();
   }
-  // The threads of finished runs end at once; a thread in a reader's call
-  // that never returned pins the module instead, so there is no point
-  // waiting for one.
+  // The threads of finished runs end at once; a thread in a call that was
+  // given up on (a reader's, or a listing's) pins the module instead: it has
+  // been waited for once already, so it is not waited for again.
   const auto now = std::chrono::steady_clock::now();
-  return ModuleThreads::JoinAll(SensorWaitState::AnyStuck()
-                                    ? now
-                                    : now + std::chrono::milliseconds(platform::kCancelGraceMilliseconds));
+  return ModuleThreads::JoinAll(
+      ServiceGate::AnyStuck() ? now : now + std::chrono::milliseconds(platform::kCancelGraceMilliseconds));
 }
 
 }  // namespace

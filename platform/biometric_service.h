@@ -48,6 +48,13 @@ class BiometricService {
     return E_NOTIMPL_T;
   }
 
+  // The module has given up on the calls pending on this session: the reader
+  // did not answer within the grace period after their limit or their
+  // cancellation. A service that can end them (a helper process it runs)
+  // does so now, so that its own give-up and the module's are one; the
+  // module leaves them to return on their own. Returns at once.
+  virtual void Abandon(WINBIO_SESSION_HANDLE sessionHandle) { static_cast<void>(sessionHandle); }
+
   // Whether the listed unit with this device instance id can be used:
   // S_OK_T, or the result every operation on it ends with, with what is wrong
   // in `why`: WINBIO_E_DEVICE_FAILURE (its driver failed) or E_NOT_SUPPORTED_T

@@ -27,6 +27,7 @@ static_assert(sizeof(void*) != 8 || sizeof(DEVINFO_DATA) == 32, "SP_DEVINFO_DATA
 
 constexpr uint32_t kSpdrpDeviceDesc = 0;
 constexpr uint32_t kSpdrpMfg = 0x0B;
+constexpr uint32_t kSpdrpFriendlyName = 0x0C;
 constexpr uint32_t kSpdrpDriver = 9;
 constexpr uint32_t kDigcfPresent = 0x00000002;
 constexpr uint32_t kDicsFlagGlobal = 0x00000001;

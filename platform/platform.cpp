@@ -8,6 +8,7 @@
 
 #include "common/backend_choice.h"
 #include "platform/backend.h"
+#include "platform/system.h"
 #if defined(FP_HAVE_FPRINTD)
 #include "platform/fprintd/fprintd_presence.h"
 #endif
@@ -68,6 +69,12 @@ const Services& services() {
 void ReleaseBackend() {
   std::lock_guard<std::mutex> lock(g_currentMutex);
   delete g_current.exchange(nullptr);
+}
+
+void PinModule() {
+  static std::once_flag pinned;
+  static const char anchor = 0;
+  std::call_once(pinned, [] { system().PinModule(&anchor); });
 }
 
 void ReleaseApplicationHooks() {

@@ -32,6 +32,11 @@ void ReleaseApplicationHooks();
 // no thread can still be using one: the module calls it as it is released
 // with none of its threads left.
 void ReleaseBackend();
+// Keeps the module's code loaded until the process ends, whoever unloads it:
+// a thread of the module left in a call that never returned (or a helper's
+// reader thread) runs that code when it goes on. Once per process; every part
+// of the module that leaves such a thread behind pins through here.
+void PinModule();
 
 inline BiometricService& biometric() {
   return *services().biometric;

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "recognition/play_test.h"
+#include "utils/dpi.h"
 
 FingerprintWidgetWrapper::FingerprintWidgetWrapper(QSize dialogSize, TestContext* context, RunCellsPtr cells,
                                                    uint32_t timeoutSeconds)
@@ -28,7 +29,8 @@ int FingerprintWidgetWrapper::Exec(QWidget* parent, QObject* eventFilter) {
   if (parent && dialogSize_.width() != 0 && dialogSize_.height() != 0) {
     const int left = parent->x() + (parent->width() - dialogSize_.width()) / 2;
     const int top = parent->y() + (parent->height() - dialogSize_.height()) / 2;
-    dialog_->setGeometry(left, top, dialogSize_.width(), dialogSize_.height());
+    dialog_->setGeometry(
+        kivra::utils::Dpi::fitDialog(*dialog_, QRect(left, top, dialogSize_.width(), dialogSize_.height())));
   }
 
   dialog_->setResult(0);

@@ -1,10 +1,9 @@
 #include "recognition/play_test.h"
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
+#include <map>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -15,11 +14,13 @@
 #include <QShowEvent>
 
 #include "contract/test_context.h"
+#include "device/bounded_call.h"
 #include "device/fingerprint_component.h"
 #include "device/module_threads.h"
 #include "device/sensor_operation.h"
 #include "recognition/play_test_ui.h"
 #include "recognition/result_report.h"
+#include "utils/dpi.h"
 #include "utils/module_translator.h"
 
 namespace {
@@ -69,11 +70,6 @@ PlayTest::PlayTest(QWidget* /*parent*/, QObject* eventFilter, TestContext* conte
   connect(this, &PlayTest::UpdateProgress, this, &PlayTest::OnUpdateProgress, Qt::QueuedConnection);
   connect(this, &QDialog::finished, this, &PlayTest::OnFinished, Qt::UniqueConnection);
   connect(&tickTimer_, &QTimer::timeout, this, &PlayTest::OnTimerTick, Qt::QueuedConnection);
-  connect(&giveUpPoll_, &QTimer::timeout, this, [this] {
-    if (closed_ || !operation_ || !operation_->GiveUpDue()) return;
-    givingUp_ = true;
-    close();
-  });
 
   ui_->progressBar->setValue(0);
   ui_->instructionLabel->setText(text(kFirstInstruction));
@@ -87,7 +83,6 @@ PlayTest::~PlayTest() {
   disconnect(this, &PlayTest::UpdateProgress, this, &PlayTest::OnUpdateProgress);
   disconnect(this, &QDialog::finished, this, &PlayTest::OnFinished);
   tickTimer_.stop();
-  giveUpPoll_.stop();
   // A worker still running is waited for here, within the grace period: past
   // it, the run is abandoned and the worker no longer touches the dialog.
   AwaitWorker(std::chrono::steady_clock::now() + std::chrono::milliseconds(kReaderGraceMilliseconds));
@@ -116,19 +111,18 @@ void PlayTest::OnStartTest() {
     cells_->status.store(TestStatus::Error);
     ReportResult(context_, "CANNOT_ACCESS_DEVICE");
     close();
-    return;
   }
-  giveUpPoll_.start(static_cast<int>(kWatchdogPollMilliseconds));
 }
 
 bool PlayTest::StartWorker(FingerprintComponent* reader) {
-  // Registered as under way here, before the worker exists: a cancellation
-  // from now on waits for it, however late the worker is scheduled.
+  // Taken here, before the worker exists: a cancellation from now on reaches
+  // the run however late the worker is scheduled, and never waits for it.
   operation_ = reader ? reader->StartOperation(static_cast<int>(timeoutSeconds_)) : nullptr;
   if (!operation_) return false;
   auto run = std::make_shared<SensorRun>();
-  // The worker owns what it needs after a call that may never return; the
-  // dialog waits for it only within the grace period.
+  // The worker owns what it needs; its calls into the reader are bounded, so
+  // it returns by the grace period after the limit or the cancellation, and
+  // tells the dialog, which gives a silent reader up then.
   const bool started = ModuleThreads::Start([this, run, operation = operation_] {
     const SensorOperation::Outcome outcome = operation->Run();
     std::lock_guard<std::mutex> lock(run->mutex);
@@ -140,7 +134,7 @@ bool PlayTest::StartWorker(FingerprintComponent* reader) {
     if (!run->abandoned) emit LoopFinished();
   });
   if (!started) {
-    operation_.reset();  // ends its registration
+    operation_.reset();
     return false;
   }
   run_ = std::move(run);
@@ -200,10 +194,14 @@ void PlayTest::UpdateInstruction() {
   const kivra::utils::ModuleTranslator translator(kContext);
   QString text = QString::fromStdString(translator.Translate(key ? key : kFirstInstruction));
   if (key == kOtherReader) {
-    std::string description;
-    for (const Property& property : reader->GetInfo().properties)
-      if (property.first == "FINGERPRINT_DESCRIPTION") description = property.second;
-    text = text.arg(QString::fromStdString(description));
+    // The reader's name as its listing shows it: its description, or failing
+    // that its model or its manufacturer (the sentence quotes whichever).
+    std::map<std::string, std::string> named;
+    for (const Property& property : reader->GetInfo().properties) named[property.first] = property.second;
+    std::string name;
+    for (const char* property : {"FINGERPRINT_DESCRIPTION", "FINGERPRINT_MODEL", "FINGERPRINT_MANUFACTURER"})
+      if (name.empty()) name = named[property];
+    text = text.arg(QString::fromStdString(name).trimmed());
   }
   emit ChangeInfoLabelMessage(text);
 }
@@ -237,47 +235,25 @@ void PlayTest::OnUpdateProgress(int value) {
 
 void PlayTest::OnChangeLabelInfo(QString s) {
   ui_->instructionLabel->setText(s);
+  // A longer text may need more lines than the dialog has room for.
+  setGeometry(kivra::utils::Dpi::fitDialog(*this, geometry()));
   setAccessibleDescription(s);  // the bar's name follows its label by itself
   ui_->instructionLabel->repaint();
 }
 
-bool PlayTest::CancelReader(bool requested) {
-  struct Completion {
-    std::mutex mutex;
-    std::condition_variable returned;
-    bool done = false;
-    bool inTime = false;
-  };
-  auto completion = std::make_shared<Completion>();
-  const auto done = [&completion] {
-    std::lock_guard<std::mutex> lock(completion->mutex);
-    return completion->done;
-  };
-  std::thread canceller;
-  try {
-    canceller = std::thread([operation = operation_, requested, completion] {
-      const bool inTime = operation->CancelAndClose(requested);
-      std::lock_guard<std::mutex> lock(completion->mutex);
-      completion->done = true;
-      completion->inTime = inTime;
-      completion->returned.notify_all();
-    });
-  } catch (const std::system_error&) {
-    // No thread to be had: cancelled here, bounded all the same.
-    return operation_->CancelAndClose(requested);
-  }
-  bool quick = false;
-  {
-    std::unique_lock<std::mutex> lock(completion->mutex);
-    quick = completion->returned.wait_for(lock, std::chrono::milliseconds(kQuickCancelMs),
-                                          [&] { return completion->done; });
-  }
-  if (!quick) {
+bool PlayTest::CancelReader() {
+  const auto start = std::chrono::steady_clock::now();
+  auto inTime = std::make_shared<std::atomic<bool>>(false);
+  const std::shared_ptr<BoundedCall> cancel = BoundedCall::Start(
+      [operation = operation_, inTime] { inTime->store(operation->CancelAndClose(true)); });
+  // No thread to be had: cancelled here, bounded all the same.
+  if (!cancel) return operation_->CancelAndClose(true);
+  if (!cancel->AwaitUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(kQuickCancelMs))) {
     // Only this thread touches Qt: the loop looks for the end itself.
     QEventLoop loop;
     QTimer poll;
     connect(&poll, &QTimer::timeout, &loop, [&] {
-      if (done()) loop.quit();
+      if (cancel->Ended()) loop.quit();
     });
     poll.start(kCancelPollMs);
     // A close while the events flow must not delete the dialog under this
@@ -285,23 +261,22 @@ bool PlayTest::CancelReader(bool requested) {
     const bool deleteOnClose = testAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_DeleteOnClose, false);
     cancelling_ = true;
-    if (!done()) loop.exec();
+    if (!cancel->Ended()) loop.exec();
     cancelling_ = false;
     setAttribute(Qt::WA_DeleteOnClose, deleteOnClose);
   }
-  canceller.join();  // CancelAndClose is bounded by the grace period
-  std::lock_guard<std::mutex> lock(completion->mutex);
-  return completion->inTime;
+  // The loop also ends when the application quits meanwhile (its last
+  // window closed): the rest is waited for here. CancelAndClose ends within
+  // the grace period of its cancellation; twice that is never reached.
+  return cancel->AwaitUntil(start + 2 * std::chrono::milliseconds(kReaderGraceMilliseconds)) &&
+         inTime->load();
 }
 
 void PlayTest::OnFinished() {
   if (cancelling_) return;  // finished again while the reader is being cancelled
   if (!closed_) {
     tickTimer_.stop();
-    giveUpPoll_.stop();
-    // Giving a silent reader up is no cancel of the user's: a wait that ends
-    // meanwhile ends as the limit's, and asks its question.
-    const bool inTime = !operation_ || CancelReader(!givingUp_);
+    const bool inTime = !operation_ || CancelReader();
     // Once the worker has returned, or has been abandoned, no other thread
     // writes the run's state. Its operation has ended unless the reader was
     // given up on, which will not let it return soon.

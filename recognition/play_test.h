@@ -66,7 +66,7 @@ class PlayTest : public InputDialog {
   // Cancels the reader's wait and closes its session, within the grace
   // period, on a thread of its own: a reader that does not answer must not
   // freeze the user interface meanwhile. False when the reader was given up on.
-  bool CancelReader(bool requested);
+  bool CancelReader();
   // The instruction for where the wait stands: the window must have the
   // focus (the framework hands touches to the foreground window only), and
   // a touch on another reader names the reader under test. Each change is
@@ -90,10 +90,6 @@ class PlayTest : public InputDialog {
   bool reported_ = false;                       // the worker's outcome went to the host
   uint32_t timeoutSeconds_;
   QTimer tickTimer_;
-  // Looks whether the reader has not answered for the grace period after its
-  // limit or cancellation; giving it up is not the user's cancel.
-  QTimer giveUpPoll_;
-  bool givingUp_ = false;
   // Set once the dialog has cancelled the reader and waited for the worker:
   // from then on nothing here calls the host, which may have ended the run.
   bool closed_ = false;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 
 #include "platform/platform.h"
@@ -82,13 +83,17 @@ void Dpi::Release() {
 
 void Dpi::Measure() {
   QuerySystemDpi();
-  int dpi = g_measuredDpi;
-  if (dpi == 0) {
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    dpi = screens.isEmpty() ? static_cast<int>(kReferenceDpi)
-                            : static_cast<int>(screens.first()->logicalDotsPerInchX());
-  }
-  dpi_ = Quantise(dpi);
+  // What Qt draws at: its logical DPI times its own scale, which is the
+  // system's on Windows but may be more (QT_SCALE_FACTOR, QT_FONT_DPI, the
+  // desktop's scale on X11 and Wayland). Contents drawn larger need the
+  // dialog larger, so the larger of the two counts; when the system cannot
+  // tell, Qt's alone.
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  const int drawn =
+      screens.isEmpty()
+          ? static_cast<int>(kReferenceDpi)
+          : static_cast<int>(screens.first()->logicalDotsPerInchX() * screens.first()->devicePixelRatio());
+  dpi_ = Quantise(std::max(g_measuredDpi, drawn));
 }
 
 QSize Dpi::fitToScreen(double factor) {
@@ -117,6 +122,34 @@ QSize Dpi::scaledSize(const QSize& designSize) {
   const QList<QScreen*> screens = QGuiApplication::screens();
   const double ratio = screens.isEmpty() ? 1.0 : screens.first()->devicePixelRatio();
   return ratio == 1.0 ? devicePixels : (QSizeF(devicePixels) / ratio).toSize();
+}
+
+QRect Dpi::fitDialog(QWidget& dialog, const QRect& wanted) {
+  dialog.ensurePolished();  // the style sheet's fonts and margins count
+  // A text set since the last layout pass counts too: every cached size goes.
+  for (QWidget* child : dialog.findChildren<QWidget*>()) child->updateGeometry();
+  if (QLayout* layout = dialog.layout()) layout->activate();
+  const QScreen* screen = dialog.screen() ? dialog.screen() : QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), wanted.size());
+  const QSize least = dialog.minimumSizeHint();
+  // What the contents need at a width, within the screen.
+  const auto fitted = [&](int width) {
+    width = std::min(std::max(width, least.width()), area.width());
+    const int needed = dialog.hasHeightForWidth() ? dialog.heightForWidth(width) : least.height();
+    return QSize(width, std::min(std::max(wanted.height(), needed), area.height()));
+  };
+  const QSize size = fitted(wanted.width());
+  // Below the layout's own minimum only where the screen is smaller still.
+  dialog.setMinimumSize(least.boundedTo(area.size()));
+  QRect placed = wanted;
+  if (size != wanted.size()) {
+    placed.setSize(size);
+    placed.moveCenter(wanted.center());
+  }
+  // Wholly on the screen.
+  placed.moveLeft(std::max(area.left(), std::min(placed.left(), area.right() + 1 - placed.width())));
+  placed.moveTop(std::max(area.top(), std::min(placed.top(), area.bottom() + 1 - placed.height())));
+  return placed;
 }
 
 void Dpi::ForgetMeasurement() {

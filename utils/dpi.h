@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QSize>
 #include <QWidget>
 
@@ -24,6 +25,13 @@ class Dpi : public QWidget {
   // The 800 x 600 reference scaled by `factor`, bounded by the first screen
   // (taken as at least 800 x 600), in device pixels.
   static QSize fitToScreen(double factor);
+
+  // `wanted`, a dialog's place and scaled size, made what its contents need
+  // in its language and font: at least its layout's minimum width and the
+  // height its layout needs at that width, grown around the same centre;
+  // then bounded by the dialog's screen, which a dialog too large for it
+  // takes whole, and moved onto it. Sets the dialog's minimum size to match.
+  static QRect fitDialog(QWidget& dialog, const QRect& wanted);
 
   // The quantised dots per inch: 96, 120, 144, 168 or 192.
   int dpi() const { return dpi_; }

@@ -56,7 +56,7 @@ class HelperProcess::Channel {
   uint64_t Request(const std::string& verb, const std::string& argument, const char* doing,
                    std::optional<std::chrono::milliseconds> limit);
   std::optional<Fields> Await(uint64_t id);
-  void Shorten(uint64_t id, std::chrono::milliseconds limit, const char* after);
+  void EndNow(const std::string& how);
   void Notify(const std::string& verb, const std::string& argument);
   bool Ended() const;
   std::string HowItEnded() const;
@@ -148,8 +148,8 @@ uint64_t HelperProcess::Request(const std::string& verb, const std::string& argu
 std::optional<HelperProcess::Fields> HelperProcess::Await(uint64_t id) {
   return channel_->Await(id);
 }
-void HelperProcess::Shorten(uint64_t id, std::chrono::milliseconds limit, const char* after) {
-  channel_->Shorten(id, limit, after);
+void HelperProcess::End(const std::string& how) {
+  channel_->EndNow(how);
 }
 void HelperProcess::Notify(const std::string& verb, const std::string& argument) {
   channel_->Notify(verb, argument);
@@ -263,15 +263,12 @@ void HelperProcess::Channel::Notify(const std::string& verb, const std::string& 
   if (!ending_ && !ended_) Send("0\t" + verb + "\t" + protocol::Escape(argument) + "\n");
 }
 
-void HelperProcess::Channel::Shorten(uint64_t id, std::chrono::milliseconds limit, const char* after) {
+void HelperProcess::Channel::EndNow(const std::string& how) {
   std::lock_guard<std::mutex> lock(mutex_);
-  const auto it = pending_.find(id);
-  if (it == pending_.end()) return;
-  const Clock::time_point deadline = Clock::now() + limit;
-  if (deadline >= it->second.deadline) return;
-  it->second.deadline = deadline;
-  it->second.limit = "within " + std::to_string(limit.count()) + " ms " + after;
-  changed_.notify_all();
+  if (ending_ || ended_) return;
+  std::fprintf(stderr, "libfprint helper %s; ending it\n", how.c_str());
+  how_ = how;
+  End();
 }
 
 std::optional<HelperProcess::Fields> HelperProcess::Channel::Await(uint64_t id) {

@@ -45,13 +45,16 @@ class HelperProcess {
   // The answer's fields after its id; nothing when the helper ended or
   // missed the deadline (then it is ended).
   std::optional<Fields> Await(uint64_t id);
-  // Brings a pending request's deadline forward to `limit` from now.
-  void Shorten(uint64_t id, std::chrono::milliseconds limit, const char* after);
+  // Ends the helper now, as one that stopped answering: `how` says what it
+  // did not do ("did not answer in time while waiting for a finger"). Its
+  // pending requests fail. Returns at once.
+  void End(const std::string& how);
   // Sends a request that has no answer.
   void Notify(const std::string& verb, const std::string& argument);
   bool Ended() const;
   // How the helper ended ("ended by signal 5 (Trace/breakpoint trap) while
-  // listing readers", "did not answer within 10000 ms while ..."); empty
+  // listing readers", "did not answer within 10000 ms while ...", or what End
+  // was told); empty
   // while it runs or when its owner ended it.
   std::string HowItEnded() const;
 

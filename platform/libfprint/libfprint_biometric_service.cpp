@@ -21,7 +21,7 @@
 #include "platform/libfprint/helper_process.h"
 #include "platform/libfprint/helper_protocol.h"
 #include "platform/posix/linux_biometric_service.h"
-#include "platform/posix/module_pin.h"
+#include "platform/platform.h"
 #include "platform/udev/usb_readers.h"
 
 namespace platform::libfprint {
@@ -87,14 +87,6 @@ std::string HelperPath() {
   }
   file = resolved;
   return file.substr(0, file.rfind('/') + 1) + kHelperName;
-}
-
-// A helper's reader thread runs the module's code until the helper ends,
-// which may be after the host has released the module: the module stays
-// loaded from the first helper on (the handle is never closed: that is the pin).
-void PinModule() {
-  static const char anchor = 0;
-  posix::PinModuleContaining(&anchor);
 }
 
 HRESULT_T ResultField(const HelperProcess::Fields& answer) {
@@ -199,7 +191,8 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
       if (it == sessions_.end()) return E_HANDLE_T;
       helper = it->second.helper;
       // Lasts until a finger, a failure or a cancel: the caller's watchdog
-      // cancels it at the test's limit.
+      // cancels it at the test's limit, and the module ends the helper when
+      // it gives the wait up (Abandon).
       id = helper->Request(protocol::kWait, it->second.remote, "waiting for a finger", std::nullopt);
       it->second.wait = id;
     }
@@ -215,19 +208,25 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
     return result;
   }
 
-  // Returns at once: the cancel is on its way to the helper, and the wait
-  // it is for now has the grace period to end before the helper is ended.
+  // Returns at once: the cancel is on its way to the helper. A wait that
+  // does not end after it is given up on by the module, which then ends the
+  // helper (Abandon): one clock decides, the module's.
   HRESULT_T Cancel(WINBIO_SESSION_HANDLE handle) override {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto it = sessions_.find(handle);
     if (it == sessions_.end()) return E_HANDLE_T;
     // Reaches only a wait already under way, as WinBioCancel does.
-    if (it->second.wait != 0) {
-      it->second.helper->Notify(protocol::kCancel, it->second.remote);
-      it->second.helper->Shorten(it->second.wait, std::chrono::milliseconds(kCancelGraceMilliseconds),
-                                 "of a cancel");
-    }
+    if (it->second.wait != 0) it->second.helper->Notify(protocol::kCancel, it->second.remote);
     return S_OK_T;
+  }
+
+  // The module gave up on the session's wait: the helper, busy in a driver
+  // that does not answer, is ended, so the wait fails now as a device failure.
+  void Abandon(WINBIO_SESSION_HANDLE handle) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = sessions_.find(handle);
+    if (it != sessions_.end() && it->second.wait != 0)
+      it->second.helper->End("did not answer in time while waiting for a finger");
   }
 
  private:
@@ -269,7 +268,7 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
         std::lock_guard<std::mutex> lock(mutex_);
         if (failed_.count(driver) || working_.count(driver)) continue;
       }
-      PinModule();
+      PinModule();  // a helper's reader thread may run on after the module's release
       const std::shared_ptr<HelperProcess> alone = HelperProcess::Start(HelperPath(), Limited({driver}));
       const bool listed = Ask(alone, protocol::kList, "", kListing).has_value();
       std::lock_guard<std::mutex> lock(mutex_);
@@ -340,6 +339,8 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
     // (a driver found working later needs a new helper).
     if (helper_ && !helper_->Ended() && (!isolating_ || helperDrivers_ == working_)) return helper_;
     ended = std::move(helper_);
+    // Its reader thread runs the module's code until the helper ends, which
+    // may be after the host has released the module.
     PinModule();
     helper_ =
         HelperProcess::Start(HelperPath(), isolating_ ? Limited(working_) : HelperProcess::Environment{});

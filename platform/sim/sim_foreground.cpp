@@ -12,7 +12,7 @@ SimForeground::~SimForeground() = default;
 bool SimForeground::Owned() {
   std::lock_guard<std::mutex> lock(mutex_);
   auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-  if (!context_ && app) {
+  if (!context_ && app && !released_) {
     // The focus window belongs to the user-interface thread: it is followed
     // there, and other threads read only the flag.
     context_ = std::make_unique<QObject>();
@@ -28,7 +28,9 @@ bool SimForeground::Owned() {
 
 void SimForeground::Release() {
   std::lock_guard<std::mutex> lock(mutex_);
+  released_ = true;
   context_.reset();
+  owned_.store(true);
 }
 
 }  // namespace platform::sim

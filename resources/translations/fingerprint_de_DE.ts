@@ -109,7 +109,7 @@
     </message>
     <message>
         <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
-        <translation>Das war ein anderer Leser. Berühren Sie %1.</translation>
+        <translation>Das war ein anderer Leser. Berühren Sie den Leser „%1“.</translation>
     </message>
     <message>
         <source>CLICK_THIS_WINDOW_FIRST</source>

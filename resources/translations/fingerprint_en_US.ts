@@ -109,7 +109,7 @@
     </message>
     <message>
         <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
-        <translation>That was another reader. Touch %1.</translation>
+        <translation>That was another reader. Touch the reader “%1”.</translation>
     </message>
     <message>
         <source>CLICK_THIS_WINDOW_FIRST</source>

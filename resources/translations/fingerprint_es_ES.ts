@@ -109,7 +109,7 @@
     </message>
     <message>
         <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
-        <translation>Ese era otro lector. Toque %1.</translation>
+        <translation>Ese era otro lector. Toque el lector «%1».</translation>
     </message>
     <message>
         <source>CLICK_THIS_WINDOW_FIRST</source>

@@ -109,7 +109,7 @@
     </message>
     <message>
         <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
-        <translation>C’était un autre lecteur. Touchez %1.</translation>
+        <translation>C’était un autre lecteur. Touchez le lecteur « %1 ».</translation>
     </message>
     <message>
         <source>CLICK_THIS_WINDOW_FIRST</source>

@@ -109,7 +109,7 @@
     </message>
     <message>
         <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
-        <translation>Quello era un altro lettore. Tocca %1.</translation>
+        <translation>Quello era un altro lettore. Tocca il lettore «%1».</translation>
     </message>
     <message>
         <source>CLICK_THIS_WINDOW_FIRST</source>

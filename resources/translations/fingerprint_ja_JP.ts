@@ -109,7 +109,7 @@
     </message>
     <message>
         <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
-        <translation>それは別のリーダーでした。%1 に触れてください。</translation>
+        <translation>それは別のリーダーでした。リーダー「%1」に触れてください。</translation>
     </message>
     <message>
         <source>CLICK_THIS_WINDOW_FIRST</source>

@@ -109,7 +109,7 @@
     </message>
     <message>
         <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
-        <translation>Dat was een andere lezer. Raak %1 aan.</translation>
+        <translation>Dat was een andere lezer. Raak de lezer ‘%1’ aan.</translation>
     </message>
     <message>
         <source>CLICK_THIS_WINDOW_FIRST</source>

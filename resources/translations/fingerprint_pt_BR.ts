@@ -109,7 +109,7 @@
     </message>
     <message>
         <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
-        <translation>Esse era outro leitor. Toque em %1.</translation>
+        <translation>Esse era outro leitor. Toque no leitor “%1”.</translation>
     </message>
     <message>
         <source>CLICK_THIS_WINDOW_FIRST</source>

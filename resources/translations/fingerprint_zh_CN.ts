@@ -109,7 +109,7 @@
     </message>
     <message>
         <source>THAT_WAS_ANOTHER_READER_TOUCH_READER</source>
-        <translation>那是另一个读取器。请触摸 %1。</translation>
+        <translation>那是另一个读取器。请触摸读取器“%1”。</translation>
     </message>
     <message>
         <source>CLICK_THIS_WINDOW_FIRST</source>

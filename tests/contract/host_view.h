@@ -5,8 +5,16 @@
 // separate-host tests drive the built library through dlopen and these
 // declarations alone. Nothing here is defined: the objects are the module's.
 
-#include <cstdint>
+#ifdef _WIN32
+#include <windows.h>
+
+#include <tlhelp32.h>
+#else
+#include <dirent.h>
 #include <dlfcn.h>
+#endif
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -158,33 +166,95 @@ class Version {
   virtual uint32_t GetBuild();
 };
 
-// The module file and its three exports, resolved by name as a host does.
-// The library stays loaded: hosts do not unload a Qt-based module mid-process.
+// The module file and its three exports, resolved by name as a host does
+// (dlopen on Linux, LoadLibrary on Windows).
 struct LoadedModule {
   explicit LoadedModule(const char* path) {
+#ifdef _WIN32
+    handle = LoadLibraryA(path);
+    if (!handle) {
+      error = "LoadLibrary failed with " + std::to_string(GetLastError());
+      return;
+    }
+#else
     handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
       error = dlerror();
       return;
     }
-    get = reinterpret_cast<Module* (*)()>(dlsym(handle, "GetModuleInterfaceInstance"));
-    version = reinterpret_cast<Version* (*)()>(dlsym(handle, "GetProductVersion"));
-    release = reinterpret_cast<void (*)()>(dlsym(handle, "ReleaseModuleInterfaceInstance"));
+#endif
+    get = reinterpret_cast<Module* (*)()>(Symbol("GetModuleInterfaceInstance"));
+    version = reinterpret_cast<Version* (*)()>(Symbol("GetProductVersion"));
+    release = reinterpret_cast<void (*)()>(Symbol("ReleaseModuleInterfaceInstance"));
     if (!get || !version || !release) error = "an export is missing";
   }
-  bool ok() const { return error.empty(); }
+  bool ok() const {
+    return error.empty();
+  }
   // Unloads the module, as a host that is done with it does.
   void unload() {
+#ifdef _WIN32
+    if (handle) FreeLibrary(handle);
+#else
     if (handle) dlclose(handle);
+#endif
     handle = nullptr;
   }
 
+#ifdef _WIN32
+  HMODULE handle = nullptr;
+  void* Symbol(const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(handle, name));
+  }
+#else
   void* handle = nullptr;
+  void* Symbol(const char* name) {
+    return dlsym(handle, name);
+  }
+#endif
   std::string error;
   Module* (*get)() = nullptr;
   Version* (*version)() = nullptr;
   void (*release)() = nullptr;
 };
+
+// The threads of this process, as the system counts them. On Windows, Qt
+// watches every thread that used it with a thread of its own, Qt's rather
+// than the module's: threads that start in Qt's core library are left out.
+inline size_t ThreadCount() {
+  size_t count = 0;
+#ifdef _WIN32
+  using QueryThread = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<QueryThread>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
+  const HMODULE qtCore = GetModuleHandleA("Qt6Core.dll");
+  constexpr int kStartAddress = 9;  // ThreadQuerySetWin32StartAddress
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID != GetCurrentProcessId()) continue;
+    void* start = nullptr;
+    HMODULE module = nullptr;
+    if (const HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID)) {
+      if (query) query(thread, kStartAddress, &start, sizeof(start), nullptr);
+      CloseHandle(thread);
+    }
+    if (start)
+      GetModuleHandleExA(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          static_cast<LPCSTR>(start), &module);
+    count += !qtCore || module != qtCore;
+  }
+  CloseHandle(snapshot);
+#else
+  if (DIR* tasks = opendir("/proc/self/task")) {
+    while (const dirent* entry = readdir(tasks)) count += entry->d_name[0] != '.';
+    closedir(tasks);
+  }
+#endif
+  return count;
+}
 
 }  // namespace hostview
 

@@ -10,13 +10,17 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <ostream>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QTemporaryFile>
 #include <QTimer>
@@ -41,6 +45,7 @@ class ScenarioHost : public TestContext, ResultReporter, TestUserInterface, Even
   SystemComponent* component = nullptr;
   uint32_t answer = 0;
   double longestGapMs = 0;
+  bool quiet = false;  // prints nothing of its own
 
   SystemComponent* GetComponent() override { return Slot("GetComponent"), component; }
   ResultReporter* GetResultReporter() override { return Slot("GetResultReporter"), this; }
@@ -50,17 +55,20 @@ class ScenarioHost : public TestContext, ResultReporter, TestUserInterface, Even
   EventMonitor* GetEventMonitor() override { return Slot("GetEventMonitor"), this; }
 
  private:
-  static void Slot(const char* slot) { Print(std::string("slot ") + slot); }
+  void Slot(const char* slot) const {
+    if (!quiet) Print(std::string("slot ") + slot);
+  }
   void AddMessage(std::string id, uint64_t a, uint64_t b) override {
-    Print("message " + id + (a || b ? " with arguments" : ""));
+    if (!quiet) Print("message " + id + (a || b ? " with arguments" : ""));
   }
   void SetProgress(uint8_t percent, const std::string& id) override {
-    Print("progress " + std::to_string(percent) + " " + id);
+    if (!quiet) Print("progress " + std::to_string(percent) + " " + id);
   }
   bool IsInteractive() override { return Slot("IsInteractive"), true; }
   int32_t PendingEvent() override { return Slot("PendingEvent"), 0; }
   void Request(InputRequest& request) override {
-    Print("request " + std::to_string(request.kind) + " " + request.title + "|" + request.message);
+    if (!quiet)
+      Print("request " + std::to_string(request.kind) + " " + request.title + "|" + request.message);
     if (request.kind == 2) request.answer = answer;
     if (request.kind != 3 || !request.widget) return;
     // The sensor wait must never hold up this thread: a 10 ms timer measures
@@ -75,7 +83,8 @@ class ScenarioHost : public TestContext, ResultReporter, TestUserInterface, Even
     probe.start(10);
     QWidget parent;
     parent.setGeometry(100, 50, 800, 600);
-    Print("exec " + std::to_string(request.widget->Exec(&parent, nullptr)));
+    const int result = request.widget->Exec(&parent, nullptr);
+    if (!quiet) Print("exec " + std::to_string(result));
   }
 };
 
@@ -127,7 +136,128 @@ int RunUnloadScenario(const char* limit) {
   return 0;
 }
 
+// The doors into a reader or the service that a host has, each tried on a
+// machine whose reader (or service) may never answer. Every call is timed
+// against its bound, generous for a loaded machine (a module without bounds
+// takes the machines' 30 s, or for ever); after the release and the unload
+// the host lives on for 2 s, and the module's threads must be gone, but for
+// the one call given up on, which keeps the module pinned. Where that call
+// returns during those 2 s, it runs the module's code after the unload.
+constexpr int kGraceMs = 3000;
+constexpr int kSlackMs = 2000;
+
+// The line of a call that took longer than its bound says so.
+std::string Within(QElapsedTimer& timer, int boundMs) {
+  const qint64 took = timer.restart();
+  return took <= boundMs + kSlackMs
+             ? ""
+             : " LATE: " + std::to_string(took) + " ms for a bound of " + std::to_string(boundMs) + " ms";
+}
+
+// Runs `call`, prints `what` and its result, with a note if it ran late.
+template <class Call>
+auto Timed(const std::string& what, int boundMs, Call&& call) {
+  QElapsedTimer timer;
+  timer.start();
+  const auto result = call();
+  Print(what + " " + std::to_string(result) + Within(timer, boundMs));
+  return result;
+}
+
+FingerprintComponent* Reader(ComponentManager* manager) {
+  Timed("count", kGraceMs, [manager] {
+    manager->EnumerateComponents();
+    return manager->GetComponentCount();
+  });
+  return static_cast<FingerprintComponent*>(manager->GetComponent(0));
+}
+
+void DoorRun(Module* root) {
+  ScenarioHost host;
+  host.quiet = true;
+  host.component = Reader(root->GetComponentManager());
+  Test* test = root->GetDiagnostic(0)->GetTest(0);
+  test->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", "3"}}}}, nullptr);
+  // The open and the wait, each within its limit and a grace period.
+  Timed("run", 3000 + 2 * kGraceMs, [&] { return test->Run(&host); });
+}
+
+// The reader's own calls, then a listing and a new component's calls.
+void DoorLocate(Module* root) {
+  ComponentManager* manager = root->GetComponentManager();
+  for (const char* round : {"", "again "}) {
+    FingerprintComponent* reader = Reader(manager);
+    Timed(std::string(round) + "open", kGraceMs, [reader] { return reader->OpenSession(); });
+    if (!*round) Timed("locate", 3000 + kGraceMs, [reader] { return reader->LocateSensor(3); });
+    Timed(std::string(round) + "close", kGraceMs, [reader] { return reader->CloseSession(); });
+  }
+}
+
+// A session left open for the release to close.
+void DoorOpenThenRelease(Module* root) {
+  FingerprintComponent* reader = Reader(root->GetComponentManager());
+  Timed("open", kGraceMs, [reader] { return reader->OpenSession(); });
+}
+
+void DoorListings(Module* root) {
+  ComponentManager* manager = root->GetComponentManager();
+  for (int i = 0; i < 2; ++i) {
+    Timed("present", kGraceMs, [manager] { return manager->IsDevicePresent(); });
+    Timed("count", kGraceMs, [manager] {
+      manager->EnumerateComponents();
+      return manager->GetComponentCount();
+    });
+  }
+}
+
+// The host's CancelAndClose from its main thread while another of its
+// threads waits in LocateSensor.
+void DoorCancelDuringWait(Module* root) {
+  FingerprintComponent* reader = Reader(root->GetComponentManager());
+  Timed("open", kGraceMs, [reader] { return reader->OpenSession(); });
+  int32_t located = 0;
+  std::string late;
+  std::thread waiter([&] {
+    QElapsedTimer timer;
+    timer.start();
+    located = reader->LocateSensor(30);
+    late = Within(timer, 500 + kGraceMs);
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  Timed("cancel and close", kGraceMs, [reader] { return reader->CancelAndClose(), 0; });
+  waiter.join();
+  Print("locate " + std::to_string(located) + late);
+}
+
+int RunDoor(const std::string& door) {
+  QWidget window;  // the host's main window, destroyed only at the end
+  window.show();
+  // Runtimes such as ThreadSanitizer start a helper thread with the first
+  // thread of the process: that happens before the baseline.
+  std::thread([] {}).join();
+  const size_t baseline = ThreadCount();
+  LoadedModule module(FP_MODULE_PATH);
+  if (!module.ok()) return Print("cannot load: " + module.error), 100;
+  Module* root = module.get();
+  if (door == "run") DoorRun(root);
+  if (door == "locate") DoorLocate(root);
+  if (door == "open-release") DoorOpenThenRelease(root);
+  if (door == "listings") DoorListings(root);
+  if (door == "cancel") DoorCancelDuringWait(root);
+  // The release waits for nothing that was waited for already: only the
+  // close of the session the host left open has a grace period of its own.
+  Timed("release", door == "open-release" ? kGraceMs : 0, [&module] { return module.release(), 0; });
+  module.unload();
+  QEventLoop living;
+  QTimer::singleShot(2000, &living, &QEventLoop::quit);
+  living.exec();
+  const size_t threads = ThreadCount();
+  Print("threads left " + std::to_string(threads >= baseline ? threads - baseline : 0));
+  return 0;
+}
+
 int RunScenario(const std::string& name) {
+  if (name.rfind("door ", 0) == 0) return RunDoor(name.substr(5));
   if (name == "unload-passed") return RunUnloadScenario("5");
   if (name == "unload-stuck") return RunUnloadScenario("0");
   LoadedModule module(FP_MODULE_PATH);
@@ -161,7 +291,7 @@ std::vector<std::string> Launch(const std::string& scenario, const char* machine
   environment.insert(QStringLiteral("FINGERPRINT_SIM"), machine.fileName());
   environment.remove(QStringLiteral("FINGERPRINT_BACKEND"));
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  if (scenario.rfind("unload", 0) == 0) {
+  if (scenario.rfind("unload", 0) == 0 || scenario.rfind("door", 0) == 0) {
     // The simulated machine keeps its sessions and registry for the whole
     // process (a wait may outlive static destruction), so an unload loses
     // them: the stand-in's state, not the module's. And a call stuck in the
@@ -180,8 +310,10 @@ std::vector<std::string> Launch(const std::string& scenario, const char* machine
   EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << scenario;
   EXPECT_EQ(child.exitCode(), 0) << scenario << ": " << child.readAllStandardError().toStdString();
   std::vector<std::string> lines;
-  for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
+  for (QByteArray line : child.readAllStandardOutput().split('\n')) {
+    if (line.endsWith('\r')) line.chop(1);  // Windows ends its lines so
     if (!line.isEmpty()) lines.push_back(line.toStdString());
+  }
   return lines;
 }
 
@@ -328,6 +460,114 @@ TEST(SeparateHostRunTest, UnloadsAfterARunAndLoadsAgain) {
   EXPECT_EQ(rounds(Launch("unload-stuck", R"({"sensor": {"touchAfterMs": 20000, "ignoresCancel": true}})")),
             (std::vector<std::string>{"round 1 status 6", "round 2 status 6"}));
 }
+
+// Doors x reader behaviours: what each call answers (result codes: 20
+// success, 8 open failed, 9 not accessible, 14 locate failed, 17 cancelled;
+// statuses: 0 passed, 6 error), and how many threads of the module are left
+// after release, unload and 2 s: one where a call was given up on, none
+// otherwise.
+struct DoorRow {
+  const char* name;
+  const char* door;
+  const char* machine;
+  std::vector<std::string> lines;
+};
+
+const char kOrdinary[] = R"({"sensor": {"touchAfterMs": 1000}})";
+const char kIgnoresCancel[] = R"({"sensor": {"touchAfterMs": 30000, "ignoresCancel": true}})";
+// Touched only after the wait is given up on (6 s) and, most likely, the
+// module unloaded: early in the 2 s the host lives on, so that the thread
+// has ended by their end even on a loaded machine.
+const char kAnswersAfterUnload[] = R"({"sensor": {"touchAfterMs": 6500, "ignoresCancel": true}})";
+// Answers a cancellation at 0.5 s only at 2.9 s: its close has what is left
+// of the grace period (0.6 s), not a grace period of its own.
+const char kAnswersCancelLate[] =
+    R"({"sensor": {"touchAfterMs": 2900, "ignoresCancel": true, "closeSessionMs": 30000}})";
+const char kOpenHangs[] = R"({"sensor": {"touchAfterMs": 1000, "openSessionMs": 30000}})";
+const char kCloseHangs[] = R"({"sensor": {"touchAfterMs": 1000, "closeSessionMs": 30000}})";
+const char kListingHangs[] = R"({"enumerateMs": 30000})";
+
+const DoorRow kDoorRows[] = {
+    {"RunOrdinary", "run", kOrdinary, {"count 1", "run 0", "release 0", "threads left 0"}},
+    {"RunIgnoresCancel", "run", kAnswersAfterUnload, {"count 1", "run 6", "release 0", "threads left 0"}},
+    {"RunOpenHangs", "run", kOpenHangs, {"count 1", "run 6", "release 0", "threads left 1"}},
+    // The touch counts; the close after it is given up on.
+    {"RunCloseHangs", "run", kCloseHangs, {"count 1", "run 0", "release 0", "threads left 1"}},
+    {"LocateOrdinary",
+     "locate",
+     kOrdinary,
+     {"count 1", "open 20", "locate 20", "close 20", "count 1", "again open 20", "again close 20",
+      "release 0", "threads left 0"}},
+    // Given up on, the reader refuses every call at once, in the next listing too.
+    {"LocateIgnoresCancel",
+     "locate",
+     kAnswersAfterUnload,
+     {"count 1", "open 20", "locate 14", "close 9", "count 1", "again open 8", "again close 9", "release 0",
+      "threads left 0"}},
+    {"LocateOpenHangs",
+     "locate",
+     kOpenHangs,
+     {"count 1", "open 8", "locate 14", "close 9", "count 1", "again open 8", "again close 9", "release 0",
+      "threads left 1"}},
+    {"LocateCloseHangs",
+     "locate",
+     kCloseHangs,
+     {"count 1", "open 20", "locate 20", "close 9", "count 1", "again open 8", "again close 9", "release 0",
+      "threads left 1"}},
+    {"OpenThenReleaseOrdinary",
+     "open-release",
+     kOrdinary,
+     {"count 1", "open 20", "release 0", "threads left 0"}},
+    {"OpenThenReleaseOpenHangs",
+     "open-release",
+     kOpenHangs,
+     {"count 1", "open 8", "release 0", "threads left 1"}},
+    {"OpenThenReleaseCloseHangs",
+     "open-release",
+     kCloseHangs,
+     {"count 1", "open 20", "release 0", "threads left 1"}},
+    {"ListingsOrdinary",
+     "listings",
+     kOrdinary,
+     {"present 1", "count 1", "present 1", "count 1", "release 0", "threads left 0"}},
+    // One listing is given up on; the next ones answer at once, without a thread each.
+    {"ListingsHang",
+     "listings",
+     kListingHangs,
+     {"present 0", "count 0", "present 0", "count 0", "release 0", "threads left 1"}},
+    {"CancelOrdinary",
+     "cancel",
+     kOrdinary,
+     {"count 1", "open 20", "cancel and close 0", "locate 17", "release 0", "threads left 0"}},
+    {"CancelIgnored",
+     "cancel",
+     kIgnoresCancel,
+     {"count 1", "open 20", "cancel and close 0", "locate 17", "release 0", "threads left 1"}},
+    {"CancelOpenHangs",
+     "cancel",
+     kOpenHangs,
+     {"count 1", "open 8", "cancel and close 0", "locate 14", "release 0", "threads left 1"}},
+    {"CancelAnsweredLateCloseHangs",
+     "cancel",
+     kAnswersCancelLate,
+     {"count 1", "open 20", "cancel and close 0", "locate 17", "release 0", "threads left 1"}},
+};
+
+void PrintTo(const DoorRow& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class DoorTest : public testing::TestWithParam<DoorRow> {};
+
+TEST_P(DoorTest, CallsEndWithinTheirBoundsAndNothingRunsAfterTheUnload) {
+  const DoorRow& row = GetParam();
+  EXPECT_EQ(Launch(std::string("door ") + row.door, row.machine), row.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Doors, DoorTest, testing::ValuesIn(kDoorRows),
+                         [](const testing::TestParamInfo<DoorRow>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace
 

@@ -18,6 +18,7 @@
 
 #include "device/sensor_operation.h"
 #include "device/win_fingerprint_component.h"
+#include "platform/biometric_service.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_biometric_service.h"
 #include "platform/sim/sim_machine.h"
@@ -169,7 +170,8 @@ TEST_F(ScriptedWaitTest, WatchdogCancelsAtTheFirstPollPastTheLimitAndReportsTime
   }
 }
 
-// A touch ends the wait with no cancellation; a framework failure is
+// A touch ends the wait with no cancellation, however long it took within
+// the limit; a framework failure is
 // LocateFailed; CancelAndClose closes only after the wait it cancelled has
 // ended, and without a reset every later wait is cancelled, failing or not.
 TEST_F(ScriptedWaitTest, TouchFailureAndCancelAndCloseClosingOnlyAfterTheWaitHasEnded) {
@@ -177,6 +179,8 @@ TEST_F(ScriptedWaitTest, TouchFailureAndCancelAndCloseClosingOnlyAfterTheWaitHas
   auto reader = OpenReader();
   auto touched = StartLocate(*reader, 60);
   sensor_.WaitUntilWaiting();
+  // Later than a grace period, well within the limit: a healthy reader.
+  std::this_thread::sleep_for(std::chrono::milliseconds(platform::kCancelGraceMilliseconds + 500));
   sensor_.Touch();
   EXPECT_EQ(Await(touched), E::Success);
   EXPECT_TRUE(sensor_.Read(sensor_.cancelTicks_).empty());
@@ -208,6 +212,23 @@ TEST_F(ScriptedWaitTest, CancellationRequestWinsOverASimultaneousTouch) {
   sensor_.Touch();
   EXPECT_EQ(Await(result), E::Cancelled);
   ASSERT_EQ(closing.wait_for(kHang), std::future_status::ready);
+}
+
+// A run cancelled before its worker has started (a loaded machine) is not
+// waited for, nor is its reader given up on; the late worker calls nothing.
+TEST(SimulatedWaitTest, ARunCancelledBeforeItsWorkerStartsIsNotWaitedFor) {
+  platform::sim::ScopedMachine machine(platform::sim::DefaultMachine());
+  auto units = std::make_unique<WINBIO_UNIT_SCHEMA>(MakeUnit(u"Acme", u"X1"));
+  WinFingerprintComponent reader(0, units.get(), "0");
+  reader.ResetState();
+  const std::shared_ptr<SensorOperation> operation = reader.StartOperation(60);
+  ASSERT_NE(operation, nullptr);
+  EXPECT_TRUE(operation->CancelAndClose(true));
+  EXPECT_FALSE(reader.IsStuck());
+  const SensorOperation::Outcome outcome = operation->Run();
+  EXPECT_FALSE(outcome.opened);
+  EXPECT_EQ(outcome.error, E::Cancelled);
+  EXPECT_EQ(platform::sim::OpenSimSessionCount(), 0u);
 }
 
 // Many runs of the dialog's pattern (reset, take the operation, run it on a

@@ -64,16 +64,18 @@ TEST(ManagerTest, ReadersInTheFrameworksOrder) {
 // within the grace period (bounds generous for a loaded machine).
 TEST(ManagerTest, ListingsThatTheServiceDoesNotAnswerPlainly) {
   const std::tuple<const char*, size_t, std::vector<Property>> rows[] = {
+      // The device tree has no model: the device's name stands for it.
       {"biometrics-disabled.json",
        1,
-       {{"UDI", "Virtual "},
+       {{"UDI", "Virtual Simulated fingerprint reader"},
         {"FINGERPRINT_MANUFACTURER", "Virtual"},
-        {"FINGERPRINT_MODEL", ""},
+        {"FINGERPRINT_MODEL", "Simulated fingerprint reader"},
         {"FINGERPRINT_DESCRIPTION", "Simulated fingerprint reader"},
         {"DRIVER_VERSION", "1.0.0.0"},
         {"BIOMETRICS", "TURNED_OFF_BY_POLICY"}}},
-      {"enumeration-hangs.json", 0, {}},
       {"two-readers.json", 2, {}},
+      // Last: the listing it gives up on stays in the service for a while.
+      {"enumeration-hangs.json", 0, {}},
   };
   for (const auto& [file, count, properties] : rows) {
     platform::sim::ScopedMachine scoped(fp_test::MachineFile(file));

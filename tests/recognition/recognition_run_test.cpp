@@ -220,7 +220,7 @@ TEST_F(RecognitionRunTest, ReaderFailuresReportFromTheUserInterfaceThenHint) {
 // session, Enhanced Sign-in Security, a dialog without the focus. None of
 // them blames the reader, and each instruction change is shown once.
 TEST_F(RecognitionRunTest, TheServicesDocumentedAnswersReachTheRun) {
-  const std::string other = "That was another reader. Touch Touch sensor.";
+  const std::string other = "That was another reader. Touch the reader “Touch sensor”.";
   const std::string clickFirst = "Click this window first, then touch or slide your finger on the sensor.";
   const std::string touch = "Touch or slide your finger on the sensor until the test finishes.";
   struct Row {
@@ -266,6 +266,23 @@ TEST_F(RecognitionRunTest, TheServicesDocumentedAnswersReachTheRun) {
     EXPECT_EQ(Run(&host), row.status);
     EXPECT_EQ(host.Messages(), row.messages);
     EXPECT_EQ(instructions, row.instructions);
+  }
+}
+
+// A touch on another reader is told in the run that saw it, and not again
+// at the start of the next run on the same reader (touched right at once).
+TEST_F(RecognitionRunTest, AnotherReadersTouchIsToldInItsOwnRunOnly) {
+  Use(fp_test::MachineFile("two-readers-other-then-right.json"));
+  SetTimeout("4");
+  for (const char* instruction : {"That was another reader. Touch Touch sensor.",
+                                  "Touch or slide your finger on the sensor until the test finishes."}) {
+    RecordingHost host;
+    QPointer<PlayTest> dialog;
+    host.whileExec = [&] { WhenDialogShown([&](PlayTest* shown) { dialog = shown; }, 0); };
+    EXPECT_EQ(Run(&host), TestStatus::Passed);
+    ASSERT_FALSE(dialog.isNull());  // closed, not deleted yet: it shows the last instruction
+    EXPECT_EQ(dialog->ui().instructionLabel->text().toStdString(), instruction);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 }
 
@@ -442,11 +459,13 @@ TEST_F(RecognitionRunTest, ANewInstructionIsWhatScreenReadersRead) {
 // The wrapper on its own, over a reader that is never touched.
 TEST_F(RecognitionRunTest, WrapperCentresTheDialogOverItsParent) {
   Use(Machine(std::nullopt));
-  const auto placed = [this](QWidget* parent, QSize size) {
+  const auto placed = [this](QWidget* parent, QSize size, const QString& instruction = {}) {
     static_cast<FingerprintComponent*>(host_.component)->ResetState();
     FingerprintWidgetWrapper wrapper(size, &host_, std::make_shared<RunCells>(), 9);
     QRect geometry;
     WhenDialogShown([&](PlayTest* dialog) {
+      if (!instruction.isEmpty()) emit dialog->ChangeInfoLabelMessage(instruction);
+      QCoreApplication::processEvents();
       geometry = dialog->geometry();
       dialog->close();
     });
@@ -456,15 +475,23 @@ TEST_F(RecognitionRunTest, WrapperCentresTheDialogOverItsParent) {
   const std::tuple<QRect, QSize, QPoint> rows[] = {
       {QRect(100, 50, 800, 600), QSize(360, 144), QPoint(320, 278)},
       {QRect(0, 0, 801, 601), QSize(400, 144), QPoint(200, 228)},  // odd widths round down
-      {QRect(10, 10, 200, 100), QSize(360, 144), QPoint(10 - 80, 10 - 22)},
+      // Centred over a small parent it would stick out of the screen: moved onto it.
+      {QRect(10, 10, 200, 100), QSize(360, 144), QPoint(0, 0)},
   };
   for (const auto& [geometry, size, topLeft] : rows) {
     QWidget parent;
     parent.setGeometry(geometry);
     EXPECT_EQ(placed(&parent, size), QRect(topLeft, size));
   }
-  // An empty size or no parent leaves the placement to the window system.
+  // A longer instruction makes it taller around the same centre, up to its screen's height (800).
   QWidget parent;
+  parent.setGeometry(0, 0, 800, 600);
+  const QRect longer = placed(&parent, QSize(360, 144), QStringLiteral("Touch the reader. ").repeated(8));
+  EXPECT_GT(longer.height(), 144);
+  EXPECT_EQ(longer.center(), QRect(220, 228, 360, 144).center());
+  EXPECT_EQ(placed(&parent, QSize(360, 144), QStringLiteral("Touch it. ").repeated(800)),
+            QRect(220, 0, 360, 800));
+  // An empty size or no parent leaves the placement to the window system.
   parent.setGeometry(100, 50, 800, 600);
   EXPECT_NE(placed(&parent, QSize()).topLeft(), QPoint(320, 278));
   EXPECT_NE(placed(nullptr, QSize(360, 144)).topLeft(), QPoint(320, 278));

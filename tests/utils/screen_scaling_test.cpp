@@ -50,6 +50,7 @@ struct Row {
   const char* step;
   int dpi;
   QSize fitted, scaled;
+  double dpr = 1.0;  // Qt's own scale (QT_SCALE_FACTOR, the desktop's)
 };
 
 TEST(ScreenScalingTest, EveryScreenAndStep) {
@@ -67,12 +68,16 @@ TEST(ScreenScalingTest, EveryScreenAndStep) {
                                  // A failing query falls back to the screen, then to the last measurement.
                                  {1280, 720, 120, "!0", 120, {1000, 720}, {450, 172}},
                                  {1280, 720, 120, "168", 168, {1280, 720}, {576, 172}},
-                                 {1280, 720, 120, "0", 168, {1280, 720}, {576, 172}}};
+                                 {1280, 720, 120, "0", 168, {1280, 720}, {576, 172}},
+                                 // Qt draws at 1.5 where the system says 96: scaled as for 144, in
+                                 // Qt's logical pixels the design size.
+                                 {1280, 1024, 96, "96", 144, {1200, 900}, {360, 144}, 1.5}};
   for (size_t first = 0, end = 0; first < rows.size(); first = end) {
     const Row& screen = rows[first];
     QStringList arguments{QStringLiteral("--probe")};
-    for (end = first; end < rows.size() && rows[end].width == screen.width &&
-                      rows[end].height == screen.height && rows[end].logicalDpi == screen.logicalDpi;
+    for (end = first;
+         end < rows.size() && rows[end].width == screen.width && rows[end].height == screen.height &&
+         rows[end].logicalDpi == screen.logicalDpi && rows[end].dpr == screen.dpr;
          ++end)
       arguments << QString::fromLatin1(rows[end].step);
     SCOPED_TRACE(QString::asprintf("%dx%d at logical %d", screen.width, screen.height, screen.logicalDpi)
@@ -83,10 +88,11 @@ TEST(ScreenScalingTest, EveryScreenAndStep) {
     // own, so the screen keeps its size and reports that logical DPI.
     const QString config = dir.filePath(QStringLiteral("screen.json"));
     ASSERT_TRUE(fp_test::WriteFile(
-        config, QString::asprintf("{\"screens\":[{\"name\":\"s\",\"x\":0,\"y\":0,\"width\":%d,\"height\":%d,"
-                                  "\"logicalDpi\":%d,\"logicalBaseDpi\":%d,\"dpr\":1.0}]}",
-                                  screen.width, screen.height, screen.logicalDpi, screen.logicalDpi)
-                    .toUtf8()));
+        config,
+        QString::asprintf("{\"screens\":[{\"name\":\"s\",\"x\":0,\"y\":0,\"width\":%d,\"height\":%d,"
+                          "\"logicalDpi\":%d,\"logicalBaseDpi\":%d,\"dpr\":%.2f}]}",
+                          screen.width, screen.height, screen.logicalDpi, screen.logicalDpi, screen.dpr)
+            .toUtf8()));
 
     QProcess probe;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -30,8 +30,8 @@ case $scenario in
     expect 0 "Module:          FINGERPRINT (\"Fingerprint\") (short name FP)" "name:        RECOGNITION_TEST (" ;;
   list-two-readers)
     FINGERPRINT_SIM=$sim/two-readers.json host list --json
-    expect 0 '"value": "Acme X1"' '"value": "Contoso Swipe 2"' '"value": "Swipe sensor"' \
-      '"key": "DRIVER_VERSION"' '"value": "10.2.0.5"' '"value": "3.1.0.0"' '"deviceId": "1"' ;;
+    expect 0 '"value":"Acme X1"' '"value":"Contoso Swipe 2"' '"value":"Swipe sensor"' \
+      '"key":"DRIVER_VERSION"' '"value":"10.2.0.5"' '"value":"3.1.0.0"' '"deviceId":"1"' ;;
   run-passed)
     host run --platform offscreen
     expect 0 "Request(widget) -> dialog result 0" "Status: Passed (0)" ;;
@@ -57,6 +57,7 @@ enrollment-in-progress 4 AddMessage(READER_BUSY_IN_ANOTHER_PROGRAM
 device-busy 4 AddMessage(READER_BUSY_IN_ANOTHER_PROGRAM
 session-busy 4 AddMessage(READER_BUSY_IN_ANOTHER_PROGRAM
 biometrics-disabled 3 AddMessage(BIOMETRICS_TURNED_OFF_BY_POLICY
+policy-off-listing 3 AddMessage(BIOMETRICS_TURNED_OFF_BY_POLICY
 remote-session 3 AddMessage(NOT_AVAILABLE_IN_REMOTE_SESSION
 ess-capable 3 AddMessage(ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED
 focus-withheld 4 DID_YOU_PERFORM_THE_TEST_CORRECTLY
@@ -65,8 +66,8 @@ ROWS
   policy-off-list)
     # Turned off by policy: the device tree's readers, each with its own driver.
     FINGERPRINT_SIM=$sim/biometrics-disabled.json host list --json
-    expect 0 '"value": "TURNED_OFF_BY_POLICY"' '"value": "Touch sensor"' '"value": "Swipe sensor"' \
-      '"value": "3.1.0.0"' ;;
+    expect 0 '"value":"TURNED_OFF_BY_POLICY"' '"value":"Touch sensor"' '"value":"Swipe sensor"' \
+      '"value":"3.1.0.0"' ;;
   unload)
     # Released and unloaded before the host's window goes: after a passed run,
     # and after a stuck one, which keeps the module pinned.

@@ -8,11 +8,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <glib-unix.h>
 #include <set>
 #include <string>
 #include <sys/prctl.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/libfprint/helper/fprint_readers.h"
 #include "platform/libfprint/helper_protocol.h"
@@ -121,6 +123,29 @@ struct Helper {
 
 }  // namespace
 
+// Closes every descriptor the host left open without close-on-exec, beyond
+// the socket (standard input and output) and standard error: held here, a
+// pipe or file of the host's would never see its end while the helper lives.
+void CloseInheritedDescriptors() {
+#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
+  if (close_range(3, ~0U, 0) == 0) return;
+#endif
+  // A C library or kernel (before 5.9) without it: the descriptors the
+  // process has, as the kernel lists them.
+  std::vector<int> open;
+  if (DIR* folder = opendir("/proc/self/fd")) {
+    const int own = dirfd(folder);
+    while (const dirent* entry = readdir(folder)) {
+      const int fd = std::atoi(entry->d_name);
+      if (fd > 2 && fd != own) open.push_back(fd);
+    }
+    closedir(folder);
+  } else {
+    for (int fd = 3; fd < sysconf(_SC_OPEN_MAX); ++fd) open.push_back(fd);
+  }
+  for (const int fd : open) close(fd);
+}
+
 // Ends this process when the host that started it dies, even while a driver
 // keeps it busy: the host's thread that started it lives as long as it does.
 // Exits if that host is gone already (it died before the signal was set).
@@ -134,6 +159,7 @@ void DieWithTheHost() {
 }
 
 int main() {
+  CloseInheritedDescriptors();
   DieWithTheHost();
   // A backend that went away is seen as a failed write, not a signal.
   std::signal(SIGPIPE, SIG_IGN);

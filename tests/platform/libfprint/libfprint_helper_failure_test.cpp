@@ -1,8 +1,9 @@
 // The libfprint backend when its helper process fails: killed during a wait,
-// never answering a cancel, a listing or an open, or left behind by a host
-// that was killed. The request fails (a wait as a device failure, so the
+// never answering a cancel (until the module gives the wait up), a listing
+// or an open, or left behind by a host that was killed. The request fails (a wait as a device failure, so the
 // reader is reported as not accessible), standard error says what the helper
 // was doing and how it ended, and the next request starts a fresh one.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -10,6 +11,8 @@
 #include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -135,6 +138,56 @@ TEST(LibfprintHelperFailureTest, AKilledHostLeavesNoHelperBehind) {
   unlink(socket.c_str());
 }
 
+// What each descriptor of a process refers to ("pipe:[1234]", a path), by number.
+std::map<int, std::string> Descriptors(const std::string& process) {
+  std::map<int, std::string> held;
+  const std::string folder = "/proc/" + process + "/fd/";
+  if (DIR* fds = opendir(folder.c_str())) {
+    while (const dirent* entry = readdir(fds)) {
+      char target[512] = {};
+      if (entry->d_name[0] != '.' &&
+          readlink((folder + entry->d_name).c_str(), target, sizeof target - 1) > 0)
+        held[std::atoi(entry->d_name)] = target;
+    }
+    closedir(fds);
+  }
+  return held;
+}
+
+// Descriptors the host opened without close-on-exec (a shell's redirection,
+// a pipe to a peer) stay the host's: a peer sees their end when the host
+// closes them, however long the helper lives. The helper shares standard
+// error with the host, and has its socket and its own descriptors.
+TEST(LibfprintHelperFailureTest, TheHelperHoldsNoDescriptorOfTheHosts) {
+  const std::string socket = "/tmp/fp-helper-descriptors-" + std::to_string(getpid());
+  setenv("FP_DRIVERS_WHITELIST", "virtual_image", 1);
+  setenv("FP_VIRTUAL_IMAGE", socket.c_str(), 1);
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  ASSERT_EQ(dup2(ends[1], 200), 200);
+  const std::vector<pid_t> before = Helpers();
+  const std::unique_ptr<platform::BiometricService> service =
+      platform::libfprint::CreateLibfprintBiometricService();
+  ASSERT_EQ(ListedReaders(*service), 1u);  // the helper lives on after it
+  std::vector<pid_t> helpers = Helpers();
+  helpers.erase(std::remove_if(helpers.begin(), helpers.end(),
+                               [&](pid_t pid) { return std::count(before.begin(), before.end(), pid) > 0; }),
+                helpers.end());
+  ASSERT_EQ(helpers.size(), 1u);
+  std::set<std::string> hosts;
+  for (const auto& [fd, target] : Descriptors("self"))
+    if (fd > 2 && target.rfind("anon_inode:", 0) != 0)
+      hosts.insert(target);  // an eventfd's name is no identity
+  const std::map<int, std::string> helper = Descriptors(std::to_string(helpers[0]));
+  EXPECT_EQ(helper.at(0).rfind("socket:", 0), 0u);
+  std::vector<std::string> inherited;
+  for (const auto& [fd, target] : helper)
+    if (hosts.count(target)) inherited.push_back(std::to_string(fd) + " " + target);
+  EXPECT_TRUE(inherited.empty()) << ::testing::PrintToString(inherited);
+  for (const int fd : {ends[0], ends[1], 200}) close(fd);
+  unlink(socket.c_str());
+}
+
 TEST(LibfprintHelperFailureTest, AWaitOnAFailingHelperEndsAsADeviceFailure) {
   const std::string socket = "/tmp/fp-helper-failure-" + std::to_string(getpid());
   setenv("FP_DRIVERS_WHITELIST", "virtual_image", 1);
@@ -145,9 +198,10 @@ TEST(LibfprintHelperFailureTest, AWaitOnAFailingHelperEndsAsADeviceFailure) {
     std::vector<std::string> messages;
   } rows[] = {
       {"", true, {"libfprint helper ended by signal 9 (Killed) while waiting for a finger"}},
+      // The module gives the wait up when the cancel is not answered in time.
       {"cancel",
        false,
-       {"libfprint helper did not answer within 3000 ms of a cancel while waiting for a finger; ending it",
+       {"libfprint helper did not answer in time while waiting for a finger; ending it",
         "libfprint helper ended by signal 15 (Terminated) while waiting for a finger"}},
   };
   for (const auto& row : rows) {
@@ -169,10 +223,13 @@ TEST(LibfprintHelperFailureTest, AWaitOnAFailingHelperEndsAsADeviceFailure) {
     std::this_thread::sleep_for(std::chrono::seconds(1));  // the wait is under way
     const std::vector<pid_t> helpers = Helpers();
     ASSERT_EQ(helpers.size(), 1u);
-    if (row.kill)
+    if (row.kill) {
       kill(helpers[0], SIGKILL);
-    else
+    } else {
       EXPECT_EQ(service->Cancel(session), S_OK_T);
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      service->Abandon(session);
+    }
     waiter.join();
     EXPECT_EQ(result, WINBIO_E_DEVICE_FAILURE);
     EXPECT_EQ(service->CloseSession(session), S_OK_T);

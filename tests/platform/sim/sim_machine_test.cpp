@@ -1,32 +1,27 @@
 #include "platform/sim/sim_machine.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "tests/support/test_support.h"
 
 namespace {
 
-using platform::sim::ParseMachine;
-
-// A description a user got wrong: the problem is named with its place.
-TEST(SimMachineTest, ProblemIsNamedWithItsPlace) {
-  const std::pair<const char*, const char*> rows[] = {
-      {"[]", "the top level must be a JSON object"},
-      {R"({"reader": []})", "reader: unknown key"},
-      {R"({"readers": {}})", "readers: expected an array"},
-      {R"({"readers": [{"unitId": "1"}]})", "readers[0].unitId: expected a number"},
-      {R"({"readers": [{}, {"unitId": 1.5}]})", "readers[1].unitId: expected an integer"},
-      {R"({"readers": [{"capabilities": -1}]})", "readers[0].capabilities: number out of range"},
-      {R"({"sensor": {"touchAfterMs": "soon"}})", "sensor.touchAfterMs: expected a number"},
-      {R"({"sensor": {"touch": 1}})", "sensor.touch: unknown key"},
-      {R"({"sensorMode": -1})", "sensorMode: number out of range"},
-      {R"({"system": {"tokenFails": 1}})", "system.tokenFails: expected true or false"}};
-  for (const auto& [json, message] : rows) {
-    std::string error;
-    EXPECT_FALSE(ParseMachine(json, &error));
-    EXPECT_EQ(error, message);
-  }
-  std::string error;
-  EXPECT_FALSE(ParseMachine(R"({"readers": [})", &error));
-  EXPECT_EQ(error.rfind("not valid JSON at offset ", 0), 0u) << error;
+// The module, unlike diag-host, carries on with a file it cannot use: it says
+// so and simulates a machine without readers. The machine is read once per
+// process, so this executable holds this one test.
+TEST(SimMachineTest, AnUnusableFileGivesAMachineWithoutReaders) {
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("machine.json"));
+  ASSERT_TRUE(fp_test::WriteFile(file, R"({"readers": 5})"));
+  setenv("FINGERPRINT_SIM", file.toLocal8Bit().constData(), 1);
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(platform::sim::CurrentMachine()->readers.empty());
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "FINGERPRINT_SIM: bad simulation file '" + file.toStdString() +
+                "': readers: expected an array; simulating a machine without readers\n");
 }
 
 }  // namespace
