@@ -274,7 +274,7 @@ TEST_F(RecognitionRunTest, TheServicesDocumentedAnswersReachTheRun) {
 TEST_F(RecognitionRunTest, AnotherReadersTouchIsToldInItsOwnRunOnly) {
   Use(fp_test::MachineFile("two-readers-other-then-right.json"));
   SetTimeout("4");
-  for (const char* instruction : {"That was another reader. Touch Touch sensor.",
+  for (const char* instruction : {"That was another reader. Touch the reader “Touch sensor”.",
                                   "Touch or slide your finger on the sensor until the test finishes."}) {
     RecordingHost host;
     QPointer<PlayTest> dialog;
