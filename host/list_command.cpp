@@ -34,7 +34,7 @@ void Write(const std::string& bytes) {
 
 }  // namespace
 
-int RunListCommand(ModuleLibrary& module, const HostOptions& options) {
+int ListReaders(ModuleLibrary& module, const HostOptions& options) {
   QString error;
   ModuleInterface* root = module.Interface(&error);
   if (!root) return ReportHostError(options.json, error);

@@ -37,7 +37,7 @@ uint32_t AnswerCode(const QString& answer) {
 
 }  // namespace
 
-int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
+int RunTest(ModuleLibrary& module, const HostOptions& options) {
   const ModuleCatalogue catalogue(module.Path());
   const auto fail = [&options](const QString& message) { return ReportHostError(options.json, message); };
 

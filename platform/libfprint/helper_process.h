@@ -61,12 +61,12 @@ class HelperProcess {
  private:
   class Channel;
 
-  HelperProcess(std::shared_ptr<Channel> channel, std::thread reader);
+  HelperProcess(std::shared_ptr<Channel> channel, std::thread receiver);
 
-  // Shared with the reader thread, which may outlive this object when the
+  // Shared with the receiver thread, which may outlive this object when the
   // helper cannot be reaped in time.
   const std::shared_ptr<Channel> channel_;
-  std::thread reader_;
+  std::thread receiver_;
 };
 
 }  // namespace platform::libfprint

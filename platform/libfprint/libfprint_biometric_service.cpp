@@ -209,8 +209,8 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
   }
 
   // Returns at once: the cancel is on its way to the helper. A wait that
-  // does not end after it is given up on by the module, which then ends the
-  // helper (Abandon): one clock decides, the module's.
+  // does not end is given up by the module, which then ends the helper
+  // (Abandon): one clock decides, the module's.
   HRESULT_T Cancel(WINBIO_SESSION_HANDLE handle) override {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto it = sessions_.find(handle);
@@ -268,7 +268,7 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
         std::lock_guard<std::mutex> lock(mutex_);
         if (failed_.count(driver) || working_.count(driver)) continue;
       }
-      PinModule();  // a helper's reader thread may run on after the module's release
+      PinModule();  // a helper's receiver thread may run on after the module's release
       const std::shared_ptr<HelperProcess> alone = HelperProcess::Start(HelperPath(), Limited({driver}));
       const bool listed = Ask(alone, protocol::kList, "", kListing).has_value();
       std::lock_guard<std::mutex> lock(mutex_);
@@ -319,7 +319,7 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
         reader.state = WINBIO_E_DEVICE_FAILURE;
         reader.why = "libfprint driver " + driver + " failed: " + how;
       }
-      listed.push_back(std::move(reader));
+      listed.push_back(std::move(receiver));
     }
   }
 
@@ -339,7 +339,7 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
     // (a driver found working later needs a new helper).
     if (helper_ && !helper_->Ended() && (!isolating_ || helperDrivers_ == working_)) return helper_;
     ended = std::move(helper_);
-    // Its reader thread runs the module's code until the helper ends, which
+    // Its receiver thread runs the module's code until the helper ends, which
     // may be after the host has released the module.
     PinModule();
     helper_ =
