@@ -60,7 +60,7 @@ class HelperProcess::Channel {
 
   uint64_t Request(const std::string& verb, const std::string& argument, const char* doing,
                    std::optional<std::chrono::milliseconds> limit);
-  std::optional<Fields> Await(uint64_t id);
+  std::optional<protocol::Answer> Await(uint64_t id);
   void EndNow(const std::string& how);
   void Notify(const std::string& verb, const std::string& argument);
   bool Ended() const;
@@ -71,7 +71,7 @@ class HelperProcess::Channel {
     const char* doing;
     Clock::time_point deadline;
     std::string limit;  // for the message when the deadline passes
-    std::optional<Fields> answer;
+    std::optional<protocol::Answer> answer;
   };
 
   bool Send(const std::string& line);  // under mutex_
@@ -150,7 +150,7 @@ uint64_t HelperProcess::Request(const std::string& verb, const std::string& argu
                                 std::optional<std::chrono::milliseconds> limit) {
   return channel_->Request(verb, argument, doing, limit);
 }
-std::optional<HelperProcess::Fields> HelperProcess::Await(uint64_t id) {
+std::optional<protocol::Answer> HelperProcess::Await(uint64_t id) {
   return channel_->Await(id);
 }
 void HelperProcess::End(const std::string& how) {
@@ -252,9 +252,7 @@ uint64_t HelperProcess::Channel::Request(const std::string& verb, const std::str
   std::lock_guard<std::mutex> lock(mutex_);
   if (ending_ || ended_) return 0;
   const uint64_t id = nextId_++;
-  std::string line = std::to_string(id) + "\t" + verb;
-  if (!argument.empty()) line += "\t" + protocol::Escape(argument);
-  if (!Send(line + "\n")) {
+  if (!Send(protocol::Format(protocol::Request{id, verb, argument}))) {
     End();  // a request cut short leaves the stream unusable
     return 0;
   }
@@ -265,7 +263,7 @@ uint64_t HelperProcess::Channel::Request(const std::string& verb, const std::str
 
 void HelperProcess::Channel::Notify(const std::string& verb, const std::string& argument) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!ending_ && !ended_) Send("0\t" + verb + "\t" + protocol::Escape(argument) + "\n");
+  if (!ending_ && !ended_) Send(protocol::Format(protocol::Request{0, verb, argument}));
 }
 
 void HelperProcess::Channel::EndNow(const std::string& how) {
@@ -276,14 +274,14 @@ void HelperProcess::Channel::EndNow(const std::string& how) {
   End();
 }
 
-std::optional<HelperProcess::Fields> HelperProcess::Channel::Await(uint64_t id) {
+std::optional<protocol::Answer> HelperProcess::Channel::Await(uint64_t id) {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     const auto it = pending_.find(id);
     if (it == pending_.end()) return std::nullopt;
     Pending& pending = it->second;
     if (pending.answer) {
-      Fields answer = std::move(*pending.answer);
+      protocol::Answer answer = std::move(*pending.answer);
       pending_.erase(it);
       return answer;
     }
@@ -345,11 +343,11 @@ void HelperProcess::Channel::ReadAnswers() {
     input.append(chunk, static_cast<size_t>(n));
     std::lock_guard<std::mutex> lock(mutex_);
     for (size_t end; (end = input.find('\n')) != std::string::npos;) {
-      Fields fields = protocol::Fields(input.substr(0, end));
+      protocol::Answer answer = protocol::ParseAnswer(input.substr(0, end));
       input.erase(0, end + 1);
-      const auto it = pending_.find(std::strtoull(fields[0].c_str(), nullptr, 10));
+      const auto it = pending_.find(answer.id);
       if (it == pending_.end()) continue;  // given up already
-      it->second.answer = Fields(fields.begin() + 1, fields.end());
+      it->second.answer = std::move(answer);
     }
     changed_.notify_all();
   }
