@@ -76,7 +76,7 @@ int ListReaders(ModuleLibrary& module, const HostOptions& options) {
       Write("  " + property.first + ": " + property.second + "\n");
   }
 
-  const QString why = count == 0 ? WhyNoReaders(module.Path()) : QString();
+  const QString why = count == 0 ? WhyNoReaders() : QString();
   if (options.json) {
     QJsonObject json{{QStringLiteral("backend"), QString::fromStdString(backend.name)},
                      {QStringLiteral("backendReason"), QString::fromStdString(backend.reason)},

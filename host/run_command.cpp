@@ -74,7 +74,7 @@ int RunTest(ModuleLibrary& module, const HostOptions& options) {
   manager->EnumerateComponents();
   const uint64_t count = manager->GetComponentCount();
   if (count == 0) {
-    const QString why = WhyNoReaders(module.Path());
+    const QString why = WhyNoReaders();
     return fail(QStringLiteral("no fingerprint reader found") +
                 (why.isEmpty() ? QString() : QStringLiteral(": ") + why));
   }

@@ -30,4 +30,4 @@ class SimulatedMachine {
 
 // Why the module listed no reader, where diag-host can know: on the simulated
 // backend, what the machine's file tells it to simulate; empty otherwise.
-QString WhyNoReaders(const QString& modulePath);
+QString WhyNoReaders();
