@@ -239,7 +239,8 @@ bool ParseSystem(JsonFields& r, const QJsonObject& object, SimSystemSettings* sy
       bool isNumber = false;
       const int index = it.key().toInt(&isNumber);
       if (!isNumber || index < 0 || index > kLastSysColorIndex)
-        return r.Fail(path, ("key must be a colour index from 0 to " + std::to_string(kLastSysColorIndex)).c_str());
+        return r.Fail(path,
+                      ("key must be a colour index from 0 to " + std::to_string(kLastSysColorIndex)).c_str());
       const QString text = it.value().toString();
       if (!it.value().isString() || text.size() != 7 || !text.startsWith(QLatin1Char('#')))
         return r.Fail(path, "expected a colour written #rrggbb");
