@@ -12,8 +12,8 @@ namespace platform {
 
 // How long the user-interface thread waits for a biometric call to end once
 // it has been cancelled (or, for calls that cannot be cancelled, for the call
-// at all). The module then gives the call up: its reader is stuck and reported as
-// not accessible, and the call is left to return on its own.
+// at all). The module then gives the call up: its reader is stuck and
+// reported as not accessible, and the call is left to return on its own.
 constexpr uint32_t kCancelGraceMilliseconds = 3000;
 
 // The Windows Biometric Framework calls the module makes (winbio.dll), with
