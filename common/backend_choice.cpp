@@ -5,13 +5,15 @@
 
 #include <QtGlobal>
 
+#include "common/sim_machine_file.h"
+
 namespace common {
 
 BackendRequest BackendRequest::OfProcess() {
   BackendRequest request;
   const char* backend = std::getenv(kBackendVariable);
   if (backend && *backend) request.backend = backend;
-  request.simFile = std::getenv(kSimVariable) != nullptr;
+  request.simFile = std::getenv(kSimMachineVariable) != nullptr;
   return request;
 }
 
@@ -30,7 +32,7 @@ BackendChoice ChooseBackend(const BackendRequest& request, const BackendFacts& f
                                   : BackendChoice{"none", asked + ", but this build has no libfprint"};
     return {"none", asked + " names no backend; known: sim, fprintd, libfprint"};
   }
-  if (request.simFile) return {"sim", std::string(kSimVariable) + " is set"};
+  if (request.simFile) return {"sim", std::string(kSimMachineVariable) + " is set"};
 
   ServicePresence fprintd{false, "this build has no D-Bus support for fprintd"};
   if (facts.fprintdBuilt && facts.fprintdPresence) fprintd = facts.fprintdPresence();

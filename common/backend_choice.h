@@ -9,12 +9,11 @@
 namespace common {
 
 inline constexpr char kBackendVariable[] = "FINGERPRINT_BACKEND";
-inline constexpr char kSimVariable[] = "FINGERPRINT_SIM";
 
 // What the environment asks for.
 struct BackendRequest {
   std::optional<std::string> backend;  // FINGERPRINT_BACKEND, when set and not empty
-  bool simFile = false;                // FINGERPRINT_SIM is set
+  bool simFile = false;                // FINGERPRINT_SIM (kSimMachineVariable) is set
 
   static BackendRequest OfProcess();
 };

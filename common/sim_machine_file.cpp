@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <type_traits>
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QRegularExpression>
 
 #include "common/quoted_text.h"
+#include "common/sys_color_index.h"
 
 namespace common {
 namespace {
@@ -236,8 +238,9 @@ bool ParseSystem(JsonFields& r, const QJsonObject& object, SimSystemSettings* sy
       const QString path = where + QStringLiteral(".sysColors.") + it.key();
       bool isNumber = false;
       const int index = it.key().toInt(&isNumber);
-      if (!isNumber || index < 0 || index > 30)
-        return r.Fail(path, "key must be a colour index from 0 to 30");
+      if (!isNumber || index < 0 || index > kLastSysColorIndex)
+        return r.Fail(path,
+                      ("key must be a colour index from 0 to " + std::to_string(kLastSysColorIndex)).c_str());
       const QString text = it.value().toString();
       if (!it.value().isString() || text.size() != 7 || !text.startsWith(QLatin1Char('#')))
         return r.Fail(path, "expected a colour written #rrggbb");

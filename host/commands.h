@@ -5,7 +5,7 @@
 class ModuleLibrary;
 
 // Each command returns the process exit code.
-int RunInfoCommand(ModuleLibrary& module, const HostOptions& options);
-int RunHelpCommand(ModuleLibrary& module, const HostOptions& options);
-int RunListCommand(ModuleLibrary& module, const HostOptions& options);
-int RunRunCommand(ModuleLibrary& module, const HostOptions& options);
+int ShowInfo(ModuleLibrary& module, const HostOptions& options);
+int ShowHelp(ModuleLibrary& module, const HostOptions& options);
+int ListReaders(ModuleLibrary& module, const HostOptions& options);
+int RunTest(ModuleLibrary& module, const HostOptions& options);

@@ -63,7 +63,7 @@ Resource* ModuleResource(ModuleLibrary& module, QString* error) {
 
 }  // namespace
 
-int RunInfoCommand(ModuleLibrary& module, const HostOptions& options) {
+int ShowInfo(ModuleLibrary& module, const HostOptions& options) {
   const ModuleCatalogue catalogue(module.Path());
   QString error;
   ProductVersion* version = module.Version(&error);
@@ -124,7 +124,7 @@ int RunInfoCommand(ModuleLibrary& module, const HostOptions& options) {
   return 0;
 }
 
-int RunHelpCommand(ModuleLibrary& module, const HostOptions& options) {
+int ShowHelp(ModuleLibrary& module, const HostOptions& options) {
   QString error;
   Resource* resource = ModuleResource(module, &error);
   if (!resource) return ReportHostError(options.json, error);

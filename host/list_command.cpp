@@ -34,7 +34,7 @@ void Write(const std::string& bytes) {
 
 }  // namespace
 
-int RunListCommand(ModuleLibrary& module, const HostOptions& options) {
+int ListReaders(ModuleLibrary& module, const HostOptions& options) {
   QString error;
   ModuleInterface* root = module.Interface(&error);
   if (!root) return ReportHostError(options.json, error);
@@ -76,7 +76,7 @@ int RunListCommand(ModuleLibrary& module, const HostOptions& options) {
       Write("  " + property.first + ": " + property.second + "\n");
   }
 
-  const QString why = count == 0 ? WhyNoReaders(module.Path()) : QString();
+  const QString why = count == 0 ? WhyNoReaders() : QString();
   if (options.json) {
     QJsonObject json{{QStringLiteral("backend"), QString::fromStdString(backend.name)},
                      {QStringLiteral("backendReason"), QString::fromStdString(backend.reason)},

@@ -90,13 +90,13 @@ int main(int argc, char** argv) {
 
   int code = 0;
   if (options->command == QLatin1String("info"))
-    code = RunInfoCommand(module, *options);
+    code = ShowInfo(module, *options);
   else if (options->command == QLatin1String("help"))
-    code = RunHelpCommand(module, *options);
+    code = ShowHelp(module, *options);
   else if (options->command == QLatin1String("list"))
-    code = RunListCommand(module, *options);
+    code = ListReaders(module, *options);
   else
-    code = RunRunCommand(module, *options);
+    code = RunTest(module, *options);
   std::fflush(stdout);
   module.Release();
   return code;

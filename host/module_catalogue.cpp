@@ -1,59 +1,43 @@
 #include "host/module_catalogue.h"
 
 #include <cstdio>
-#include <map>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QResource>
-#include <QSettings>
 
+#include "common/language_choice.h"
 #include "host/backend_in_use.h"
 #include "host/simulated_machine.h"
 
 namespace {
 
-// The names and codes the module accepts, lower case, and its catalogues.
-const std::map<QString, QString>& Languages() {
-  static const std::map<QString, QString> table = {
-      {"pt_br", "pt_BR"}, {"portuguese", "pt_BR"}, {"en_us", "en_US"}, {"english", "en_US"},
-      {"es_es", "es_ES"}, {"spanish", "es_ES"},    {"fr_fr", "fr_FR"}, {"french", "fr_FR"},
-      {"it_it", "it_IT"}, {"italian", "it_IT"},    {"de_de", "de_DE"}, {"german", "de_DE"},
-      {"nl_nl", "nl_NL"}, {"dutch", "nl_NL"},      {"zh_cn", "zh_CN"}, {"chinese", "zh_CN"},
-      {"ja_jp", "ja_JP"}, {"japanese", "ja_JP"},
-  };
-  return table;
-}
-
-// The system's UI languages as the module sees them: the simulated machine
-// answers from its description (en-US unless it says otherwise), the real
-// systems from the desktop.
-QStringList SystemLanguages() {
-  if (BackendInUse().name != "sim") return QLocale::system().uiLanguages();
+// The system's first UI language as the module sees it: the simulated
+// machine answers from its description (en-US unless it says otherwise), the
+// real systems from the desktop.
+std::optional<std::string> SystemLanguage() {
+  if (BackendInUse().name != "sim") {
+    const QStringList languages = QLocale::system().uiLanguages();
+    if (languages.isEmpty()) return std::nullopt;
+    return languages.first().toStdString();
+  }
   QString error;  // reported by whoever started the command
   const SimulatedMachine* sim = SimulatedMachine::InForce(&error);
-  QStringList list;
-  for (const std::string& language :
-       sim ? sim->Machine().system.uiLanguages : std::vector<std::string>{"en-US"})
-    list << QString::fromStdString(language);
-  return list;
+  const std::vector<std::string> languages =
+      sim ? sim->Machine().system.uiLanguages : std::vector<std::string>{"en-US"};
+  if (languages.empty()) return std::nullopt;
+  return languages.front();
 }
 
 }  // namespace
 
 QString ModuleCatalogue::ModuleLanguage() {
-  const auto& table = Languages();
-  QSettings config(QStringLiteral("config.ini"), QSettings::IniFormat);
-  const QString configured = config.value(QStringLiteral("LANGUAGE/DEFAULT_LANGUAGE")).toString().toLower();
-  if (const auto it = table.find(configured); it != table.end()) return it->second;
-  const QStringList system = SystemLanguages();
-  if (!system.isEmpty()) {
-    const QString first = QString(system.first()).replace(QLatin1Char('-'), QLatin1Char('_')).toLower();
-    if (const auto it = table.find(first); it != table.end()) return it->second;
-  }
-  return QStringLiteral("en_US");
+  return QString::fromStdString(common::ChooseLanguage(common::ConfiguredLanguage(), SystemLanguage, ""));
 }
 
 ModuleCatalogue::ModuleCatalogue(const QString& modulePath)

@@ -19,10 +19,9 @@ class ModuleCatalogue {
   ModuleCatalogue(const ModuleCatalogue&) = delete;
   ModuleCatalogue& operator=(const ModuleCatalogue&) = delete;
 
-  // The module's language by the module's rule: DEFAULT_LANGUAGE in section
-  // LANGUAGE of config.ini in the current directory, else the first of the
-  // system's UI languages (on the simulated machine, its description's),
-  // else en_US.
+  // The module's language by the module's rule (common/language_choice.h),
+  // with the system's UI languages asked where the module asks them (on the
+  // simulated machine, its description's).
   static QString ModuleLanguage();
 
  private:

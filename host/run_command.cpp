@@ -37,7 +37,7 @@ uint32_t AnswerCode(const QString& answer) {
 
 }  // namespace
 
-int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
+int RunTest(ModuleLibrary& module, const HostOptions& options) {
   const ModuleCatalogue catalogue(module.Path());
   const auto fail = [&options](const QString& message) { return ReportHostError(options.json, message); };
 
@@ -74,7 +74,7 @@ int RunRunCommand(ModuleLibrary& module, const HostOptions& options) {
   manager->EnumerateComponents();
   const uint64_t count = manager->GetComponentCount();
   if (count == 0) {
-    const QString why = WhyNoReaders(module.Path());
+    const QString why = WhyNoReaders();
     return fail(QStringLiteral("no fingerprint reader found") +
                 (why.isEmpty() ? QString() : QStringLiteral(": ") + why));
   }

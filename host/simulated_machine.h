@@ -5,9 +5,9 @@
 #include "common/sim_machine_file.h"
 
 // The simulated machine as the module sees it: read once per process from
-// the file FINGERPRINT_SIM names, or the built-in one. On builds other than
-// Windows the module takes the machine's system (languages, DPI, ...) from it
-// whatever the backend, and its readers on the simulated backend.
+// the file FINGERPRINT_SIM names, or the built-in one. On the simulated
+// backend the module takes its readers and its system (languages, DPI, ...)
+// from it.
 class SimulatedMachine {
  public:
   // The machine in force; null, with `error` naming the file and the
@@ -30,4 +30,4 @@ class SimulatedMachine {
 
 // Why the module listed no reader, where diag-host can know: on the simulated
 // backend, what the machine's file tells it to simulate; empty otherwise.
-QString WhyNoReaders(const QString& modulePath);
+QString WhyNoReaders();

@@ -12,8 +12,8 @@ namespace platform {
 
 // How long the user-interface thread waits for a biometric call to end once
 // it has been cancelled (or, for calls that cannot be cancelled, for the call
-// at all). A reader or driver that is still stuck after it is given up on and
-// reported as not accessible; its call is left to return on its own.
+// at all). The module then gives the call up: its reader is stuck and
+// reported as not accessible, and the call is left to return on its own.
 constexpr uint32_t kCancelGraceMilliseconds = 3000;
 
 // The Windows Biometric Framework calls the module makes (winbio.dll), with
@@ -48,7 +48,7 @@ class BiometricService {
     return E_NOTIMPL_T;
   }
 
-  // The module has given up on the calls pending on this session: the reader
+  // The module has given up the calls pending on this session: the reader
   // did not answer within the grace period after their limit or their
   // cancellation. A service that can end them (a helper process it runs)
   // does so now, so that its own give-up and the module's are one; the

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "common/sys_color_index.h"
 #include "platform/platform.h"
 #include "platform/system.h"
 
@@ -20,8 +21,8 @@ SystemColorTable SystemColors() {
   SystemColorTable colors;
   colors.reserve(kSystemColorCount);
   platform::System& system = platform::system();
-  for (int32_t index = 0; index <= 30; ++index) {
-    if (index == 25) continue;
+  for (int32_t index = 0; index <= common::kLastSysColorIndex; ++index) {
+    if (index == common::kUnusedSysColorIndex) continue;
     // COLORREF: red in the lowest byte.
     const uint32_t value = system.GetSysColor(index);
     colors.emplace_back(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),

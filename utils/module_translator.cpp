@@ -7,8 +7,9 @@
 #include <QString>
 #include <QTranslator>
 
+#include "common/language_choice.h"
 #include "suite/hostcore/hostcore.h"
-#include "utils/language_table.h"
+#include "utils/current_language.h"
 
 namespace kivra::utils {
 namespace {
@@ -20,7 +21,7 @@ QString Lower(const std::string& text) {
 }  // namespace
 
 ModuleTranslator::ModuleTranslator(std::string moduleName)
-    : language_(kDefaultLanguage), moduleName_(std::move(moduleName)) {
+    : language_(common::kDefaultLanguage), moduleName_(std::move(moduleName)) {
   ChooseLanguage();
   language_ = CurrentLanguage();
 

@@ -20,9 +20,14 @@ namespace {
 
 // How long a helper asked to end (or whose socket closed) has before SIGKILL.
 constexpr std::chrono::milliseconds kEndGrace{500};
-// How long its owner waits for the reader thread to reap a helper it closes:
+// How long its owner waits for the receiver thread to reap a helper it closes:
 // the grace, the grace again after SIGTERM, then SIGKILL's own time.
 constexpr std::chrono::milliseconds kReapLimit{3 * kEndGrace + std::chrono::milliseconds(1000)};
+// How often a helper that was asked to end is checked for its end.
+constexpr std::chrono::milliseconds kReapPoll{10};
+// How many bytes of the helper's answers one read takes at most; a longer
+// answer arrives over several reads.
+constexpr size_t kReceiveChunk = 4096;
 
 std::string Termination(int status) {
   if (WIFSIGNALED(status)) {
@@ -37,25 +42,25 @@ std::string Termination(int status) {
 }  // namespace
 
 // The helper's side of the state: requests waiting for answers and how the
-// helper ends. Owned jointly by the HelperProcess and its reader thread.
+// helper ends. Owned jointly by the HelperProcess and its receiver thread.
 class HelperProcess::Channel {
  public:
   explicit Channel(int socket) : socket_(socket) {}
   ~Channel() { close(socket_); }
 
-  // The reader thread: starts the helper on the other end `child`, then
+  // The receiver thread: starts the helper on the other end `child`, then
   // reads its answers until it ends and reaps it. A helper dies with this
   // thread (its parent-death signal), so the thread lives as long as it does.
   void Run(const std::string& path, std::vector<std::string> variables, int child);
   // False when the helper could not be started.
   bool AwaitStart();
-  // Closes the helper's input and waits, at most kReapLimit, for the reader
+  // Closes the helper's input and waits, at most kReapLimit, for the receiver
   // thread to reap it; true when it has.
   bool Close();
 
   uint64_t Request(const std::string& verb, const std::string& argument, const char* doing,
                    std::optional<std::chrono::milliseconds> limit);
-  std::optional<Fields> Await(uint64_t id);
+  std::optional<protocol::Answer> Await(uint64_t id);
   void EndNow(const std::string& how);
   void Notify(const std::string& verb, const std::string& argument);
   bool Ended() const;
@@ -66,7 +71,7 @@ class HelperProcess::Channel {
     const char* doing;
     Clock::time_point deadline;
     std::string limit;  // for the message when the deadline passes
-    std::optional<Fields> answer;
+    std::optional<protocol::Answer> answer;
   };
 
   bool Send(const std::string& line);  // under mutex_
@@ -75,7 +80,7 @@ class HelperProcess::Channel {
   void Reap();
   std::string Doing() const;  // under mutex_
 
-  pid_t pid_ = 0;  // set once by the reader thread before AwaitStart returns
+  pid_t pid_ = 0;  // set once by the receiver thread before AwaitStart returns
   const int socket_;
   mutable std::mutex mutex_;
   std::condition_variable changed_;
@@ -86,7 +91,7 @@ class HelperProcess::Channel {
   std::string endingDoing_;  // what it was doing then
   bool quiet_ = false;       // an end asked for by its owner: nothing to report
   bool ended_ = false;       // reaped: the pid is no longer ours
-  bool readerDone_ = false;  // the reader thread touches nothing more
+  bool receiverDone_ = false;  // the receiver thread touches nothing more
   std::string how_;          // how it ended, for HowItEnded
 };
 
@@ -109,9 +114,9 @@ std::shared_ptr<HelperProcess> HelperProcess::Start(const std::string& path, con
     if (all.count(variable.substr(0, variable.find('='))) == 0) variables.push_back(variable);
   }
   for (const auto& [name, value] : all) variables.push_back(name + "=" + value);
-  std::thread reader;
+  std::thread receiver;
   try {
-    reader = std::thread([channel, path, variables = std::move(variables), child = ends[1]]() mutable {
+    receiver = std::thread([channel, path, variables = std::move(variables), child = ends[1]]() mutable {
       channel->Run(path, std::move(variables), child);
     });
   } catch (const std::system_error& error) {
@@ -121,31 +126,31 @@ std::shared_ptr<HelperProcess> HelperProcess::Start(const std::string& path, con
     return nullptr;
   }
   if (!channel->AwaitStart()) {
-    reader.join();  // it has nothing left to do
+    receiver.join();  // it has nothing left to do
     return nullptr;
   }
-  return std::shared_ptr<HelperProcess>(new HelperProcess(channel, std::move(reader)));
+  return std::shared_ptr<HelperProcess>(new HelperProcess(channel, std::move(receiver)));
 }
 
-HelperProcess::HelperProcess(std::shared_ptr<Channel> channel, std::thread reader)
-    : channel_(std::move(channel)), reader_(std::move(reader)) {}
+HelperProcess::HelperProcess(std::shared_ptr<Channel> channel, std::thread receiver)
+    : channel_(std::move(channel)), receiver_(std::move(receiver)) {}
 
 HelperProcess::~HelperProcess() {
   if (channel_->Close()) {
-    reader_.join();
+    receiver_.join();
     return;
   }
   // A helper that is not reaped in time (held in the kernel by its device)
-  // keeps its reader thread, which owns the channel and ends when the helper
+  // keeps its receiver thread, which owns the channel and ends when the helper
   // does. The module's code stays: it is pinned from the first helper on.
-  reader_.detach();
+  receiver_.detach();
 }
 
 uint64_t HelperProcess::Request(const std::string& verb, const std::string& argument, const char* doing,
                                 std::optional<std::chrono::milliseconds> limit) {
   return channel_->Request(verb, argument, doing, limit);
 }
-std::optional<HelperProcess::Fields> HelperProcess::Await(uint64_t id) {
+std::optional<protocol::Answer> HelperProcess::Await(uint64_t id) {
   return channel_->Await(id);
 }
 void HelperProcess::End(const std::string& how) {
@@ -193,7 +198,7 @@ void HelperProcess::Channel::Run(const std::string& path, std::vector<std::strin
       std::fprintf(stderr, "libfprint helper %s cannot be started: %s\n", path.c_str(),
                    std::strerror(failure));
       start_ = Start::kFailed;
-      readerDone_ = true;
+      receiverDone_ = true;
     } else {
       pid_ = pid;
       start_ = Start::kRunning;
@@ -204,7 +209,7 @@ void HelperProcess::Channel::Run(const std::string& path, std::vector<std::strin
   ReadAnswers();
   Reap();
   std::lock_guard<std::mutex> lock(mutex_);
-  readerDone_ = true;
+  receiverDone_ = true;
   changed_.notify_all();
 }
 
@@ -221,9 +226,9 @@ bool HelperProcess::Channel::Close() {
     endingDoing_ = "closing";
     quiet_ = true;
   }
-  // The helper ends when its input ends; the reader then reaps it.
+  // The helper ends when its input ends; the receiver then reaps it.
   shutdown(socket_, SHUT_WR);
-  const auto done = [this] { return readerDone_; };
+  const auto done = [this] { return receiverDone_; };
   if (changed_.wait_for(lock, kEndGrace, done)) return true;
   // Busy in a driver and not reading: ended as one that stopped answering.
   if (!ended_) kill(pid_, SIGTERM);
@@ -247,9 +252,7 @@ uint64_t HelperProcess::Channel::Request(const std::string& verb, const std::str
   std::lock_guard<std::mutex> lock(mutex_);
   if (ending_ || ended_) return 0;
   const uint64_t id = nextId_++;
-  std::string line = std::to_string(id) + "\t" + verb;
-  if (!argument.empty()) line += "\t" + protocol::Escape(argument);
-  if (!Send(line + "\n")) {
+  if (!Send(protocol::Format(protocol::Request{id, verb, argument}))) {
     End();  // a request cut short leaves the stream unusable
     return 0;
   }
@@ -260,7 +263,7 @@ uint64_t HelperProcess::Channel::Request(const std::string& verb, const std::str
 
 void HelperProcess::Channel::Notify(const std::string& verb, const std::string& argument) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!ending_ && !ended_) Send("0\t" + verb + "\t" + protocol::Escape(argument) + "\n");
+  if (!ending_ && !ended_) Send(protocol::Format(protocol::Request{0, verb, argument}));
 }
 
 void HelperProcess::Channel::EndNow(const std::string& how) {
@@ -271,14 +274,14 @@ void HelperProcess::Channel::EndNow(const std::string& how) {
   End();
 }
 
-std::optional<HelperProcess::Fields> HelperProcess::Channel::Await(uint64_t id) {
+std::optional<protocol::Answer> HelperProcess::Channel::Await(uint64_t id) {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     const auto it = pending_.find(id);
     if (it == pending_.end()) return std::nullopt;
     Pending& pending = it->second;
     if (pending.answer) {
-      Fields answer = std::move(*pending.answer);
+      protocol::Answer answer = std::move(*pending.answer);
       pending_.erase(it);
       return answer;
     }
@@ -316,7 +319,7 @@ void HelperProcess::Channel::End() {
   ending_ = true;
   endingDoing_ = Doing();
   kill(pid_, SIGTERM);
-  // Wakes the reader, which reaps the helper (SIGKILL after a grace).
+  // Wakes the receiver, which reaps the helper (SIGKILL after a grace).
   shutdown(socket_, SHUT_RDWR);
   changed_.notify_all();
 }
@@ -332,7 +335,7 @@ std::string HelperProcess::Channel::Doing() const {
 
 void HelperProcess::Channel::ReadAnswers() {
   std::string input;
-  char chunk[4096];
+  char chunk[kReceiveChunk];
   for (;;) {
     const ssize_t n = recv(socket_, chunk, sizeof chunk, 0);
     if (n < 0 && errno == EINTR) continue;
@@ -340,11 +343,11 @@ void HelperProcess::Channel::ReadAnswers() {
     input.append(chunk, static_cast<size_t>(n));
     std::lock_guard<std::mutex> lock(mutex_);
     for (size_t end; (end = input.find('\n')) != std::string::npos;) {
-      Fields fields = protocol::Fields(input.substr(0, end));
+      protocol::Answer answer = protocol::ParseAnswer(input.substr(0, end));
       input.erase(0, end + 1);
-      const auto it = pending_.find(std::strtoull(fields[0].c_str(), nullptr, 10));
-      if (it == pending_.end()) continue;  // given up on already
-      it->second.answer = Fields(fields.begin() + 1, fields.end());
+      const auto it = pending_.find(answer.id);
+      if (it == pending_.end()) continue;  // given up already
+      it->second.answer = std::move(answer);
     }
     changed_.notify_all();
   }
@@ -355,7 +358,7 @@ void HelperProcess::Channel::Reap() {
   pid_t reaped = 0;
   const Clock::time_point giveUp = Clock::now() + kEndGrace;
   while ((reaped = waitpid(pid_, &status, WNOHANG)) == 0 && Clock::now() < giveUp)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(kReapPoll);
   if (reaped == 0) {
     kill(pid_, SIGKILL);
     while ((reaped = waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {

@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/libfprint/helper_protocol.h"
+
 namespace platform::libfprint {
 
 // One run of the helper process (fingerprint-libfprint-helper) and the
@@ -24,7 +26,6 @@ namespace platform::libfprint {
 class HelperProcess {
  public:
   using Clock = std::chrono::steady_clock;
-  using Fields = std::vector<std::string>;
   // Variables set (or replaced) in the helper's environment.
   using Environment = std::map<std::string, std::string>;
 
@@ -42,9 +43,9 @@ class HelperProcess {
   // is awaited with Await. 0: it could not be sent (the helper has ended).
   uint64_t Request(const std::string& verb, const std::string& argument, const char* doing,
                    std::optional<std::chrono::milliseconds> limit);
-  // The answer's fields after its id; nothing when the helper ended or
-  // missed the deadline (then it is ended).
-  std::optional<Fields> Await(uint64_t id);
+  // The answer; nothing when the helper ended or missed the deadline (then
+  // it is ended).
+  std::optional<protocol::Answer> Await(uint64_t id);
   // Ends the helper now, as one that stopped answering: `how` says what it
   // did not do ("did not answer in time while waiting for a finger"). Its
   // pending requests fail. Returns at once.
@@ -61,12 +62,12 @@ class HelperProcess {
  private:
   class Channel;
 
-  HelperProcess(std::shared_ptr<Channel> channel, std::thread reader);
+  HelperProcess(std::shared_ptr<Channel> channel, std::thread receiver);
 
-  // Shared with the reader thread, which may outlive this object when the
+  // Shared with the receiver thread, which may outlive this object when the
   // helper cannot be reaped in time.
   const std::shared_ptr<Channel> channel_;
-  std::thread reader_;
+  std::thread receiver_;
 };
 
 }  // namespace platform::libfprint

@@ -89,13 +89,9 @@ std::string HelperPath() {
   return file.substr(0, file.rfind('/') + 1) + kHelperName;
 }
 
-HRESULT_T ResultField(const HelperProcess::Fields& answer) {
-  return answer.empty() ? WINBIO_E_DEVICE_FAILURE
-                        : static_cast<HRESULT_T>(std::strtol(answer[0].c_str(), nullptr, 10));
-}
-
-uint32_t NumberField(const HelperProcess::Fields& answer, size_t index) {
-  return index < answer.size() ? static_cast<uint32_t>(std::strtoul(answer[index].c_str(), nullptr, 10)) : 0;
+// The readers a survey found; none when there was no survey.
+std::vector<protocol::SurveyedReader> Surveyed(const std::optional<protocol::Answer>& survey) {
+  return survey ? protocol::ParseSurvey(survey->values) : std::vector<protocol::SurveyedReader>{};
 }
 
 class LibfprintBiometricService : public posix::LinuxBiometricService {
@@ -113,31 +109,27 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
     if ((factor & WINBIO_TYPE_FINGERPRINT) == 0) return S_OK_T;
     std::lock_guard<std::mutex> listing(listingMutex_);
     std::shared_ptr<HelperProcess> helper = Helper();
-    std::optional<HelperProcess::Fields> survey =
-        Ask(helper, protocol::kSurvey, "", "surveying the USB readers");
-    std::optional<HelperProcess::Fields> list;
+    std::optional<protocol::Answer> survey = Ask(helper, protocol::kSurvey, "", "surveying the USB readers");
+    std::optional<protocol::Answer> list;
     if (!Isolating()) {
       list = Ask(helper, protocol::kList, "", kListing);
-      if (!list && helper && !helper->HowItEnded().empty()) Isolate(survey, helper->HowItEnded());
+      if (!list && helper && !helper->HowItEnded().empty()) Isolate(Surveyed(survey), helper->HowItEnded());
     }
     if (Isolating()) {
-      TryAlone(DriversPresent(survey));
+      TryAlone(DriversPresent(Surveyed(survey)));
       helper = Helper();
       if (!survey) survey = Ask(helper, protocol::kSurvey, "", "surveying the USB readers");
       list = Ask(helper, protocol::kList, "", kListing);
     }
     if (!list && !survey) return WINBIO_E_DEVICE_FAILURE;
-    if (list && ResultField(*list) < 0) return ResultField(*list);
+    if (list && list->result < 0) return list->result;
 
     std::vector<ListedUnit> listed;
-    const size_t found = list ? NumberField(*list, 1) : 0;
-    if (found > 0 && list->size() == 2 + found * protocol::kReaderFields) {
-      for (size_t i = 0; i < found; ++i) {
-        const std::string* field = &(*list)[2 + i * protocol::kReaderFields];
-        listed.push_back(ListedUnit{field[0] == "1", field[1], field[2], field[3], field[4], S_OK_T, ""});
-      }
-    }
-    AddUnmanaged(survey,
+    for (const protocol::ListedReader& reader :
+         list ? protocol::ParseList(list->values) : std::vector<protocol::ListedReader>{})
+      listed.push_back(ListedUnit{reader.testable, reader.instanceId, reader.description, reader.manufacturer,
+                                  reader.model, S_OK_T, ""});
+    AddUnmanaged(Surveyed(survey),
                  list     ? ""
                  : helper ? helper->HowItEnded()
                           : "its helper could not be started",
@@ -152,14 +144,13 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
     if (const HRESULT_T wrong = CheckPoolSession(factor, poolType, unitArray, unitCount, sessionHandle))
       return wrong;
     const std::shared_ptr<HelperProcess> helper = Helper();
-    const std::optional<HelperProcess::Fields> answer =
-        Ask(helper, protocol::kOpen, "", "opening the readers");
+    const std::optional<protocol::Answer> answer = Ask(helper, protocol::kOpen, "", "opening the readers");
     if (!answer) return WINBIO_E_DEVICE_FAILURE;
-    if (ResultField(*answer) < 0) return ResultField(*answer);
+    if (answer->result < 0) return answer->result;
     std::lock_guard<std::mutex> lock(mutex_);
     const WINBIO_SESSION_HANDLE handle = nextHandle_++;
     if (nextHandle_ == 0) nextHandle_ = 1;
-    sessions_[handle] = Session{helper, std::to_string(NumberField(*answer, 1)), 0};
+    sessions_[handle] = Session{helper, std::to_string(protocol::FirstNumber(*answer)), 0};
     *sessionHandle = handle;
     return S_OK_T;
   }
@@ -175,9 +166,9 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
     }
     // A helper that ended took the session's devices with it.
     if (session.helper->Ended()) return S_OK_T;
-    const std::optional<HelperProcess::Fields> answer =
+    const std::optional<protocol::Answer> answer =
         Ask(session.helper, protocol::kClose, session.remote, "closing the readers");
-    return answer ? ResultField(*answer) : WINBIO_E_DEVICE_FAILURE;
+    return answer ? answer->result : WINBIO_E_DEVICE_FAILURE;
   }
 
   HRESULT_T LocateSensor(WINBIO_SESSION_HANDLE handle, WINBIO_UNIT_ID* unitId) override {
@@ -196,21 +187,20 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
       id = helper->Request(protocol::kWait, it->second.remote, "waiting for a finger", std::nullopt);
       it->second.wait = id;
     }
-    const std::optional<HelperProcess::Fields> answer = id ? helper->Await(id) : std::nullopt;
+    const std::optional<protocol::Answer> answer = id ? helper->Await(id) : std::nullopt;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       const auto it = sessions_.find(handle);
       if (it != sessions_.end() && it->second.wait == id) it->second.wait = 0;
     }
     if (!answer) return WINBIO_E_DEVICE_FAILURE;
-    const HRESULT_T result = ResultField(*answer);
-    if (result >= 0) *unitId = NumberField(*answer, 1);
-    return result;
+    if (answer->result >= 0) *unitId = protocol::FirstNumber(*answer);
+    return answer->result;
   }
 
   // Returns at once: the cancel is on its way to the helper. A wait that
-  // does not end after it is given up on by the module, which then ends the
-  // helper (Abandon): one clock decides, the module's.
+  // does not end is given up by the module, which then ends the helper
+  // (Abandon): one clock decides, the module's.
   HRESULT_T Cancel(WINBIO_SESSION_HANDLE handle) override {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto it = sessions_.find(handle);
@@ -237,15 +227,11 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
 
   // The drivers of the readers the survey found, and the virtual ones that
   // have a device, that the user allows.
-  static std::set<std::string> DriversPresent(const std::optional<HelperProcess::Fields>& survey) {
+  static std::set<std::string> DriversPresent(const std::vector<protocol::SurveyedReader>& surveyed) {
     const std::optional<std::set<std::string>> allowed = AllowedDrivers();
     std::set<std::string> drivers;
-    const size_t found = survey ? NumberField(*survey, 1) : 0;
-    if (found > 0 && survey->size() == 2 + found * protocol::kSurveyFields)
-      for (size_t i = 0; i < found; ++i) {
-        const std::string& driver = (*survey)[2 + i * protocol::kSurveyFields];
-        if (!driver.empty() && Allowed(allowed, driver)) drivers.insert(driver);
-      }
+    for (const protocol::SurveyedReader& reader : surveyed)
+      if (!reader.driver.empty() && Allowed(allowed, reader.driver)) drivers.insert(reader.driver);
     for (const auto& [driver, variable] : kVirtualDrivers)
       if (std::getenv(variable) && Allowed(allowed, driver)) drivers.insert(driver);
     return drivers;
@@ -254,8 +240,8 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
   // A listing of all drivers ended its helper (`how`): from now on each
   // driver present is tried alone (TryAlone), once per process, so that only
   // its own readers are lost. A lone driver present is the one that failed.
-  void Isolate(const std::optional<HelperProcess::Fields>& survey, const std::string& how) {
-    const std::set<std::string> present = DriversPresent(survey);
+  void Isolate(const std::vector<protocol::SurveyedReader>& surveyed, const std::string& how) {
+    const std::set<std::string> present = DriversPresent(surveyed);
     std::lock_guard<std::mutex> lock(mutex_);
     isolating_ = true;
     if (present.size() == 1 && working_.count(*present.begin()) == 0) failed_[*present.begin()] = how;
@@ -268,7 +254,7 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
         std::lock_guard<std::mutex> lock(mutex_);
         if (failed_.count(driver) || working_.count(driver)) continue;
       }
-      PinModule();  // a helper's reader thread may run on after the module's release
+      PinModule();  // a helper's receiver thread may run on after the module's release
       const std::shared_ptr<HelperProcess> alone = HelperProcess::Start(HelperPath(), Limited({driver}));
       const bool listed = Ask(alone, protocol::kList, "", kListing).has_value();
       std::lock_guard<std::mutex> lock(mutex_);
@@ -283,18 +269,16 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
   // Appends the surveyed readers that the list left out, each with why it
   // cannot be used, and marks the listed ones whose device node this user may
   // not open. `listFailure`: how the listing itself failed, if it did.
-  void AddUnmanaged(const std::optional<HelperProcess::Fields>& survey, const std::string& listFailure,
+  void AddUnmanaged(const std::vector<protocol::SurveyedReader>& surveyed, const std::string& listFailure,
                     std::vector<ListedUnit>& listed) {
-    const size_t found = survey ? NumberField(*survey, 1) : 0;
-    if (found == 0 || survey->size() != 2 + found * protocol::kSurveyFields) return;
+    if (surveyed.empty()) return;
     const std::optional<std::set<std::string>> allowed = AllowedDrivers();
     std::lock_guard<std::mutex> lock(mutex_);
-    for (size_t i = 0; i < found; ++i) {
-      const std::string* field = &(*survey)[2 + i * protocol::kSurveyFields];
-      const std::string& driver = field[0];
-      const std::string& notOpenable = field[5];
+    for (const protocol::SurveyedReader& found : surveyed) {
+      const std::string& driver = found.driver;
+      const std::string& notOpenable = found.notOpenable;
       const auto managed = std::find_if(listed.begin(), listed.end(), [&](const ListedUnit& reader) {
-        return reader.instanceId == field[1];
+        return reader.instanceId == found.instanceId;
       });
       if (managed != listed.end()) {
         if (!notOpenable.empty()) {
@@ -304,8 +288,8 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
         continue;
       }
       if (!driver.empty() && !Allowed(allowed, driver)) continue;
-      ListedUnit reader{
-          true, field[1], field[2], field[3], field[4], E_NOT_SUPPORTED_T, udev::kNoDriverForReader};
+      ListedUnit reader{true,        found.instanceId,  found.description,       found.manufacturer,
+                        found.model, E_NOT_SUPPORTED_T, udev::kNoDriverForReader};
       if (!driver.empty() && !notOpenable.empty()) {
         // Drivers that open the device to probe it drop it from the listing
         // when this user may not: the driver is fine.
@@ -339,7 +323,7 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
     // (a driver found working later needs a new helper).
     if (helper_ && !helper_->Ended() && (!isolating_ || helperDrivers_ == working_)) return helper_;
     ended = std::move(helper_);
-    // Its reader thread runs the module's code until the helper ends, which
+    // Its receiver thread runs the module's code until the helper ends, which
     // may be after the host has released the module.
     PinModule();
     helper_ =
@@ -348,9 +332,8 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
     return helper_;
   }
 
-  static std::optional<HelperProcess::Fields> Ask(const std::shared_ptr<HelperProcess>& helper,
-                                                  const char* verb, const std::string& argument,
-                                                  const char* doing) {
+  static std::optional<protocol::Answer> Ask(const std::shared_ptr<HelperProcess>& helper, const char* verb,
+                                             const std::string& argument, const char* doing) {
     if (!helper) return std::nullopt;
     const uint64_t id = helper->Request(verb, argument, doing, AnswerLimit());
     return id ? helper->Await(id) : std::nullopt;

@@ -18,7 +18,9 @@ TEST(SimMachineTest, ProblemIsNamedWithItsPlace) {
       {R"({"sensor": {"touchAfterMs": "soon"}})", "sensor.touchAfterMs: expected a number"},
       {R"({"sensor": {"touch": 1}})", "sensor.touch: unknown key"},
       {R"({"sensorMode": -1})", "sensorMode: number out of range"},
-      {R"({"system": {"tokenFails": 1}})", "system.tokenFails: expected true or false"}};
+      {R"({"system": {"tokenFails": 1}})", "system.tokenFails: expected true or false"},
+      {R"({"system": {"sysColors": {"31": "#000000"}}})",
+       "system.sysColors.31: key must be a colour index from 0 to 30"}};
   for (const auto& [json, message] : rows) {
     std::string error;
     EXPECT_FALSE(ParseMachine(json, &error));
@@ -27,6 +29,10 @@ TEST(SimMachineTest, ProblemIsNamedWithItsPlace) {
   std::string error;
   EXPECT_FALSE(ParseMachine(R"({"readers": [})", &error));
   EXPECT_EQ(error.rfind("not valid JSON at offset ", 0), 0u) << error;
+  // The last system colour is COLOR_MENUBAR, 30.
+  const auto lastColour = ParseMachine(R"({"system": {"sysColors": {"30": "#102030"}}})", &error);
+  ASSERT_TRUE(lastColour) << error;
+  EXPECT_EQ(lastColour->system.sysColors.at(30), 0x302010u);
 }
 
 }  // namespace

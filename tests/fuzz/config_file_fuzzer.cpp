@@ -9,13 +9,13 @@
 #include <QIODevice>
 #include <QTextStream>
 
-#include "utils/config_file.h"
+#include "common/config_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   QTextStream stream(&bytes, QIODevice::ReadOnly);
-  kivra::utils::ConfigFile file;
-  const kivra::utils::ConfigParseResult result = file.Parse(stream);
+  common::ConfigFile file;
+  const common::ConfigParseResult result = file.Parse(stream);
 
   if (result.opened != 1) std::abort();
   if ((result.error == 0) != (result.line == -1)) std::abort();

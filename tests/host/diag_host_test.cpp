@@ -317,8 +317,8 @@ TEST_F(DiagHostTest, RunExitCodesAndJsonLines) {
   const std::tuple<QStringList, QString, int, const char*, QStringList> cases[] = {
       {{"--settings", settings, "--answer", "no"}, neverTouched, 4, "Aborted", {"TIMEOUT_REACHED"}},
       {{}, Write("touched.json", R"({"sensor": {"touchAfterMs": 0}})"), 0, "Passed", {}},
-      // A reader that ignores the abort's cancellation is given up on, and the
-      // host ends while its wait is still stuck.
+      // A reader that ignores the abort's cancellation is stuck: its wait is
+      // given up, and the host ends while that wait has not returned.
       {{"--abort-after-ms", "2000"},
        Write("stuck.json", R"({"sensor": {"touchAfterMs": null, "ignoresCancel": true}})"),
        6,

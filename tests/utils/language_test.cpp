@@ -9,7 +9,7 @@
 #include "platform/sim/sim_machine.h"
 #include "suite/hostcore/hostcore.h"
 #include "tests/support/test_support.h"
-#include "utils/language_table.h"
+#include "utils/current_language.h"
 #include "utils/module_translator.h"
 
 namespace {

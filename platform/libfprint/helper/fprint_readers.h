@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/libfprint/helper/glib_owner.h"
+#include "platform/libfprint/helper_protocol.h"
 #include "platform/winbio_types.h"
 
 namespace platform::libfprint::helper {
@@ -19,13 +20,7 @@ namespace platform::libfprint::helper {
 // every call that waits on a device answers through its callback later.
 class FprintReaders {
  public:
-  struct Reader {
-    bool testable = false;  // captures, or identifies against its own storage
-    std::string instanceId;
-    std::string description;
-    std::string manufacturer;
-    std::string model;
-  };
+  using Reader = protocol::ListedReader;
   using Done = std::function<void(HRESULT_T result, uint32_t value)>;
 
   // The first call discovers the devices.

@@ -5,6 +5,7 @@
 // standard error, which it shares with the host.
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include <string>
 #include <sys/prctl.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "platform/libfprint/helper/fprint_readers.h"
@@ -39,8 +41,8 @@ struct Helper {
   std::set<std::string> ignored;
   std::set<std::string> hung;
 
-  void Answer(const std::string& id, HRESULT_T result, const std::string& fields = "") {
-    std::string line = id + "\t" + std::to_string(result) + fields + "\n";
+  void Answer(uint64_t id, HRESULT_T result, std::vector<std::string> values = {}) {
+    const std::string line = protocol::Format(protocol::Answer{id, result, std::move(values)});
     for (size_t sent = 0; sent < line.size();) {
       const ssize_t n = write(answers, line.data() + sent, line.size() - sent);
       if (n < 0 && errno == EINTR) continue;
@@ -53,27 +55,19 @@ struct Helper {
   }
 
   void Handle(const std::string& line) {
-    const std::vector<std::string> request = protocol::Fields(line);
-    const std::string& id = request[0];
-    const std::string verb = request.size() > 1 ? request[1] : "";
+    const protocol::Request request = protocol::ParseRequest(line);
+    const uint64_t id = request.id;
+    const std::string& verb = request.verb;
     if (ignored.count(verb)) return;
     while (hung.count(verb)) pause();
-    const uint32_t session =
-        request.size() > 2 ? static_cast<uint32_t>(std::strtoul(request[2].c_str(), nullptr, 10)) : 0;
+    const auto session = static_cast<uint32_t>(std::strtoul(request.session.c_str(), nullptr, 10));
     auto answerValue = [this, id](HRESULT_T result, uint32_t value) {
-      Answer(id, result, "\t" + std::to_string(value));
+      Answer(id, result, {std::to_string(value)});
     };
     if (verb == protocol::kSurvey) {
-      Answer(id, S_OK_T, Survey());
+      Answer(id, S_OK_T, protocol::SurveyValues(Survey()));
     } else if (verb == protocol::kList) {
-      const std::vector<FprintReaders::Reader> list = readers.List();
-      std::string fields = "\t" + std::to_string(list.size());
-      for (const FprintReaders::Reader& reader : list) {
-        for (const std::string& field : {std::string(reader.testable ? "1" : "0"), reader.instanceId,
-                                         reader.description, reader.manufacturer, reader.model})
-          fields += "\t" + protocol::Escape(field);
-      }
-      Answer(id, S_OK_T, fields);
+      Answer(id, S_OK_T, protocol::ListValues(readers.List()));
     } else if (verb == protocol::kOpen) {
       readers.Open(answerValue);
     } else if (verb == protocol::kWait) {
@@ -89,17 +83,15 @@ struct Helper {
 
   // The USB readers present that libfprint's database knows, whether or
   // not a driver of it manages them, and whether this user may open them.
-  static std::string Survey() {
-    const std::vector<UsbReader> readers = SurveyUsbReaders();
-    std::string fields = "\t" + std::to_string(readers.size());
-    for (const UsbReader& reader : readers) {
+  static std::vector<protocol::SurveyedReader> Survey() {
+    std::vector<protocol::SurveyedReader> surveyed;
+    for (const UsbReader& reader : SurveyUsbReaders()) {
       const platform::udev::UsbIdentity& usb = reader.usb;
-      for (const std::string& field :
-           {reader.driver, usb.InstanceId(usb.Ids()), reader.Description(), usb.Manufacturer(),
-            reader.Model(), reader.userMayOpen ? std::string() : platform::udev::NodeNotOpenable(usb)})
-        fields += "\t" + protocol::Escape(field);
+      surveyed.push_back({reader.driver, usb.InstanceId(usb.Ids()), reader.Description(), usb.Manufacturer(),
+                          reader.Model(),
+                          reader.userMayOpen ? std::string() : platform::udev::NodeNotOpenable(usb)});
     }
-    return fields;
+    return surveyed;
   }
 
   static gboolean OnInput(gint fd, GIOCondition, gpointer data) {

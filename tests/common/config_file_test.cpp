@@ -1,4 +1,4 @@
-#include "utils/config_file.h"
+#include "common/config_file.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -12,9 +12,9 @@
 
 namespace {
 
-using kivra::utils::ConfigError;
-using kivra::utils::ConfigFile;
-using kivra::utils::ConfigParseResult;
+using common::ConfigError;
+using common::ConfigFile;
+using common::ConfigParseResult;
 
 ConfigParseResult Parse(const std::string& text, ConfigFile* file = nullptr) {
   QByteArray bytes = QByteArray::fromStdString(text);

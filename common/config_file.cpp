@@ -1,4 +1,4 @@
-#include "utils/config_file.h"
+#include "common/config_file.h"
 
 #include <utility>
 
@@ -7,7 +7,7 @@
 #include <QString>
 #include <QTextStream>
 
-namespace kivra::utils {
+namespace common {
 namespace {
 
 // The line syntax as regular expressions, compiled once for the process.
@@ -136,4 +136,4 @@ bool ConfigFile::HasKey(const std::string& section, const std::string& key) cons
   return found != sections_.end() && found->second.count(key) != 0;
 }
 
-}  // namespace kivra::utils
+}  // namespace common

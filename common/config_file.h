@@ -6,7 +6,7 @@
 
 class QTextStream;
 
-namespace kivra::utils {
+namespace common {
 
 // Why a settings file was rejected; the value is the code the suite reports.
 enum class ConfigError : uint32_t {
@@ -69,4 +69,4 @@ class ConfigFile {
   std::map<std::string, uint32_t> keyLines_;
 };
 
-}  // namespace kivra::utils
+}  // namespace common
