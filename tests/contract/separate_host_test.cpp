@@ -446,7 +446,7 @@ TEST(SeparateHostRunTest, TimeoutThenYesFailsWithTheHintLast) {
 }
 
 // A host that loads, runs and unloads the module in turn, after a passed
-// run and after a reader given up on, which stays refused when loaded again.
+// run and after a stuck reader, which stays refused when loaded again.
 TEST(SeparateHostRunTest, UnloadsAfterARunAndLoadsAgain) {
   const auto rounds = [](const std::vector<std::string>& lines) {
     std::vector<std::string> kept;
@@ -495,7 +495,7 @@ const DoorRow kDoorRows[] = {
     {"LocateOrdinary", "locate", kOrdinary,
      "count 1, open 20, locate 20, close 20, count 1, again open 20, again close 20, "
      "release 0, threads left 0"},
-    // Given up on, the reader refuses every call at once, in the next listing too.
+    // Stuck, the reader refuses every call at once, in the next listing too.
     {"LocateIgnoresCancel", "locate", kAnswersAfterUnload,
      "count 1, open 20, locate 14, close 9, count 1, again open 8, again close 9, release 0, threads left 0"},
     {"LocateOpenHangs", "locate", kOpenHangs,
