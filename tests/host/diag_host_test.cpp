@@ -277,14 +277,16 @@ TEST_F(DiagHostTest, RealReadersSpeakTheDesktopsLanguage) {
   germanDesktop.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
   germanDesktop.insert(QStringLiteral("FP_DRIVERS_WHITELIST"), QStringLiteral("virtual_image"));
   germanDesktop.insert(QStringLiteral("FP_VIRTUAL_IMAGE"), dir_.filePath(QStringLiteral("image-socket")));
-  const Result result = RunHost({"run", "--screenshot", dir_.filePath(QStringLiteral("dialog.png")),
-                                 "--abort-after-ms", "4500"},
-                                {}, "libfprint", germanDesktop);
+  const Result result = RunHost(
+      {"run", "--screenshot", dir_.filePath(QStringLiteral("dialog.png")), "--abort-after-ms", "4500"}, {},
+      "libfprint", germanDesktop);
   EXPECT_EQ(result.code, 4) << result.err.toStdString();
-  for (const char* text : {"\"Fingerabdruck-Diagnose\" \"Fingerabdruck-Erkennungstest\" \"Berühren Sie den Sensor",
-                           "RECOGNITION_TEST (\"Fingerabdruck-Erkennungstest\")"})
+  for (const char* text :
+       {"\"Fingerabdruck-Diagnose\" \"Fingerabdruck-Erkennungstest\" \"Berühren Sie den Sensor",
+        "RECOGNITION_TEST (\"Fingerabdruck-Erkennungstest\")"})
     EXPECT_TRUE((result.err + result.out).contains(QString::fromUtf8(text)))
-        << text << "\n" << result.err.toStdString() << result.out.toStdString();
+        << text << "\n"
+        << result.err.toStdString() << result.out.toStdString();
 }
 
 // The exit code is the status; with --json every line is one object and the

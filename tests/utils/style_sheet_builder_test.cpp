@@ -51,14 +51,16 @@ TEST(StyleSheetRewriteTest, HighContrastTakesTheSystemRoles) {
       "QLabel#title { color: #1f2328; font-size: 14px; } QLabel#title:focus { color: blue; border: none; }"
       "QPushButton#dlg_header_close { icon: url(\"x\"); border-style: none; animation: spin; }"));
   style_sheet::Rewrite(rules, roles, [](const QString& value) { return QStringLiteral("re-") + value; });
-  EXPECT_EQ(style_sheet::Write(rules),
-            style_sheet::Write(style_sheet::Parse(QStringLiteral(
-                "QLabel#title { color: #000008; font-size: 14px; }"
-                "QLabel#title:focus { border: 2px solid; border-color: #000013; color: #000008; outline-style: none; }"
-                "QPushButton#dlg_header_close { background-color: #000015; border: 1px solid #000018; "
-                "border-radius: 14px; color: #000018; icon: re-url(\"x\"); }"
-                "QPushButton#dlg_header_close:hover { background-color: #000013; border: none; }"
-                "QSpinBox { color: red; } QWidget#plain { background-color: #000001; border: 1px solid grey; }"))));
+  EXPECT_EQ(
+      style_sheet::Write(rules),
+      style_sheet::Write(style_sheet::Parse(QStringLiteral(
+          "QLabel#title { color: #000008; font-size: 14px; }"
+          "QLabel#title:focus { border: 2px solid; border-color: #000013; color: #000008; outline-style: "
+          "none; }"
+          "QPushButton#dlg_header_close { background-color: #000015; border: 1px solid #000018; "
+          "border-radius: 14px; color: #000018; icon: re-url(\"x\"); }"
+          "QPushButton#dlg_header_close:hover { background-color: #000013; border: none; }"
+          "QSpinBox { color: red; } QWidget#plain { background-color: #000001; border: 1px solid grey; }"))));
 }
 
 // The recoloured copies' names stay inside the temporary folder.
