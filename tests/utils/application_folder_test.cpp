@@ -21,7 +21,7 @@ using platform::sim::SimMachine;
 TEST(ApplicationFolderTest, KindsAndFailingQueries) {
   const std::tuple<const char*, const char*, uint32_t, const char*> rows[] = {
       {"/pd", "alice", 9, "/pd/Tavero/Nuvex/alice/temp/"},
-      {"/pd", "alice", 3, "/pd/Tavero/Nuvex/alice/logs/"},
+      {"/pd", "alice", 10, "/pd/Tavero/Nuvex/alice/logs_tools/"},  // the last known kind
       {"/pd", "alice", 0xFFFFFFFFu, "/pd/"},
       {"/pd", "Jos\xC3\xA9", 9, "/pd/Tavero/Nuvex/Jos\xC3\xA9/temp/"},
       {"", "", 9, "/Tavero/Nuvex//temp/"}};
