@@ -33,7 +33,7 @@ struct Reader {
   std::string manufacturer;
   std::string model;
   std::string description;
-  std::string driverStatus;                // "": none
+  std::string driverStatus = {};           // "": none
   TestStatus status = TestStatus::Passed;  // of a run on it
   std::vector<std::string> messages = {};
 };
