@@ -413,25 +413,23 @@ TEST_F(RecognitionRunTest, RefusalsBeforeTheDialog) {
 // What each failed sensor check means for the run: its status, its message
 // (nullptr: none) and whether the user is asked if the touch was made.
 TEST(SensorCheckOutcomeTest, EachReaderErrorGivesItsStatusAndMessage) {
-  const std::tuple<FingerprintError, TestStatus, const char*, bool> rows[] = {
-      {FingerprintError::DeviceNotAccessible, TestStatus::Error, "CANNOT_ACCESS_DEVICE", false},
-      {FingerprintError::EnrollFailed, TestStatus::Aborted, "FAILED_TO_ENROLL_FINGERPRINT", false},
-      {FingerprintError::ReadLimitError, TestStatus::Aborted,
-       "FAILED_TO_ENROLL_FINGERPRINT_DUE_TO_FINGERPRINT_READ_LIMIT_ERROR", false},
-      {FingerprintError::CommitFailed, TestStatus::Aborted, "FAILED_TO_COMMIT_FINGERPRINT_DATA", false},
-      {FingerprintError::LocateFailed, TestStatus::Failed, "FAILED_TO_ENROLL_FINGERPRINT", false},
-      {FingerprintError::FingerprintNotRecognized, TestStatus::NotRecognized, "FINGERPRINT_NOT_RECOGNIZED",
+  using E = FingerprintError;
+  using S = TestStatus;
+  const std::tuple<E, S, const char*, bool> rows[] = {
+      {E::DeviceNotAccessible, S::Error, "CANNOT_ACCESS_DEVICE", false},
+      {E::EnrollFailed, S::Aborted, "FAILED_TO_ENROLL_FINGERPRINT", false},
+      {E::ReadLimitError, S::Aborted, "FAILED_TO_ENROLL_FINGERPRINT_DUE_TO_FINGERPRINT_READ_LIMIT_ERROR",
        false},
-      {FingerprintError::Timeout, TestStatus::Aborted, nullptr, true},
-      {FingerprintError::Cancelled, TestStatus::Aborted, nullptr, false},
-      {FingerprintError::OpenSessionFailed, TestStatus::Aborted, nullptr, false},
-      {FingerprintError::ReaderBusy, TestStatus::Aborted, "READER_BUSY_IN_ANOTHER_PROGRAM", false},
-      {FingerprintError::BiometricsDisabled, TestStatus::NotSupported, "BIOMETRICS_TURNED_OFF_BY_POLICY",
-       false},
-      {FingerprintError::NotActiveConsole, TestStatus::NotSupported, "NOT_AVAILABLE_IN_REMOTE_SESSION",
-       false},
-      {FingerprintError::EnhancedSignInSecurity, TestStatus::NotSupported,
-       "ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED", false},
+      {E::CommitFailed, S::Aborted, "FAILED_TO_COMMIT_FINGERPRINT_DATA", false},
+      {E::LocateFailed, S::Failed, "FAILED_TO_ENROLL_FINGERPRINT", false},
+      {E::FingerprintNotRecognized, S::NotRecognized, "FINGERPRINT_NOT_RECOGNIZED", false},
+      {E::Timeout, S::Aborted, nullptr, true},
+      {E::Cancelled, S::Aborted, nullptr, false},
+      {E::OpenSessionFailed, S::Aborted, nullptr, false},
+      {E::ReaderBusy, S::Aborted, "READER_BUSY_IN_ANOTHER_PROGRAM", false},
+      {E::BiometricsDisabled, S::NotSupported, "BIOMETRICS_TURNED_OFF_BY_POLICY", false},
+      {E::NotActiveConsole, S::NotSupported, "NOT_AVAILABLE_IN_REMOTE_SESSION", false},
+      {E::EnhancedSignInSecurity, S::NotSupported, "ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED", false},
   };
   for (const auto& [error, status, message, asks] : rows) {
     const SensorCheckOutcome outcome = OutcomeOfSensorError(error);

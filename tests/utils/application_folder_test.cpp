@@ -1,10 +1,9 @@
 #include "utils/application_folder.h"
 
 #include <gtest/gtest.h>
-#include <string>
+#include <tuple>
 
-#include <QDir>
-#include <QTemporaryDir>
+#include <QString>
 
 #include "tests/support/test_support.h"
 
@@ -16,45 +15,24 @@ using kivra::utils::ApplicationFolderUtf8;
 using platform::sim::ScopedMachine;
 using platform::sim::SimMachine;
 
-// Every kind; a non-ASCII user name comes out as UTF-8; a failing query
-// leaves its piece empty.
-TEST(ApplicationFolderTest, EveryKindAndFailingQueries) {
-  QTemporaryDir cwd;
-  ASSERT_TRUE(cwd.isValid());
-  fp_test::ScopedCurrentDir scopedCwd(cwd.path());
-  const std::string user = "/pd/Tavero/Nuvex/alice/";
-  const struct {
-    const char* programData;
-    const char* user;
-    uint32_t kind;
-    std::string folder;
-  } rows[] = {{"/pd", "alice", 0, "/pd/Tavero/"},
-              {"/pd", "alice", 1, "/pd/Tavero/Nuvex/"},
-              {"/pd", "alice", 2, user},
-              {"/pd", "alice", 3, user + "logs/"},
-              {"/pd", "alice", 4, user + "zant/"},
-              {"/pd", "alice", 5, user + "scripts/"},
-              {"/pd", "alice", 6, QDir::currentPath().toStdString() + "/scripts/"},
-              {"/pd", "alice", 7, user + "QtWebEngine/"},
-              {"/pd", "alice", 8, user + "logs_thermal_monitor_tool/"},
-              {"/pd", "alice", 9, user + "temp/"},
-              {"/pd", "alice", 10, user + "logs_tools/"},
-              {"/pd", "alice", 11, "/pd/"},
-              {"/pd", "alice", 0xFFFFFFFFu, "/pd/"},
-              {"/pd", "Jos\xC3\xA9", 9, "/pd/Tavero/Nuvex/Jos\xC3\xA9/temp/"},
-              {"", "", 0, "/Tavero/"},
-              {"", "", 9, "/Tavero/Nuvex//temp/"},
-              {"", "", 42, "/"}};
-  for (const auto& row : rows) {
-    ScopedMachine machine(fp_test::Machine([&](SimMachine& m) {
-      m.system.programData = row.programData;
-      m.system.userName = row.user;
+// The temporary folder the module uses, one other kind and an unknown kind;
+// a non-ASCII user name comes out as UTF-8; a failing query leaves its piece
+// empty.
+TEST(ApplicationFolderTest, KindsAndFailingQueries) {
+  const std::tuple<const char*, const char*, uint32_t, const char*> rows[] = {
+      {"/pd", "alice", 9, "/pd/Tavero/Nuvex/alice/temp/"},
+      {"/pd", "alice", 10, "/pd/Tavero/Nuvex/alice/logs_tools/"},  // the last known kind
+      {"/pd", "alice", 0xFFFFFFFFu, "/pd/"},
+      {"/pd", "Jos\xC3\xA9", 9, "/pd/Tavero/Nuvex/Jos\xC3\xA9/temp/"},
+      {"", "", 9, "/Tavero/Nuvex//temp/"}};
+  for (const auto& [programData, user, kind, folder] : rows) {
+    ScopedMachine machine(fp_test::Machine([data = programData, name = user](SimMachine& m) {
+      m.system.programData = data;
+      m.system.userName = name;
     }));
-    EXPECT_EQ(ApplicationFolderUtf8(static_cast<ApplicationFolderKind>(row.kind)), row.folder) << row.kind;
-    if (row.kind == 9 && row.user == std::string("alice")) {
-      EXPECT_EQ(QString::fromStdU16String(ApplicationFolder(ApplicationFolderKind::Temp)),
-                QString::fromStdString(row.folder));
-    }
+    EXPECT_EQ(ApplicationFolderUtf8(static_cast<ApplicationFolderKind>(kind)), folder) << kind;
+    EXPECT_EQ(QString::fromStdU16String(ApplicationFolder(static_cast<ApplicationFolderKind>(kind))),
+              QString::fromUtf8(folder));
   }
 }
 

@@ -62,12 +62,25 @@ bool Ended(pid_t pid) {
   return stat.empty() || (state != std::string::npos && stat.compare(state, 3, ") Z") == 0);
 }
 
+// libfprint's virtual image device, served (or not) on a socket of this process.
+class LibfprintHelperFailureTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("FP_DRIVERS_WHITELIST", "virtual_image", 1);
+    setenv("FP_VIRTUAL_IMAGE", socket_.c_str(), 1);
+  }
+  void TearDown() override { unlink(socket_.c_str()); }
+  const std::string socket_ = "/tmp/fp-helper-" + std::to_string(getpid());
+};
+
+HRESULT_T Open(platform::BiometricService& service, WINBIO_SESSION_HANDLE* session) {
+  return service.OpenSession(WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM, WINBIO_FLAG_DEFAULT, nullptr, 0,
+                             nullptr, session);
+}
+
 // The answer limit (10 s) scaled to 3 %: the message names the limit it
 // applied, so a longer default shows here without waiting for it.
-TEST(LibfprintHelperFailureTest, AHelperThatNeverAnswersIsEndedAtItsDeadlineAndTheNextRequestWorks) {
-  const std::string socket = "/tmp/fp-helper-deadline-" + std::to_string(getpid());
-  setenv("FP_DRIVERS_WHITELIST", "virtual_image", 1);
-  setenv("FP_VIRTUAL_IMAGE", socket.c_str(), 1);
+TEST_F(LibfprintHelperFailureTest, AHelperThatNeverAnswersIsEndedAtItsDeadlineAndTheNextRequestWorks) {
   setenv("FINGERPRINT_HELPER_DEADLINE_PERCENT", "3", 1);
   const struct {
     const char* hung;  // FINGERPRINT_HELPER_HANG
@@ -88,9 +101,7 @@ TEST(LibfprintHelperFailureTest, AHelperThatNeverAnswersIsEndedAtItsDeadlineAndT
       EXPECT_EQ(ListedReaders(*service), 0u);
     } else {
       EXPECT_EQ(ListedReaders(*service), 1u);
-      EXPECT_EQ(service->OpenSession(WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM, WINBIO_FLAG_DEFAULT,
-                                     nullptr, 0, nullptr, &session),
-                WINBIO_E_DEVICE_FAILURE);
+      EXPECT_EQ(Open(*service, &session), WINBIO_E_DEVICE_FAILURE);
     }
     EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr(row.message));
     service.reset();
@@ -100,16 +111,12 @@ TEST(LibfprintHelperFailureTest, AHelperThatNeverAnswersIsEndedAtItsDeadlineAndT
     EXPECT_EQ(ListedReaders(*platform::libfprint::CreateLibfprintBiometricService()), 1u);
   }
   unsetenv("FINGERPRINT_HELPER_DEADLINE_PERCENT");
-  unlink(socket.c_str());
 }
 
 // A host killed while its helper is busy in a driver (here: hung in a
 // listing, reading nothing) takes the helper with it.
-TEST(LibfprintHelperFailureTest, AKilledHostLeavesNoHelperBehind) {
-  const std::string socket = "/tmp/fp-helper-orphan-" + std::to_string(getpid());
+TEST_F(LibfprintHelperFailureTest, AKilledHostLeavesNoHelperBehind) {
   setenv("FINGERPRINT_BACKEND", "libfprint", 1);
-  setenv("FP_DRIVERS_WHITELIST", "virtual_image", 1);
-  setenv("FP_VIRTUAL_IMAGE", socket.c_str(), 1);
   setenv("FINGERPRINT_HELPER_HANG", "list", 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   std::string program = FP_DIAG_HOST;
@@ -135,7 +142,6 @@ TEST(LibfprintHelperFailureTest, AKilledHostLeavesNoHelperBehind) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_TRUE(ended) << "helper " << helpers[0] << " outlived its host";
   if (!ended) kill(helpers[0], SIGKILL);
-  unlink(socket.c_str());
 }
 
 // What each descriptor of a process refers to ("pipe:[1234]", a path), by number.
@@ -158,10 +164,7 @@ std::map<int, std::string> Descriptors(const std::string& process) {
 // a pipe to a peer) stay the host's: a peer sees their end when the host
 // closes them, however long the helper lives. The helper shares standard
 // error with the host, and has its socket and its own descriptors.
-TEST(LibfprintHelperFailureTest, TheHelperHoldsNoDescriptorOfTheHosts) {
-  const std::string socket = "/tmp/fp-helper-descriptors-" + std::to_string(getpid());
-  setenv("FP_DRIVERS_WHITELIST", "virtual_image", 1);
-  setenv("FP_VIRTUAL_IMAGE", socket.c_str(), 1);
+TEST_F(LibfprintHelperFailureTest, TheHelperHoldsNoDescriptorOfTheHosts) {
   int ends[2];
   ASSERT_EQ(pipe(ends), 0);
   ASSERT_EQ(dup2(ends[1], 200), 200);
@@ -185,13 +188,9 @@ TEST(LibfprintHelperFailureTest, TheHelperHoldsNoDescriptorOfTheHosts) {
     if (hosts.count(target)) inherited.push_back(std::to_string(fd) + " " + target);
   EXPECT_TRUE(inherited.empty()) << ::testing::PrintToString(inherited);
   for (const int fd : {ends[0], ends[1], 200}) close(fd);
-  unlink(socket.c_str());
 }
 
-TEST(LibfprintHelperFailureTest, AWaitOnAFailingHelperEndsAsADeviceFailure) {
-  const std::string socket = "/tmp/fp-helper-failure-" + std::to_string(getpid());
-  setenv("FP_DRIVERS_WHITELIST", "virtual_image", 1);
-  setenv("FP_VIRTUAL_IMAGE", socket.c_str(), 1);
+TEST_F(LibfprintHelperFailureTest, AWaitOnAFailingHelperEndsAsADeviceFailure) {
   const struct {
     const char* ignored;  // requests the helper drops (FINGERPRINT_HELPER_IGNORE)
     bool kill;            // else: cancel
@@ -211,9 +210,7 @@ TEST(LibfprintHelperFailureTest, AWaitOnAFailingHelperEndsAsADeviceFailure) {
         platform::libfprint::CreateLibfprintBiometricService();
     ASSERT_EQ(ListedReaders(*service), 1u);
     WINBIO_SESSION_HANDLE session = 0;
-    ASSERT_EQ(service->OpenSession(WINBIO_TYPE_FINGERPRINT, WINBIO_POOL_SYSTEM, WINBIO_FLAG_DEFAULT, nullptr,
-                                   0, nullptr, &session),
-              S_OK_T);
+    ASSERT_EQ(Open(*service, &session), S_OK_T);
     testing::internal::CaptureStderr();
     HRESULT_T result = S_OK_T;
     std::thread waiter([&] {
@@ -238,7 +235,6 @@ TEST(LibfprintHelperFailureTest, AWaitOnAFailingHelperEndsAsADeviceFailure) {
     for (const std::string& message : row.messages) EXPECT_THAT(messages, HasSubstr(message));
   }
   unsetenv("FINGERPRINT_HELPER_IGNORE");
-  unlink(socket.c_str());
 }
 
 }  // namespace

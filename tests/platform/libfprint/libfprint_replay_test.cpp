@@ -33,19 +33,15 @@ struct Reader {
   std::string manufacturer;
   std::string model;
   std::string description;
-  std::string driverStatus;  // "": none
-  TestStatus status;         // of a run on it
-  std::vector<std::string> messages;
+  std::string driverStatus = {};           // "": none
+  TestStatus status = TestStatus::Passed;  // of a run on it
+  std::vector<std::string> messages = {};
 };
 
 const std::string kCrash = "ended by signal 5 (Trace/breakpoint trap) while listing readers";
-const Reader kAes3500{R"(USB\VID_08FF&PID_5731\3-1.1.3)",
-                      "AuthenTec, Inc.",
+const Reader kAes3500{R"(USB\VID_08FF&PID_5731\3-1.1.3)", "AuthenTec, Inc.",
                       "AES3500 TruePrint Sensor (USB 08ff:5731, libfprint driver aes3500)",
-                      "AuthenTec AES3500",
-                      "",
-                      TestStatus::Passed,
-                      {}};
+                      "AuthenTec AES3500"};
 const Reader kVfs5011{R"(USB\VID_138A&PID_0017\2-6)",
                       "Validity Sensors, Inc.",
                       "VFS 5011 fingerprint sensor (USB 138a:0017, libfprint driver vfs5011)",
@@ -63,29 +59,15 @@ const struct Replay {
 } kReplays[] = {
     {"aes3500", {kAes3500}},
     {"elan",
-     {{R"(USB\VID_04F3&PID_0C26\1-4.4)",
-       "Elan Microelectronics Corp.",
-       "ELAN:Fingerprint (USB 04f3:0c26, libfprint driver elan)",
-       "ElanTech Fingerprint Sensor",
-       "",
-       TestStatus::Passed,
-       {}}}},
+     {{R"(USB\VID_04F3&PID_0C26\1-4.4)", "Elan Microelectronics Corp.",
+       "ELAN:Fingerprint (USB 04f3:0c26, libfprint driver elan)", "ElanTech Fingerprint Sensor"}}},
     {"upektc_img",
-     {{R"(USB\VID_147E&PID_2016\1-1.3)",
-       "Upek",
+     {{R"(USB\VID_147E&PID_2016\1-1.3)", "Upek",
        "Biometric Touchchip/Touchstrip Fingerprint Sensor (USB 147e:2016, libfprint driver upektc_img)",
-       "Upek TouchChip Fingerprint Coprocessor",
-       "",
-       TestStatus::Passed,
-       {}}}},
+       "Upek TouchChip Fingerprint Coprocessor"}}},
     {"vfs301",
-     {{R"(USB\VID_138A&PID_0005\2-1.3)",
-       "Validity Sensors, Inc.",
-       "VFS301 Fingerprint Reader (USB 138a:0005, libfprint driver vfs301)",
-       "Validity VFS301",
-       "",
-       TestStatus::Passed,
-       {}}}},
+     {{R"(USB\VID_138A&PID_0005\2-1.3)", "Validity Sensors, Inc.",
+       "VFS301 Fingerprint Reader (USB 138a:0005, libfprint driver vfs301)", "Validity VFS301"}}},
     {"vfs5011", {kVfs5011}, 1},
     {"synaptics_unsupported",
      {{R"(USB\VID_06CB&PID_00A8\2-6)",
