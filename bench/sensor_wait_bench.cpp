@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
   }
 
   std::printf("Sensor wait on the simulated machine (poll period %u ms)\n",
-              WinFingerprintComponent::kPollMilliseconds);
+              kWatchdogPollMilliseconds);
   Report("cancel latency: CancelAndClose -> Locate returns", untilLocateReturns);
   Report("cancel latency: CancelAndClose returns", untilCancelReturns);
   Report("timeout, limit 0 s: time to Timeout", timeoutZero);

@@ -38,7 +38,7 @@ struct SimSensor {
   // A driver that does not honour WinBioCancel: neither a cancellation nor
   // closing the session ends a pending wait, only the touch.
   bool ignoresCancel = false;
-  // How long opening and closing a session take (a wedged driver: long).
+  // How long opening and closing a session take (a hung driver: long).
   uint32_t openSessionMs = 0;
   uint32_t closeSessionMs = 0;
   // The units touched, one per wait in turn (the last one repeats); empty:

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "device/service_gate.h"
+#include "threads/service_gate.h"
 #include "platform/winbio_types.h"
 
 // One reader's state, shared by every component of the reader (in this

@@ -19,7 +19,7 @@ class FingerprintWidgetWrapper : public QObject, public AbstractWidgetWrapper {
 
  public:
   FingerprintWidgetWrapper(QSize dialogSize, TestContext* context, RunCellsPtr cells,
-                           uint32_t timeoutSeconds);
+                           int32_t timeoutSeconds);
   ~FingerprintWidgetWrapper() override;
 
   int Exec(QWidget* parent, QObject* eventFilter) override;
@@ -37,5 +37,5 @@ class FingerprintWidgetWrapper : public QObject, public AbstractWidgetWrapper {
   PlayTest* dialog_ = nullptr;  // cleared when the dialog is destroyed
   TestContext* dialogContext_;
   RunCellsPtr cells_;
-  uint32_t timeoutSeconds_;
+  int32_t timeoutSeconds_;
 };
