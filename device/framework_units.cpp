@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "threads/service_gate.h"
 #include "platform/biometric_service.h"
 #include "platform/device_registry.h"
 #include "platform/platform.h"
+#include "threads/service_gate.h"
 
 namespace {
 

@@ -44,8 +44,7 @@ bool LeaveNothingBehind() {
   // given up on (a reader's, or a listing's) pins the module instead: it has
   // been waited for once already, so it is not waited for again.
   const auto now = std::chrono::steady_clock::now();
-  return ModuleThreads::JoinAll(
-      ServiceGate::AnyStuck() ? now : now + ServiceGate::kGrace);
+  return ModuleThreads::JoinAll(ServiceGate::AnyStuck() ? now : now + ServiceGate::kGrace);
 }
 
 }  // namespace

@@ -18,8 +18,7 @@ class FingerprintWidgetWrapper : public QObject, public AbstractWidgetWrapper {
   Q_INTERFACES(AbstractWidgetWrapper)  // fixed by the host contract: qt_metacast answers both names
 
  public:
-  FingerprintWidgetWrapper(QSize dialogSize, TestContext* context, RunCellsPtr cells,
-                           int32_t timeoutSeconds);
+  FingerprintWidgetWrapper(QSize dialogSize, TestContext* context, RunCellsPtr cells, int32_t timeoutSeconds);
   ~FingerprintWidgetWrapper() override;
 
   int Exec(QWidget* parent, QObject* eventFilter) override;

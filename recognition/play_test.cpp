@@ -273,8 +273,7 @@ bool PlayTest::CancelReader() {
   // The loop also ends when the application quits meanwhile (its last
   // window closed): the rest is waited for here. CancelAndClose ends within
   // the grace period of its cancellation; twice that is never reached.
-  return cancel->AwaitUntil(start + 2 * ServiceGate::kGrace) &&
-         inTime->load();
+  return cancel->AwaitUntil(start + 2 * ServiceGate::kGrace) && inTime->load();
 }
 
 void PlayTest::OnFinished() {

@@ -22,7 +22,6 @@
 
 #include "contract/component_id.h"
 #include "device/fingerprint_component.h"
-#include "threads/module_threads.h"
 #include "device/win_fingerprint_component_manager.h"
 #include "module/test_with_device_hint.h"
 #include "platform/sim/sim_biometric_service.h"
@@ -35,6 +34,7 @@
 #include "tests/support/other_component.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_support.h"
+#include "threads/module_threads.h"
 
 using platform::sim::ScopedMachine;
 using platform::sim::SimMachine;
