@@ -98,8 +98,7 @@ int main(int argc, char** argv) {
     component.CancelAndClose();
   }
 
-  std::printf("Sensor wait on the simulated machine (poll period %u ms)\n",
-              WinFingerprintComponent::kPollMilliseconds);
+  std::printf("Sensor wait on the simulated machine (poll period %u ms)\n", kWatchdogPollMilliseconds);
   Report("cancel latency: CancelAndClose -> Locate returns", untilLocateReturns);
   Report("cancel latency: CancelAndClose returns", untilCancelReturns);
   Report("timeout, limit 0 s: time to Timeout", timeoutZero);

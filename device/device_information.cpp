@@ -1,78 +1,21 @@
 #include "device/device_information.h"
 
-#include <algorithm>
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "contract/system_component.h"
 #include "device/driver_versions.h"
 #include "platform/biometric_service.h"
-#include "platform/device_registry.h"
 #include "platform/platform.h"
 
 namespace {
-
-constexpr char16_t kEnumKeyPrefix[] = u"System\\CurrentControlSet\\Enum\\";
-constexpr char16_t kConfigurationsSuffix[] = u"\\Device Parameters\\WinBio\\Configurations";
-constexpr uint32_t kMaxKeyNameLength = 260;
-
-// Owns an open registry key. A key that the sensor-mode search gives up on is
-// handed back to reflection and flushed before it is closed.
-class RegKeyOwner {
- public:
-  RegKeyOwner() = default;
-  ~RegKeyOwner() {
-    if (!key_) return;
-    if (givenUp_) {
-      platform::registry().RegEnableReflectionKey(key_);
-      platform::registry().RegFlushKey(key_);
-    }
-    platform::registry().RegCloseKey(key_);
-  }
-  RegKeyOwner(const RegKeyOwner&) = delete;
-  RegKeyOwner& operator=(const RegKeyOwner&) = delete;
-
-  platform::RegKey* out() { return &key_; }
-  platform::RegKey get() const { return key_; }
-  void GiveUp() { givenUp_ = true; }
-
- private:
-  platform::RegKey key_ = nullptr;
-  bool givenUp_ = false;
-};
 
 bool IsSurrogateLead(char16_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;
 }
 bool IsSurrogateTrail(char16_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-bool AllDigits(std::u16string_view name) {
-  if (name.empty()) return false;
-  for (const char16_t unit : name) {
-    if (unit < u'0' || unit > u'9') return false;
-  }
-  return true;
-}
-
-// Reads "SensorMode" from one numbered configuration; true when it was found.
-bool ReadSensorMode(const std::u16string& configurationPath, uint32_t* mode) {
-  RegKeyOwner key;
-  if (platform::registry().RegOpenKeyEx(platform::kHkeyLocalMachine, configurationPath.c_str(), 0,
-                                        platform::kKeyReadWow64, key.out()) != platform::ERROR_SUCCESS_T)
-    return false;
-  uint32_t value = 0;
-  uint32_t size = sizeof(value);
-  if (platform::registry().RegGetValue(key.get(), nullptr, u"SensorMode", platform::kRrfRtRegDword, nullptr,
-                                       &value, &size) != platform::ERROR_SUCCESS_T) {
-    key.GiveUp();
-    return false;
-  }
-  *mode = value;
-  return true;
 }
 
 }  // namespace
@@ -120,36 +63,6 @@ std::string DeviceInformation::NarrowUnits(std::u16string_view text) {
   for (size_t i = 0; i < text.size(); ++i)
     out[i] = static_cast<char>(static_cast<unsigned char>(text[i] & 0xFF));
   return out;
-}
-
-uint32_t DeviceInformation::SensorModeFlags(const WINBIO_UNIT_SCHEMA* firstUnit) {
-  if (!firstUnit) return 0;
-  const std::u16string configurations = std::u16string(kEnumKeyPrefix) +
-                                        std::u16string(FromWinbioString(firstUnit->DeviceInstanceId)) +
-                                        kConfigurationsSuffix;
-  RegKeyOwner parent;
-  if (platform::registry().RegOpenKeyEx(platform::kHkeyLocalMachine, configurations.c_str(), 0,
-                                        platform::kKeyReadWow64, parent.out()) != platform::ERROR_SUCCESS_T)
-    return 0;
-
-  bool found = false;
-  uint32_t mode = 0;
-  for (uint32_t index = 0; !found; ++index) {
-    char16_t name[kMaxKeyNameLength + 1] = {};
-    uint32_t length = kMaxKeyNameLength + 1;
-    if (platform::registry().RegEnumKeyEx(parent.get(), index, name, &length) != platform::ERROR_SUCCESS_T)
-      break;
-    const std::u16string_view subKey(name, std::min<uint32_t>(length, kMaxKeyNameLength));
-    if (!AllDigits(subKey)) continue;
-    found = ReadSensorMode(configurations + u"\\" + std::u16string(subKey), &mode);
-  }
-  if (!found) {
-    parent.GiveUp();
-    return 0;
-  }
-  if (mode == 1) return WINBIO_FLAG_BASIC;
-  if (mode == 2) return WINBIO_FLAG_ADVANCED;
-  return 0;
 }
 
 void DeviceInformation::Collect(SystemComponent& component, const WINBIO_UNIT_SCHEMA& unit,

@@ -22,10 +22,6 @@ class DeviceInformation {
   static void Collect(SystemComponent& component, const WINBIO_UNIT_SCHEMA& unit,
                       DriverVersions* versions = nullptr);
 
-  // The session flags that the reader's configured sensor mode asks for:
-  // WINBIO_FLAG_BASIC, WINBIO_FLAG_ADVANCED or 0. `firstUnit` may be null.
-  static uint32_t SensorModeFlags(const WINBIO_UNIT_SCHEMA* firstUnit);
-
   // UTF-8 of a UTF-16 text; an unpaired surrogate throws
   // std::range_error("bad conversion").
   static std::string ToUtf8(std::u16string_view text);

@@ -5,15 +5,11 @@
 
 #include "contract/system_component.h"
 #include "device/fingerprint_error.h"
-#include "platform/biometric_service.h"
 
 class SensorOperation;
 
 // How often a sensor wait's watchdog looks at the time and the cancel flag.
 inline constexpr uint32_t kWatchdogPollMilliseconds = 100;
-// How long a caller waits for a cancelled reader operation to end before it
-// gives the reader up as not accessible.
-inline constexpr uint32_t kReaderGraceMilliseconds = platform::kCancelGraceMilliseconds;
 
 // A fingerprint reader: the operations the recognition test and its dialog use.
 // Slots follow those of SystemComponent in this order.
@@ -32,8 +28,8 @@ class FingerprintComponent : public SystemComponent {
   virtual FingerprintError DeleteTemplate(int finger) = 0;
   virtual uint32_t GetSampleHint() = 0;
   virtual bool IsCancelRequested() = 0;
-  // A call of an earlier run never returned and was given up on; the reader
-  // cannot be used until it does.
+  // Stuck: a call of an earlier run was given up and has not returned; the
+  // reader cannot be used until it does.
   virtual bool IsStuck() = 0;
   // The running wait saw a touch on another of the machine's readers (a
   // system-pool session covers them all) and goes on for this one.

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "device/service_gate.h"
 #include "platform/biometric_service.h"
 #include "platform/device_registry.h"
 #include "platform/platform.h"
+#include "threads/service_gate.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ bool ReadTextProperty(platform::DevInfoSet set, platform::DEVINFO_DATA* info, ui
 
 }  // namespace
 
-FrameworkUnits EnumerateFrameworkUnits(uint32_t milliseconds) {
+FrameworkUnits EnumerateFrameworkUnits() {
   // One listing in flight per process: a service that hangs holds one
   // thread, and a listing after a give-up answers at once.
   static const std::shared_ptr<ServiceGate> listing = ServiceGate::Create();
@@ -50,7 +50,6 @@ FrameworkUnits EnumerateFrameworkUnits(uint32_t milliseconds) {
     *answer = FrameworkUnits{hr, OwnUnitArray(array), count, false};
   };
   call.limit = ServiceGate::Clock::now();
-  call.grace = std::chrono::milliseconds(milliseconds);
   const ServiceGate::Result result = listing->Make(std::move(call));
   if (result == ServiceGate::Result::kReturned) return std::move(*answer);
   if (result == ServiceGate::Result::kStuck)
@@ -63,7 +62,7 @@ FrameworkUnits EnumerateFrameworkUnits(uint32_t milliseconds) {
     std::fprintf(stderr,
                  "fingerprint: the biometric service did not list its readers within %u ms; "
                  "listing no readers\n",
-                 static_cast<unsigned>(milliseconds));
+                 static_cast<unsigned>(ServiceGate::kGrace.count()));
   std::fflush(stderr);
   FrameworkUnits none;
   none.timedOut = true;

@@ -16,10 +16,10 @@ struct FrameworkUnits {
   bool timedOut = false;  // the framework had not answered within the bound
 };
 
-// Asks the framework, waiting at most `milliseconds`. Past that the answer is
-// empty, a message goes to standard error, and a late answer is released by
-// the call itself.
-FrameworkUnits EnumerateFrameworkUnits(uint32_t milliseconds);
+// Asks the framework, waiting at most the grace (ServiceGate::kGrace). Past
+// that the answer is empty, a message goes to standard error, and a late
+// answer is released by the call itself.
+FrameworkUnits EnumerateFrameworkUnits();
 
 // When group policy turns the framework off it lists nothing, yet the
 // readers are still in the device tree: one record per present device of the

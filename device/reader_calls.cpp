@@ -6,16 +6,15 @@
 #include <functional>
 #include <utility>
 
-#include "device/bounded_call.h"
 #include "device/fingerprint_component.h"
 #include "device/framework_failure.h"
 #include "device/timer.h"
 #include "platform/biometric_service.h"
 #include "platform/platform.h"
+#include "threads/bounded_call.h"
 
 namespace {
 
-constexpr std::chrono::milliseconds kGrace{platform::kCancelGraceMilliseconds};
 // How often a repeated cancellation checks whether the wait has ended.
 constexpr uint32_t kRecheckMilliseconds = 5;
 // A day is beyond any user's patience.
@@ -27,11 +26,10 @@ ServiceGate::Result Through(const std::shared_ptr<SensorWaitState>& state, std::
   ServiceGate::Call call;
   call.body = std::move(body);
   call.limit = limit;
-  call.grace = kGrace;
   if (unlessCancelled) call.skip = [state] { return state->cancelRequested.load(); };
   // Said to the service at once, so that one that can end the call (a
   // helper process) gives up at the same moment as the module.
-  call.givenUp = [state] { platform::biometric().Abandon(state->session.load()); };
+  call.givenUp = [state] { platform::biometric().GiveUp(state->session.load()); };
   // Nobody else will close the session the call leaves: the run that gave
   // it up is over, and the reader is refused until the call returns.
   call.lateReturn = [state] {
@@ -46,7 +44,7 @@ void CancelUntilLocated(SensorWaitState& state) {
   // thread has not entered the framework yet (a negative limit, a loaded
   // machine), one cancellation would be lost and the wait would never end,
   // so it is repeated every poll period until the wait is over, or until the
-  // wait has been given up on.
+  // reader is stuck.
   state.Cancel(false);
   Timer* timer = GetTimer();
   for (;;) {
@@ -169,9 +167,9 @@ bool ReaderCalls::CancelAndClose(const std::shared_ptr<SensorWaitState>& state, 
   state->Cancel(requested);
   Clock::time_point graceEnd;
   // A call given up on closes its session itself when it returns.
-  if (!state->gate().AwaitIdle(kGrace, &graceEnd)) return false;
+  if (!state->gate().AwaitIdle(&graceEnd)) return false;
   // One grace period per cancellation: the close has what is left of it.
-  return Close(state, graceEnd - kGrace);
+  return Close(state, graceEnd - ServiceGate::kGrace);
 }
 
 bool ReaderCalls::Close(const std::shared_ptr<SensorWaitState>& state, Clock::time_point limit) {

@@ -53,8 +53,8 @@ class ReaderCalls {
                                                 bool unlessCancelled);
   // Cancels the call in flight (`requested`: as the user's or the host's
   // cancel; otherwise as a limit), waits for it within the grace period and
-  // closes the session in what is left of it. False when the reader was
-  // given up on.
+  // closes the session in what is left of it. False when the reader is
+  // stuck.
   static bool CancelAndClose(const std::shared_ptr<SensorWaitState>& state, bool requested);
   // Closes the session, if one is open; given up on a grace period after `limit`.
   static bool Close(const std::shared_ptr<SensorWaitState>& state, Clock::time_point limit);

@@ -30,10 +30,10 @@ class SensorOperation {
   // On the worker thread: opens a session and waits for a touch, each step
   // skipped once a cancellation has come. Returns by the grace period after
   // the limit or the cancellation: a reader that has not answered by then is
-  // given up on (DeviceNotAccessible).
+  // stuck (DeviceNotAccessible).
   Outcome Run();
   // From any thread but the one in Run: cancels the run and closes the
-  // session, within the grace period. False when the reader was given up on.
+  // session, within the grace period. False when the reader is stuck.
   bool CancelAndClose(bool requested) { return ReaderCalls::CancelAndClose(state_, requested); }
 
  private:

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "device/service_gate.h"
 #include "platform/winbio_types.h"
+#include "threads/service_gate.h"
 
 // One reader's state, shared by every component of the reader (in this
 // listing or the next), by a run under way on it and by every thread inside

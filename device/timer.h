@@ -6,7 +6,9 @@
 // 0 after 2^32 ms (about 49.7 days).
 using Tick = uint32_t;
 
-// Time for the sensor wait's watchdog. The slot order is fixed.
+// The tick count and sleep the reader's watchdog polls with (ReaderCalls).
+// Reset, IsZero and Equals have no caller in the module but keep their
+// slots: the interface's layout is fixed.
 class Timer {
  public:
   virtual ~Timer() = default;

@@ -74,10 +74,6 @@ bool WinFingerprintComponent::OtherReaderTouched() {
 }
 
 FingerprintError WinFingerprintComponent::OpenSession() {
-  // A system-pool session must use the default configuration, so the reader's
-  // configured sensor mode is looked up but not applied.
-  const uint32_t configuredFlags = DeviceInformation::SensorModeFlags(units_);
-  static_cast<void>(configuredFlags);
   // Bounded by the grace period from now: the host gave it no limit.
   return ReaderCalls::Open(state_, OperationUnit(), ReaderCalls::Clock::now(), false)
       .value_or(FingerprintError::OpenSessionFailed);
@@ -98,8 +94,6 @@ FingerprintError WinFingerprintComponent::LocateSensor(int timeoutSeconds) {
 }
 
 std::shared_ptr<SensorOperation> WinFingerprintComponent::StartOperation(int timeoutSeconds) {
-  const uint32_t configuredFlags = DeviceInformation::SensorModeFlags(units_);
-  static_cast<void>(configuredFlags);  // looked up, not applied, as for OpenSession
   return SensorOperation::Start(state_, OperationUnit(), timeoutSeconds);
 }
 
@@ -164,6 +158,9 @@ WINBIO_BIOMETRIC_SUBTYPE WinFingerprintComponent::SubFactorOf(int finger) const 
 }
 
 uint32_t WinFingerprintComponent::GetSampleHint() {
-  constexpr uint32_t kUnreadable = 20;
+  // An unreadable property gives the number of FingerprintError::Success,
+  // the result the call starts out with: a caller cannot tell it from a real
+  // hint of 20.
+  constexpr auto kUnreadable = static_cast<uint32_t>(FingerprintError::Success);
   return ReaderCalls::SampleHint(state_, Unit().UnitId).value_or(kUnreadable);
 }

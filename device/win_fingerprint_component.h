@@ -20,16 +20,14 @@ class DriverVersions;
 //
 // Whoever calls (a run's worker, or the host through the methods below), no
 // caller waits for the framework without a bound: a call that has not
-// returned within platform::kCancelGraceMilliseconds of its limit or its
+// returned within the grace (ServiceGate::kGrace) of its limit or its
 // cancellation (or, for calls that cannot be cancelled, of its start) is
-// given up on. The reader is then stuck (IsStuck) and refuses every call at
+// given up. The reader is then stuck (IsStuck) and refuses every call at
 // once until that one returns; the call's thread owns the shared wait state,
 // which every component of the same reader shares, so the component may be
 // destroyed meanwhile and a new listing still finds the reader stuck.
 class WinFingerprintComponent : public FingerprintComponent {
  public:
-  static constexpr uint32_t kPollMilliseconds = kWatchdogPollMilliseconds;
-
   // `units` is the manager's array and must outlive the component;
   // `versions`, the listing's driver versions (null: the reader's own list).
   WinFingerprintComponent(uint64_t unitIndex, const WINBIO_UNIT_SCHEMA* units, std::string deviceId,

@@ -14,7 +14,7 @@ WinFingerprintComponentManager::~WinFingerprintComponentManager() {
 }
 
 bool WinFingerprintComponentManager::IsDevicePresent() {
-  const FrameworkUnits found = EnumerateFrameworkUnits(platform::kCancelGraceMilliseconds);
+  const FrameworkUnits found = EnumerateFrameworkUnits();
   return found.result >= 0 && found.count > 0;
 }
 
@@ -26,7 +26,7 @@ void WinFingerprintComponentManager::EnumerateComponents() {
   DestroyComponents();
   units_.reset();
 
-  FrameworkUnits found = EnumerateFrameworkUnits(platform::kCancelGraceMilliseconds);
+  FrameworkUnits found = EnumerateFrameworkUnits();
   // Turned off by policy, the framework lists nothing: the device tree still
   // shows the readers, and each says why it cannot be tested.
   const bool turnedOff = found.result == WINBIO_E_DISABLED;

@@ -9,8 +9,6 @@
 #include <QWidget>
 
 #include "contract/diagnostic.h"
-#include "device/module_threads.h"
-#include "device/service_gate.h"
 #include "device/win_fingerprint_component_manager.h"
 #include "module/fingerprint_module_interface.h"
 #include "module/fingerprint_resource.h"
@@ -18,6 +16,8 @@
 #include "platform/biometric_service.h"
 #include "platform/platform.h"
 #include "recognition/recognition_test.h"
+#include "threads/module_threads.h"
+#include "threads/service_gate.h"
 #include "utils/accessibility/accessible_dialog_base.h"
 #include "utils/dpi.h"
 
@@ -44,8 +44,7 @@ bool LeaveNothingBehind() {
   // given up on (a reader's, or a listing's) pins the module instead: it has
   // been waited for once already, so it is not waited for again.
   const auto now = std::chrono::steady_clock::now();
-  return ModuleThreads::JoinAll(
-      ServiceGate::AnyStuck() ? now : now + std::chrono::milliseconds(platform::kCancelGraceMilliseconds));
+  return ModuleThreads::JoinAll(ServiceGate::AnyStuck() ? now : now + ServiceGate::kGrace);
 }
 
 }  // namespace

@@ -10,10 +10,10 @@
 
 namespace platform {
 
-// How long the user-interface thread waits for a biometric call to end once
-// it has been cancelled (or, for calls that cannot be cancelled, for the call
-// at all). The module then gives the call up: its reader is stuck and
-// reported as not accessible, and the call is left to return on its own.
+// The grace: how long the module waits for a call into the biometric service
+// past its limit or its cancellation (a call with neither, from its start).
+// A call that has not returned by then is given up, and its reader reported
+// as not accessible; the call is left to return on its own.
 constexpr uint32_t kCancelGraceMilliseconds = 3000;
 
 // The Windows Biometric Framework calls the module makes (winbio.dll), with
@@ -53,7 +53,7 @@ class BiometricService {
   // cancellation. A service that can end them (a helper process it runs)
   // does so now, so that its own give-up and the module's are one; the
   // module leaves them to return on their own. Returns at once.
-  virtual void Abandon(WINBIO_SESSION_HANDLE sessionHandle) { static_cast<void>(sessionHandle); }
+  virtual void GiveUp(WINBIO_SESSION_HANDLE sessionHandle) { static_cast<void>(sessionHandle); }
 
   // Whether the listed unit with this device instance id can be used:
   // S_OK_T, or the result every operation on it ends with, with what is wrong

@@ -82,13 +82,6 @@ class DeviceRegistry {
 
   virtual int32_t RegGetValue(RegKey key, const char16_t* subKey, const char16_t* value, uint32_t flags,
                               uint32_t* type, void* data, uint32_t* dataSize) = 0;
-  virtual int32_t RegOpenKeyEx(RegKey key, const char16_t* subKey, uint32_t options, uint32_t access,
-                               RegKey* result) = 0;
-  // nameLength: in, the capacity of `name` in UTF-16 units including the NUL;
-  // out, the length of the name without it.
-  virtual int32_t RegEnumKeyEx(RegKey key, uint32_t index, char16_t* name, uint32_t* nameLength) = 0;
-  virtual int32_t RegEnableReflectionKey(RegKey key) = 0;
-  virtual int32_t RegFlushKey(RegKey key) = 0;
   virtual int32_t RegCloseKey(RegKey key) = 0;
 };
 

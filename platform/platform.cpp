@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -52,6 +53,10 @@ struct Current {
 // process exits. Destroyed only by ReleaseBackend, when none can.
 std::atomic<Current*> g_current{nullptr};
 std::mutex g_currentMutex;
+// The backend this thread is destroying, if any: a service that leaves a
+// thread behind as it goes pins the module through it, as services() must
+// not be asked for then.
+thread_local Current* t_releasing = nullptr;
 
 Current& current() {
   if (Current* existing = g_current.load(std::memory_order_acquire)) return *existing;
@@ -68,13 +73,21 @@ const Services& services() {
 
 void ReleaseBackend() {
   std::lock_guard<std::mutex> lock(g_currentMutex);
-  delete g_current.exchange(nullptr);
+  const std::unique_ptr<Current> released(g_current.exchange(nullptr));
+  if (!released) return;
+  t_releasing = released.get();
+  // The biometric service first: the system it may pin through outlives it.
+  released->backend.biometric.reset();
+  t_releasing = nullptr;
 }
 
 void PinModule() {
   static std::once_flag pinned;
   static const char anchor = 0;
-  std::call_once(pinned, [] { system().PinModule(&anchor); });
+  std::call_once(pinned, [] {
+    System& pinning = t_releasing ? *t_releasing->backend.system : system();
+    pinning.PinModule(&anchor);
+  });
 }
 
 void ReleaseApplicationHooks() {

@@ -7,7 +7,7 @@
 #include "utils/dpi.h"
 
 FingerprintWidgetWrapper::FingerprintWidgetWrapper(QSize dialogSize, TestContext* context, RunCellsPtr cells,
-                                                   uint32_t timeoutSeconds)
+                                                   int32_t timeoutSeconds)
     : QObject(nullptr),
       dialogSize_(dialogSize),
       dialogContext_(context),

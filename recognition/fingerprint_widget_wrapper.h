@@ -18,8 +18,7 @@ class FingerprintWidgetWrapper : public QObject, public AbstractWidgetWrapper {
   Q_INTERFACES(AbstractWidgetWrapper)  // fixed by the host contract: qt_metacast answers both names
 
  public:
-  FingerprintWidgetWrapper(QSize dialogSize, TestContext* context, RunCellsPtr cells,
-                           uint32_t timeoutSeconds);
+  FingerprintWidgetWrapper(QSize dialogSize, TestContext* context, RunCellsPtr cells, int32_t timeoutSeconds);
   ~FingerprintWidgetWrapper() override;
 
   int Exec(QWidget* parent, QObject* eventFilter) override;
@@ -37,5 +36,5 @@ class FingerprintWidgetWrapper : public QObject, public AbstractWidgetWrapper {
   PlayTest* dialog_ = nullptr;  // cleared when the dialog is destroyed
   TestContext* dialogContext_;
   RunCellsPtr cells_;
-  uint32_t timeoutSeconds_;
+  int32_t timeoutSeconds_;
 };

@@ -14,12 +14,12 @@
 #include <QShowEvent>
 
 #include "contract/test_context.h"
-#include "device/bounded_call.h"
 #include "device/fingerprint_component.h"
-#include "device/module_threads.h"
 #include "device/sensor_operation.h"
 #include "recognition/play_test_ui.h"
 #include "recognition/result_report.h"
+#include "threads/bounded_call.h"
+#include "threads/service_gate.h"
 #include "utils/dpi.h"
 #include "utils/module_translator.h"
 
@@ -44,7 +44,7 @@ FingerprintComponent* ReaderOf(TestContext* context) {
 }  // namespace
 
 PlayTest::PlayTest(QWidget* /*parent*/, QObject* eventFilter, TestContext* context, RunCellsPtr cells,
-                   uint32_t timeoutSeconds)
+                   int32_t timeoutSeconds)
     : InputDialog(eventFilter),
       language_(std::make_unique<kivra::utils::ModuleTranslator>(kContext)),
       ui_(std::make_unique<PlayTestUi>()),
@@ -61,7 +61,6 @@ PlayTest::PlayTest(QWidget* /*parent*/, QObject* eventFilter, TestContext* conte
 
   const auto text = [this](const char* key) { return QString::fromStdString(language_->Translate(key)); };
   setWindowTitle(text("APPLICATION_NAME"));
-  ui_->headerClose->setCursor(QCursor(Qt::PointingHandCursor));
   ui_->headerTitle->setText(text("RECOGNITION_TEST"));
 
   connect(ui_->headerClose, &QPushButton::clicked, this, &PlayTest::OnCancelClicked);
@@ -84,8 +83,8 @@ PlayTest::~PlayTest() {
   disconnect(this, &QDialog::finished, this, &PlayTest::OnFinished);
   tickTimer_.stop();
   // A worker still running is waited for here, within the grace period: past
-  // it, the run is abandoned and the worker no longer touches the dialog.
-  AwaitWorker(std::chrono::steady_clock::now() + std::chrono::milliseconds(kReaderGraceMilliseconds));
+  // it, the run is orphaned and the worker no longer touches the dialog.
+  AwaitWorker(std::chrono::steady_clock::now() + ServiceGate::kGrace);
 }
 
 void PlayTest::showEvent(QShowEvent* event) {
@@ -107,7 +106,7 @@ void PlayTest::OnStartTest() {
   tickTimer_.start(kTickMs);
   ui_->progressBar->setValue(0);
   if (!StartWorker(ReaderOf(context_))) {
-    // A reader given up on since the test began, or no thread to wait on.
+    // A reader stuck since the test began, or no thread to wait on.
     cells_->status.store(TestStatus::Error);
     ReportResult(context_, "CANNOT_ACCESS_DEVICE");
     close();
@@ -117,27 +116,27 @@ void PlayTest::OnStartTest() {
 bool PlayTest::StartWorker(FingerprintComponent* reader) {
   // Taken here, before the worker exists: a cancellation from now on reaches
   // the run however late the worker is scheduled, and never waits for it.
-  operation_ = reader ? reader->StartOperation(static_cast<int>(timeoutSeconds_)) : nullptr;
+  operation_ = reader ? reader->StartOperation(timeoutSeconds_) : nullptr;
   if (!operation_) return false;
   auto run = std::make_shared<SensorRun>();
   // The worker owns what it needs; its calls into the reader are bounded, so
   // it returns by the grace period after the limit or the cancellation, and
-  // tells the dialog, which gives a silent reader up then.
-  const bool started = ModuleThreads::Start([this, run, operation = operation_] {
+  // tells the dialog, which stops waiting for a silent reader then.
+  std::shared_ptr<BoundedCall> worker = BoundedCall::Start([this, run, operation = operation_] {
     const SensorOperation::Outcome outcome = operation->Run();
     std::lock_guard<std::mutex> lock(run->mutex);
     run->outcome = outcome;
     run->done = true;
-    run->finished.notify_all();
-    // The dialog exists while it has not abandoned the run, which it cannot
+    // The dialog exists while it has not orphaned the run, which it cannot
     // do while this holds the lock. Only an event is posted to it.
-    if (!run->abandoned) emit LoopFinished();
+    if (!run->orphaned) emit LoopFinished();
   });
-  if (!started) {
+  if (!worker) {
     operation_.reset();
     return false;
   }
   run_ = std::move(run);
+  worker_ = std::move(worker);
   return true;
 }
 
@@ -171,10 +170,16 @@ void PlayTest::ReportWorkerOutcome() {
 
 bool PlayTest::AwaitWorker(std::chrono::steady_clock::time_point deadline) {
   if (!run_) return true;
-  std::unique_lock<std::mutex> lock(run_->mutex);
-  if (run_->abandoned) return false;
-  if (run_->finished.wait_until(lock, deadline, [this] { return run_->done; })) return true;
-  run_->abandoned = true;
+  {
+    std::lock_guard<std::mutex> lock(run_->mutex);
+    if (run_->orphaned) return false;
+  }
+  worker_->AwaitUntil(deadline);
+  // Decided under the worker's lock: either its outcome is in, or it will
+  // find the run orphaned and leave the dialog alone.
+  std::lock_guard<std::mutex> lock(run_->mutex);
+  if (run_->done) return true;
+  run_->orphaned = true;
   return false;
 }
 
@@ -268,8 +273,7 @@ bool PlayTest::CancelReader() {
   // The loop also ends when the application quits meanwhile (its last
   // window closed): the rest is waited for here. CancelAndClose ends within
   // the grace period of its cancellation; twice that is never reached.
-  return cancel->AwaitUntil(start + 2 * std::chrono::milliseconds(kReaderGraceMilliseconds)) &&
-         inTime->load();
+  return cancel->AwaitUntil(start + 2 * ServiceGate::kGrace) && inTime->load();
 }
 
 void PlayTest::OnFinished() {
@@ -277,11 +281,11 @@ void PlayTest::OnFinished() {
   if (!closed_) {
     tickTimer_.stop();
     const bool inTime = !operation_ || CancelReader();
-    // Once the worker has returned, or has been abandoned, no other thread
-    // writes the run's state. Its operation has ended unless the reader was
-    // given up on, which will not let it return soon.
+    // Once the worker has returned, or has been orphaned, no other thread
+    // writes the run's state. Its operation has ended unless the reader is
+    // stuck, which will not let it return soon.
     const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(inTime ? kReaderGraceMilliseconds : 0);
+        std::chrono::steady_clock::now() + (inTime ? ServiceGate::kGrace : std::chrono::milliseconds(0));
     if (AwaitWorker(deadline)) {
       ReportWorkerOutcome();
     } else {

@@ -17,6 +17,7 @@ namespace kivra::utils {
 class ModuleTranslator;
 }
 
+class BoundedCall;
 class FingerprintComponent;
 class SensorOperation;
 class FingerprintWidgetWrapper;
@@ -29,8 +30,10 @@ class PlayTest : public InputDialog {
   Q_OBJECT
 
  public:
+  // `parent` is not used: the dialog is a top-level window, placed over the
+  // host's widget by its wrapper. The host passes it all the same.
   PlayTest(QWidget* parent, QObject* eventFilter, TestContext* context, RunCellsPtr cells,
-           uint32_t timeoutSeconds);
+           int32_t timeoutSeconds);
   ~PlayTest() override;
 
   const PlayTestUi& ui() const { return *ui_; }
@@ -65,7 +68,7 @@ class PlayTest : public InputDialog {
   void ReportError();
   // Cancels the reader's wait and closes its session, within the grace
   // period, on a thread of its own: a reader that does not answer must not
-  // freeze the user interface meanwhile. False when the reader was given up on.
+  // freeze the user interface meanwhile. False when the reader is stuck.
   bool CancelReader();
   // The instruction for where the wait stands: the window must have the
   // focus (the framework hands touches to the foreground window only), and
@@ -73,7 +76,7 @@ class PlayTest : public InputDialog {
   // shown once.
   void UpdateInstruction();
   // Waits for the worker until `deadline`; false when it has not returned,
-  // and then the run is abandoned.
+  // and then the run is orphaned.
   bool AwaitWorker(std::chrono::steady_clock::time_point deadline);
 
   // The module's language, installed application-wide while the dialog is
@@ -87,8 +90,9 @@ class PlayTest : public InputDialog {
   std::atomic<bool> started_{false};
   std::shared_ptr<SensorOperation> operation_;  // set once the worker starts
   std::shared_ptr<SensorRun> run_;              // likewise
+  std::shared_ptr<BoundedCall> worker_;         // likewise
   bool reported_ = false;                       // the worker's outcome went to the host
-  uint32_t timeoutSeconds_;
+  int32_t timeoutSeconds_;
   QTimer tickTimer_;
   // Set once the dialog has cancelled the reader and waited for the worker:
   // from then on nothing here calls the host, which may have ended the run.

@@ -10,6 +10,14 @@
 
 #include "utils/module_translator.h"
 
+namespace {
+
+// Between the instruction and the bar, and below the bar, in unscaled pixels.
+constexpr int kBottomSpacing = 16;
+constexpr int kBottomMargin = 16;
+
+}  // namespace
+
 void PlayTestUi::setupUi(QDialog* dialog) {
   // Object names are fixed by the host contract: the suite finds and styles widgets by them.
   if (dialog->objectName().isEmpty()) dialog->setObjectName(QStringLiteral("recognition_test_dialog_base"));
@@ -44,8 +52,8 @@ void PlayTestUi::setupUi(QDialog* dialog) {
   bottom->setObjectName(QStringLiteral("recognition_test_widget_bottom"));
   bottomVerticalLayout = new QVBoxLayout(bottom);
   bottomVerticalLayout->setObjectName(QStringLiteral("recognition_test_vertical_layout"));
-  bottomVerticalLayout->setSpacing(16);
-  bottomVerticalLayout->setContentsMargins(-1, -1, -1, 16);
+  bottomVerticalLayout->setSpacing(kBottomSpacing);
+  bottomVerticalLayout->setContentsMargins(-1, -1, -1, kBottomMargin);
 
   instructionLabel = new QLabel(bottom);
   instructionLabel->setObjectName(QStringLiteral("recognition_test_instruction_label"));

@@ -122,7 +122,7 @@ std::optional<TestStatus> RecognitionTest::Interact(TestContext* context, Finger
 }
 
 bool RecognitionTest::Configure(Settings settings, void* /*extra*/) {
-  int timeout = static_cast<int>(kDefaultTimeoutSeconds);
+  int32_t timeout = kDefaultTimeoutSeconds;
   const auto section = settings.find(kSettingsSection);
   if (section != settings.end()) {
     const auto& keys = section->second;
@@ -133,6 +133,6 @@ bool RecognitionTest::Configure(Settings settings, void* /*extra*/) {
     }
   }
   // Stored as given, negative values too: the sensor wait treats them as "at once".
-  timeoutSeconds_ = static_cast<uint32_t>(timeout);
+  timeoutSeconds_ = timeout;
   return true;
 }

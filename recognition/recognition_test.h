@@ -12,7 +12,7 @@ struct RunCells;
 // in which the user touches the sensor, then the verdict.
 class RecognitionTest : public Test {
  public:
-  static constexpr uint32_t kDefaultTimeoutSeconds = 9;
+  static constexpr int32_t kDefaultTimeoutSeconds = 9;
 
   explicit RecognitionTest(ComponentId testId);
   ~RecognitionTest() override;
@@ -24,7 +24,7 @@ class RecognitionTest : public Test {
   // std::invalid_argument or std::out_of_range and leaves the timeout as it was.
   bool Configure(Settings settings, void* extra) override;
 
-  uint32_t timeoutSeconds() const { return timeoutSeconds_; }
+  int32_t timeoutSeconds() const { return timeoutSeconds_; }
 
  private:
   // Runs the dialog through the host and, after a timeout, asks the user.
@@ -32,5 +32,6 @@ class RecognitionTest : public Test {
   std::optional<TestStatus> Interact(TestContext* context, FingerprintWidgetWrapper& wrapper,
                                      RunCells& cells);
 
-  uint32_t timeoutSeconds_ = kDefaultTimeoutSeconds;
+  // Signed: a negative setting is kept as it is, and means "at once".
+  int32_t timeoutSeconds_ = kDefaultTimeoutSeconds;
 };

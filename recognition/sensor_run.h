@@ -1,6 +1,5 @@
 #pragma once
 
-#include <condition_variable>
 #include <mutex>
 
 #include "device/sensor_operation.h"
@@ -8,13 +7,13 @@
 // What the recognition dialog shares with its sensor worker. The worker
 // leaves its outcome here under the mutex and tells the dialog, which reports
 // it to the host from the user-interface thread: the worker never calls the
-// host, so no host call is ever made under this lock. A dialog that gives up
-// on a reader that never answers marks the run abandoned, and from then on
-// the worker, whenever its call returns, touches nothing but this.
+// host, so no host call is ever made under this lock. The worker runs as a
+// BoundedCall, whose end the dialog waits for with a bound; a dialog that
+// stops waiting (the reader is stuck) marks the run orphaned, and from then
+// on the worker, whenever its call returns, touches nothing but this.
 struct SensorRun {
   std::mutex mutex;
-  std::condition_variable finished;
-  bool done = false;       // the worker has returned, its outcome is below
-  bool abandoned = false;  // the dialog has stopped waiting for it
+  bool done = false;      // the worker has returned, its outcome is below
+  bool orphaned = false;  // the dialog has stopped waiting for it
   SensorOperation::Outcome outcome;
 };

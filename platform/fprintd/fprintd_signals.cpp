@@ -10,7 +10,7 @@
 
 #include "platform/biometric_service.h"
 #include "platform/fprintd/fprintd_presence.h"
-#include "platform/posix/module_pin.h"
+#include "platform/platform.h"
 
 namespace platform::fprintd {
 namespace {
@@ -101,8 +101,7 @@ FprintdSignals::~FprintdSignals() {
     return;
   }
   // Its code must stay while the thread may still run it.
-  static const char anchor = 0;
-  posix::PinModuleContaining(&anchor);
+  PinModule();
   thread_.detach();
 }
 

@@ -183,7 +183,7 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
       helper = it->second.helper;
       // Lasts until a finger, a failure or a cancel: the caller's watchdog
       // cancels it at the test's limit, and the module ends the helper when
-      // it gives the wait up (Abandon).
+      // it gives the wait up (GiveUp).
       id = helper->Request(protocol::kWait, it->second.remote, "waiting for a finger", std::nullopt);
       it->second.wait = id;
     }
@@ -200,7 +200,7 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
 
   // Returns at once: the cancel is on its way to the helper. A wait that
   // does not end is given up by the module, which then ends the helper
-  // (Abandon): one clock decides, the module's.
+  // (GiveUp): one clock decides, the module's.
   HRESULT_T Cancel(WINBIO_SESSION_HANDLE handle) override {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto it = sessions_.find(handle);
@@ -212,7 +212,7 @@ class LibfprintBiometricService : public posix::LinuxBiometricService {
 
   // The module gave up on the session's wait: the helper, busy in a driver
   // that does not answer, is ended, so the wait fails now as a device failure.
-  void Abandon(WINBIO_SESSION_HANDLE handle) override {
+  void GiveUp(WINBIO_SESSION_HANDLE handle) override {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto it = sessions_.find(handle);
     if (it != sessions_.end() && it->second.wait != 0)

@@ -43,15 +43,7 @@ class NoneDeviceRegistry : public DeviceRegistry {
                       uint32_t*) override {
     return ERROR_FILE_NOT_FOUND_T;
   }
-  int32_t RegOpenKeyEx(RegKey, const char16_t*, uint32_t, uint32_t, RegKey* result) override {
-    if (!result) return ERROR_INVALID_PARAMETER_T;
-    *result = nullptr;
-    return ERROR_FILE_NOT_FOUND_T;
-  }
   // No key ever opens, so every handle handed in is not one.
-  int32_t RegEnumKeyEx(RegKey, uint32_t, char16_t*, uint32_t*) override { return ERROR_INVALID_HANDLE_T; }
-  int32_t RegEnableReflectionKey(RegKey) override { return ERROR_INVALID_HANDLE_T; }
-  int32_t RegFlushKey(RegKey) override { return ERROR_INVALID_HANDLE_T; }
   int32_t RegCloseKey(RegKey) override { return ERROR_INVALID_HANDLE_T; }
 
  private:

@@ -1,7 +1,6 @@
 // The simulated SetupAPI and registry. The biometric device class lists one
 // device per simulated reader, which opens by the reader's device instance id; the registry holds each
-// device's driver key (with "DriverVersion") and each reader's WinBio configuration (with "SensorMode"),
-// built afresh from the machine in force at every call.
+// device's driver key (with "DriverVersion"), built afresh from the machine in force at every call.
 #include "platform/sim/sim_device_registry.h"
 
 #include <algorithm>
@@ -23,10 +22,6 @@ namespace {
 
 constexpr char kClassKey[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\";
 constexpr char kBiometricClass[] = "{53d29ef7-377c-4d14-864b-eb3a85769359}";
-constexpr char kEnumKey[] = "SYSTEM\\CurrentControlSet\\Enum\\";
-constexpr char kConfigurations[] = "\\Device Parameters\\WinBio\\Configurations\\0";
-
-constexpr int32_t kErrorAccessDenied = 5;
 
 struct Value {
   uint32_t type = 0;
@@ -84,29 +79,12 @@ class Hive {
       Key& driver = Add(std::string(kClassKey) + DriverKeyName(i));
       if (!machine.driverVersion.empty())
         driver.values[Fold("DriverVersion")] = Value{REG_SZ_T, StringValue(machine.driverVersion)};
-      Key& configuration = Add(std::string(kEnumKey) + machine.readers[i].deviceInstanceId + kConfigurations);
-      std::vector<uint8_t> mode(sizeof(uint32_t));
-      std::memcpy(mode.data(), &machine.sensorMode, sizeof(uint32_t));
-      configuration.values[Fold("SensorMode")] = Value{REG_DWORD_T, mode};
     }
   }
 
   const Key* Find(const std::string& path) const {
     const auto it = keys_.find(Fold(path));
     return it == keys_.end() ? nullptr : &it->second;
-  }
-
-  // The direct sub-keys of `path`, in index order.
-  std::vector<std::string> Children(const std::string& path) const {
-    const std::string prefix = Fold(path) + "\\";
-    std::vector<std::string> names;
-    // The keys below `path` sort together, right after the prefix.
-    for (auto it = keys_.lower_bound(prefix); it != keys_.end(); ++it) {
-      const std::string& folded = it->first;
-      if (folded.compare(0, prefix.size(), prefix) != 0) break;
-      if (folded.find('\\', prefix.size()) == std::string::npos) names.push_back(it->second.name);
-    }
-    return names;
   }
 
  private:
@@ -307,40 +285,6 @@ class SimDeviceRegistry : public DeviceRegistry {
     return ERROR_SUCCESS_T;
   }
 
-  // A standard user's rights: reading only.
-  int32_t RegOpenKeyEx(RegKey key, const char16_t* subKey, uint32_t, uint32_t access,
-                       RegKey* result) override {
-    if (!result) return ERROR_INVALID_PARAMETER_T;
-    *result = nullptr;
-    if ((access & ~kKeyReadWow64) != 0) return kErrorAccessDenied;
-    std::string path;
-    if (!Resolve(key, subKey, &path)) return ERROR_INVALID_HANDLE_T;
-    if (!CurrentHive()->Find(path)) return ERROR_FILE_NOT_FOUND_T;
-    std::lock_guard<std::mutex> lock(mutex_);
-    const RegKey opened = NewHandle();
-    keys_[opened] = path;
-    *result = opened;
-    return ERROR_SUCCESS_T;
-  }
-
-  int32_t RegEnumKeyEx(RegKey key, uint32_t index, char16_t* name, uint32_t* nameLength) override {
-    std::string path;
-    if (!Resolve(key, nullptr, &path)) return ERROR_INVALID_HANDLE_T;
-    if (!name || !nameLength) return ERROR_INVALID_PARAMETER_T;
-    const std::vector<std::string> children = CurrentHive()->Children(path);
-    if (index >= children.size()) return ERROR_NO_MORE_ITEMS_T;
-    const std::u16string child = QString::fromStdString(children[index]).toStdU16String();
-    if (child.size() + 1 > *nameLength) return ERROR_MORE_DATA_T;
-    std::memcpy(name, child.c_str(), (child.size() + 1) * sizeof(char16_t));
-    *nameLength = static_cast<uint32_t>(child.size());
-    return ERROR_SUCCESS_T;
-  }
-
-  int32_t RegEnableReflectionKey(RegKey key) override {
-    return IsOpen(key) ? ERROR_SUCCESS_T : ERROR_INVALID_HANDLE_T;
-  }
-  int32_t RegFlushKey(RegKey key) override { return IsOpen(key) ? ERROR_SUCCESS_T : ERROR_INVALID_HANDLE_T; }
-
   int32_t RegCloseKey(RegKey key) override {
     std::lock_guard<std::mutex> lock(mutex_);
     return keys_.erase(key) == 1 ? ERROR_SUCCESS_T : ERROR_INVALID_HANDLE_T;
@@ -349,11 +293,6 @@ class SimDeviceRegistry : public DeviceRegistry {
  private:
   // Handles are small distinct numbers; they are never dereferenced.
   void* NewHandle() { return reinterpret_cast<void*>(static_cast<uintptr_t>(0x1000 + 0x10 * nextHandle_++)); }
-
-  bool IsOpen(RegKey key) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return keys_.count(key) == 1;
-  }
 
   // The full path of `subKey` below `key` (HKEY_LOCAL_MACHINE or an open key).
   bool Resolve(RegKey key, const char16_t* subKey, std::string* path) {

@@ -5,8 +5,6 @@
 
 // The A/W selection macros would rename the interface's operations.
 #undef RegGetValue
-#undef RegOpenKeyEx
-#undef RegEnumKeyEx
 #undef SetupDiGetClassDevs
 #undef SetupDiGetDeviceRegistryProperty
 #undef SetupDiOpenDeviceInfo
@@ -105,24 +103,6 @@ class Win32DeviceRegistry : public DeviceRegistry {
     return status;
   }
 
-  int32_t RegOpenKeyEx(RegKey key, const char16_t* subKey, uint32_t options, uint32_t access,
-                       RegKey* result) override {
-    HKEY opened = nullptr;
-    const LSTATUS status = ::RegOpenKeyExW(Key(key), Wide(subKey), options, access, &opened);
-    if (result) *result = status == ERROR_SUCCESS ? opened : nullptr;
-    return status;
-  }
-
-  int32_t RegEnumKeyEx(RegKey key, uint32_t index, char16_t* name, uint32_t* nameLength) override {
-    DWORD length = nameLength ? *nameLength : 0;
-    const LSTATUS status =
-        ::RegEnumKeyExW(Key(key), index, Wide(name), &length, nullptr, nullptr, nullptr, nullptr);
-    if (nameLength) *nameLength = length;
-    return status;
-  }
-
-  int32_t RegEnableReflectionKey(RegKey key) override { return ::RegEnableReflectionKey(Key(key)); }
-  int32_t RegFlushKey(RegKey key) override { return ::RegFlushKey(Key(key)); }
   int32_t RegCloseKey(RegKey key) override { return ::RegCloseKey(Key(key)); }
 };
 

@@ -196,7 +196,7 @@ TEST_F(ScriptedWaitTest, CancellationRequestWinsOverASimultaneousTouch) {
 }
 
 // A run cancelled before its worker has started (a loaded machine) is not
-// waited for, nor is its reader given up on; the late worker calls nothing.
+// waited for, nor is its reader left stuck; the late worker calls nothing.
 TEST(SimulatedWaitTest, ARunCancelledBeforeItsWorkerStartsIsNotWaitedFor) {
   platform::sim::ScopedMachine machine(platform::sim::DefaultMachine());
   auto units = std::make_unique<WINBIO_UNIT_SCHEMA>(MakeUnit(u"Acme", u"X1"));

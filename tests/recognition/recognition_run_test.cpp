@@ -22,7 +22,6 @@
 
 #include "contract/component_id.h"
 #include "device/fingerprint_component.h"
-#include "device/module_threads.h"
 #include "device/win_fingerprint_component_manager.h"
 #include "module/test_with_device_hint.h"
 #include "platform/sim/sim_biometric_service.h"
@@ -35,6 +34,7 @@
 #include "tests/support/other_component.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/test_support.h"
+#include "threads/module_threads.h"
 
 using platform::sim::ScopedMachine;
 using platform::sim::SimMachine;
@@ -315,7 +315,7 @@ TEST_F(RecognitionRunTest, CloseAbortOrEventDuringTheWaitReachTheReader) {
 }
 
 // A reader whose driver ignores cancellation and answers only long after:
-// whatever cancels the wait, the run gives the reader up a grace period later
+// whatever cancels the wait, the run gives the wait up a grace period later
 // as not accessible while the user-interface thread keeps running; a second
 // run on it is refused at once; and the stuck call, returning after its
 // component is gone, closes its session and touches nothing freed.

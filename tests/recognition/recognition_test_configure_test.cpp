@@ -29,11 +29,11 @@ TEST(RecognitionTestConfigureTest, TimeoutFromTheSettings) {
       {Csat({{own, "2147483647"}}), 2147483647},
   };
   RecognitionTest test(ids::kRecognitionTest);
-  EXPECT_EQ(test.timeoutSeconds(), 9u);
+  EXPECT_EQ(test.timeoutSeconds(), 9);
   for (const auto& [settings, seconds] : rows) {
     test.Configure(Csat({{"CSAT_TEST_TIMEOUT", "40"}}), nullptr);
     EXPECT_TRUE(test.Configure(settings, nullptr));
-    EXPECT_EQ(static_cast<int>(test.timeoutSeconds()), seconds);
+    EXPECT_EQ(test.timeoutSeconds(), seconds);
   }
 }
 
@@ -55,7 +55,7 @@ TEST(RecognitionTestConfigureTest, BadNumbersRaiseAndKeepTheTimeout) {
     EXPECT_THAT([&] { configure("CSAT_TEST_TIMEOUT", text); },
                 ThrowsMessage<std::out_of_range>(StrEq("stoi argument out of range")))
         << text;
-  EXPECT_EQ(test.timeoutSeconds(), 21u);
+  EXPECT_EQ(test.timeoutSeconds(), 21);
 }
 
 TEST(RecognitionTestSupportTest, OnlyReadersWithASensor) {

@@ -64,16 +64,6 @@ TEST(TwoReaders, ReadersFromTheFrameworkRecordsAndTheRegistry) {
   }
   // The unit array went back through WinBioFree.
   EXPECT_EQ(Sim<size_t (*)()>("SimOutstandingAllocations")(), 0u);
-
-  // The first reader's numbered configuration says 2; the second reader's
-  // has no sensor mode, so the search gives the key back and finds nothing.
-  WINBIO_UNIT_SCHEMA* units = nullptr;
-  size_t count = 0;
-  ASSERT_EQ(platform::biometric().EnumBiometricUnits(WINBIO_TYPE_FINGERPRINT, &units, &count), S_OK_T);
-  ASSERT_EQ(count, 2u);
-  EXPECT_EQ(DeviceInformation::SensorModeFlags(&units[0]), WINBIO_FLAG_ADVANCED);
-  EXPECT_EQ(DeviceInformation::SensorModeFlags(&units[1]), 0u);
-  platform::biometric().Free(units);
 }
 
 TEST(TwoReaders, TouchSampleHintAndDeletionAsTheProcessUser) {

@@ -225,7 +225,7 @@ TEST_F(LibfprintHelperFailureTest, AWaitOnAFailingHelperEndsAsADeviceFailure) {
     } else {
       EXPECT_EQ(service->Cancel(session), S_OK_T);
       std::this_thread::sleep_for(std::chrono::milliseconds(500));
-      service->Abandon(session);
+      service->GiveUp(session);
     }
     waiter.join();
     EXPECT_EQ(result, WINBIO_E_DEVICE_FAILURE);

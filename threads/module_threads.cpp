@@ -1,4 +1,4 @@
-#include "device/module_threads.h"
+#include "threads/module_threads.h"
 
 #include <condition_variable>
 #include <list>

@@ -1,6 +1,6 @@
-#include "device/bounded_call.h"
+#include "threads/bounded_call.h"
 
-#include "device/module_threads.h"
+#include "threads/module_threads.h"
 
 std::shared_ptr<BoundedCall> BoundedCall::Start(std::function<void()> body) {
   const std::shared_ptr<BoundedCall> call(new BoundedCall());

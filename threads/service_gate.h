@@ -8,11 +8,13 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/biometric_service.h"
+
 // The one door through which the module calls a service that may never
 // answer: a reader's calls, or the biometric service's listing. Whoever
 // calls, the call runs on a thread of ModuleThreads while its caller waits
-// for it within a bound: a grace period after the call's limit, or after its
-// first cancellation if that comes first. One call is in flight at a time, so
+// for it within a bound: the grace (kGrace) after the call's limit, or after
+// its first cancellation if that comes first. One call is in flight at a time, so
 // a service that hangs holds one thread, never a pile of them.
 //
 // A call that outlives its bound is given up on: the gate is stuck until the
@@ -22,6 +24,9 @@
 class ServiceGate : public std::enable_shared_from_this<ServiceGate> {
  public:
   using Clock = std::chrono::steady_clock;
+
+  // The time a call is allowed after its limit or its cancellation.
+  static constexpr std::chrono::milliseconds kGrace{platform::kCancelGraceMilliseconds};
 
   enum class Result {
     kReturned,  // made, and returned within its bound
@@ -34,8 +39,7 @@ class ServiceGate : public std::enable_shared_from_this<ServiceGate> {
 
   struct Call {
     std::function<void()> body;
-    Clock::time_point limit;  // the call is given up on `grace` after it, or after its first cancellation
-    std::chrono::milliseconds grace{0};
+    Clock::time_point limit;  // the call is given up kGrace after it, or after its first cancellation
     // Asked as the call's turn comes; true: it is not made. May be empty.
     std::function<bool()> skip;
     // Run once by whoever gives the call up, as it does. May be empty.
@@ -57,8 +61,8 @@ class ServiceGate : public std::enable_shared_from_this<ServiceGate> {
   void Cancel();
   // Waits for the call in flight to end within its bound, and gives it up
   // when that runs out. False when the gate is stuck. `bound` receives the
-  // bound of the call waited for, or `grace` from now when none was.
-  bool AwaitIdle(std::chrono::milliseconds grace, Clock::time_point* bound);
+  // bound of the call waited for, or kGrace from now when none was.
+  bool AwaitIdle(Clock::time_point* bound);
   bool IsStuck() const;
   // Whether a call of any gate has been given up on and not returned yet.
   static bool AnyStuck();
@@ -67,7 +71,6 @@ class ServiceGate : public std::enable_shared_from_this<ServiceGate> {
   struct Turn {
     uint64_t id = 0;
     Clock::time_point limit;
-    std::chrono::milliseconds grace{0};
     std::optional<Clock::time_point> cancelledAt;
     std::function<void()> givenUp;
   };

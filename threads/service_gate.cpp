@@ -1,10 +1,10 @@
-#include "device/service_gate.h"
+#include "threads/service_gate.h"
 
 #include <algorithm>
 #include <atomic>
 
-#include "device/bounded_call.h"
-#include "device/module_threads.h"
+#include "threads/bounded_call.h"
+#include "threads/module_threads.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ std::shared_ptr<ServiceGate> ServiceGate::Create() {
 ServiceGate::Clock::time_point ServiceGate::DueLocked() const {
   const Clock::time_point from =
       turn_->cancelledAt ? std::min(turn_->limit, *turn_->cancelledAt) : turn_->limit;
-  return from + turn_->grace;
+  return from + kGrace;
 }
 
 std::function<void()> ServiceGate::GiveUpLocked() {
@@ -37,7 +37,7 @@ void ServiceGate::AfterGivingUp(const std::function<void()>& givenUp) {
 }
 
 ServiceGate::Result ServiceGate::Make(Call call) {
-  const Clock::time_point ownBound = call.limit + call.grace;
+  const Clock::time_point ownBound = call.limit + kGrace;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     if (stuck_) return Result::kStuck;
@@ -55,7 +55,7 @@ ServiceGate::Result ServiceGate::Make(Call call) {
   }
   if (call.skip && call.skip()) return Result::kSkipped;
   const uint64_t id = ++turns_;
-  turn_ = Turn{id, call.limit, call.grace, std::nullopt, std::move(call.givenUp)};
+  turn_ = Turn{id, call.limit, std::nullopt, std::move(call.givenUp)};
   lock.unlock();
 
   const bool started = BoundedCall::Start([self = shared_from_this(), id, body = std::move(call.body),
@@ -106,9 +106,9 @@ void ServiceGate::Cancel() {
   changed_.notify_all();
 }
 
-bool ServiceGate::AwaitIdle(std::chrono::milliseconds grace, Clock::time_point* bound) {
+bool ServiceGate::AwaitIdle(Clock::time_point* bound) {
   std::unique_lock<std::mutex> lock(mutex_);
-  *bound = Clock::now() + grace;
+  *bound = Clock::now() + kGrace;
   for (;;) {
     if (stuck_) return false;
     if (!turn_) return true;
