@@ -34,7 +34,7 @@ void ReleaseApplicationHooks();
 void ReleaseBackend();
 // Keeps the module's code loaded until the process ends, whoever unloads it:
 // a thread of the module left in a call that never returned (or a helper's
-// reader thread) runs that code when it goes on. Once per process; every part
+// receiver thread) runs that code when it goes on. Once per process; every part
 // of the module that leaves such a thread behind pins through here.
 void PinModule();
 
