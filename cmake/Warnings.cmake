@@ -14,8 +14,12 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
 endif()
 
 # Qt strings from char* only where the code says which encoding it means
-# (QLatin1String, QStringLiteral, QString::fromUtf8). Call it for a target whose
-# sources are ready for it.
-function(fp_strict_qt_strings target)
-  target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII)
+# (QLatin1String, QStringLiteral, QString::fromUtf8), for the targets named
+# whose sources are ready for it; targets this build does not have are skipped.
+function(fp_strict_qt_strings)
+  foreach(target IN LISTS ARGN)
+    if(TARGET ${target})
+      target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII)
+    endif()
+  endforeach()
 endfunction()

@@ -69,7 +69,7 @@ QString SimulatedMachine::WhyNoReaders() const {
   return QStringLiteral("the simulated machine '%1' %2").arg(file_, facts.join(QStringLiteral(" and ")));
 }
 
-QString WhyNoReaders(const QString& modulePath) {
+QString WhyNoReaders(const QString& /*modulePath*/) {
   QString error;
   const SimulatedMachine* sim = SimulatedMachine::InForce(&error);
   return sim && BackendInUse().name == "sim" ? sim->WhyNoReaders() : QString();
