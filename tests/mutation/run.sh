@@ -7,6 +7,9 @@
 #   tests/mutation/run.sh [BUILD_DIR] [NAME...]     (default build dir: build)
 #   tests/mutation/run.sh --check                   only check that every fault applies
 #
+# MUTATION_TESTS=REGEX runs only the tests whose names match (ctest -R), for a
+# quick look at a few faults; the verdict that counts runs them all.
+#
 # faults.txt: one fault a line, tab-separated: name, file, scope (the function,
 # class or struct the original text lies in, as its definition names it, or -
 # for the whole file), original text, faulty text ("\n" stands for a line
@@ -22,6 +25,8 @@ ONLY=("$@")
 FAULTS=tests/mutation/faults.txt
 APPLY=tests/mutation/apply_fault.py
 JOBS=${JOBS:-2}
+SELECT=()
+[ -z "${MUTATION_TESTS:-}" ] || SELECT=(-R "$MUTATION_TESTS")
 
 if [ "$BUILD" = --check ]; then
   exec python3 "$APPLY" --check-all "$FAULTS"
@@ -62,7 +67,7 @@ while IFS=$'\t' read -r name file scope original faulty; do
   if ! cmake --build "$BUILD" -j "$JOBS" >"$log" 2>&1; then
     results+=("$name|build failed|(a fault must compile; fix the fault)")
   else
-    ctest --test-dir "$BUILD" -j "$JOBS" --stop-on-failure --timeout 300 >"$log" 2>&1
+    ctest --test-dir "$BUILD" -j "$JOBS" "${SELECT[@]}" --stop-on-failure --timeout 300 >"$log" 2>&1
     # The tests listed as failed (not those left unrun by --stop-on-failure).
     failed=$(sed -n '/^The following tests FAILED:/,/^Errors while running/p' "$log" |
       grep -E '^\s+[0-9]+ - ' | sed -E 's/^\s+[0-9]+ - (.*) \([^()]*\)$/\1/; s/ .*//' | head -3 | paste -sd ' ')
