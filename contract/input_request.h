@@ -15,12 +15,13 @@ class InputRequest {
   enum Kind : uint32_t { Information = 0, YesNo = 2, Widget = 3 };
   enum Answer : uint32_t { Yes = 3, No = 4 };
 
-  InputRequest(std::string title, std::string message, uint32_t mode, uint32_t kind, uint32_t extraNumber)
-      : title(std::move(title)),
-        message(std::move(message)),
-        mode(mode),
-        kind(kind),
-        extraNumber(extraNumber) {}
+  InputRequest(std::string titleId, std::string messageId, uint32_t requestMode, uint32_t requestKind,
+               uint32_t requestExtraNumber)
+      : title(std::move(titleId)),
+        message(std::move(messageId)),
+        mode(requestMode),
+        kind(requestKind),
+        extraNumber(requestExtraNumber) {}
   virtual ~InputRequest() = default;
 
   AbstractWidgetWrapper* widget = nullptr;  // kind 3 only

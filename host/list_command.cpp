@@ -44,10 +44,10 @@ int ListReaders(ModuleLibrary& module, const HostOptions& options) {
         options.json, QStringLiteral("module file '%1' has no component manager (null)").arg(module.Path()));
   try {
     manager->EnumerateComponents();
-  } catch (const std::exception& error) {
+  } catch (const std::exception& failure) {
     return ReportHostError(
         options.json,
-        QStringLiteral("enumerating the readers failed: %1").arg(QString::fromLocal8Bit(error.what())));
+        QStringLiteral("enumerating the readers failed: %1").arg(QString::fromLocal8Bit(failure.what())));
   }
   const common::BackendChoice& backend = BackendInUse();
 

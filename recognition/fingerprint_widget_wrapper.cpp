@@ -6,14 +6,14 @@
 #include "recognition/play_test.h"
 #include "utils/dpi.h"
 
-FingerprintWidgetWrapper::FingerprintWidgetWrapper(QSize dialogSize, TestContext* context, RunCellsPtr cells,
-                                                   int32_t timeoutSeconds)
+FingerprintWidgetWrapper::FingerprintWidgetWrapper(QSize dialogSize, TestContext* testContext,
+                                                   RunCellsPtr cells, int32_t timeoutSeconds)
     : QObject(nullptr),
       dialogSize_(dialogSize),
-      dialogContext_(context),
+      dialogContext_(testContext),
       cells_(std::move(cells)),
       timeoutSeconds_(timeoutSeconds) {
-  AbstractWidgetWrapper::context = context;
+  AbstractWidgetWrapper::context = testContext;
 }
 
 // The dialog may outlive the wrapper until its deferred deletion; the

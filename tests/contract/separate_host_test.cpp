@@ -535,8 +535,8 @@ TEST_P(DoorTest, CallsEndWithinTheirBoundsAndNothingRunsAfterTheUnload) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Doors, DoorTest, testing::ValuesIn(kDoorRows),
-                         [](const testing::TestParamInfo<DoorRow>& info) {
-                           return std::string(info.param.name);
+                         [](const testing::TestParamInfo<DoorRow>& door) {
+                           return std::string(door.param.name);
                          });
 
 }  // namespace

@@ -5,10 +5,17 @@
 # run is interrupted.
 #
 #   tests/mutation/run.sh [BUILD_DIR] [NAME...]     (default build dir: build)
+#   tests/mutation/run.sh --check                   only check that every fault applies
 #
-# faults.txt: one fault a line, tab-separated: name, file, original text,
-# faulty text ("\n" stands for a line break). The original must occur exactly
-# once in the file.
+# MUTATION_TESTS=REGEX runs only the tests whose names match (ctest -R), for a
+# quick look at a few faults; the verdict that counts runs them all.
+#
+# faults.txt: one fault a line, tab-separated: name, file, scope (the function,
+# class or struct the original text lies in, as its definition names it, or -
+# for the whole file), original text, faulty text ("\n" stands for a line
+# break). The original must occur exactly once in the scope; whitespace does
+# not matter (tests/mutation/apply_fault.py). A fault that does not apply fails
+# the run.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 ROOT=$PWD
@@ -16,7 +23,14 @@ BUILD=${1:-build}
 shift || true
 ONLY=("$@")
 FAULTS=tests/mutation/faults.txt
+APPLY=tests/mutation/apply_fault.py
 JOBS=${JOBS:-2}
+SELECT=()
+[ -z "${MUTATION_TESTS:-}" ] || SELECT=(-R "$MUTATION_TESTS")
+
+if [ "$BUILD" = --check ]; then
+  exec python3 "$APPLY" --check-all "$FAULTS"
+fi
 [ -f "$BUILD/build.ninja" ] || { echo "no build tree in $BUILD (run cmake first)" >&2; exit 2; }
 
 backup=""
@@ -37,23 +51,15 @@ cmake --build "$BUILD" -j "$JOBS" >/dev/null || { echo "the unchanged tree does 
 results=()
 caught=0
 total=0
-while IFS=$'\t' read -r name file original faulty; do
+while IFS=$'\t' read -r name file scope original faulty; do
   [ -z "$name" ] || [ "${name:0:1}" = "#" ] && continue
   if [ ${#ONLY[@]} -gt 0 ] && [[ ! " ${ONLY[*]} " =~ " $name " ]]; then continue; fi
   total=$((total + 1))
   target=$file
   backup=$(mktemp)
   cp "$file" "$backup"
-  if ! python3 - "$file" "$original" "$faulty" <<'PY'
-import sys
-path, original, faulty = sys.argv[1], sys.argv[2].replace("\\n", "\n"), sys.argv[3].replace("\\n", "\n")
-text = open(path, encoding="utf-8").read()
-if text.count(original) != 1:
-    sys.exit(f"{path}: the original text occurs {text.count(original)} times")
-open(path, "w", encoding="utf-8").write(text.replace(original, faulty))
-PY
-  then
-    results+=("$name|NOT APPLIED|the original text was not found once in $file")
+  if ! python3 "$APPLY" "$file" "$scope" "$original" "$faulty"; then
+    results+=("$name|NOT APPLIED|the original text was not found once in $scope of $file")
     restore
     continue
   fi
@@ -61,7 +67,7 @@ PY
   if ! cmake --build "$BUILD" -j "$JOBS" >"$log" 2>&1; then
     results+=("$name|build failed|(a fault must compile; fix the fault)")
   else
-    ctest --test-dir "$BUILD" -j "$JOBS" --stop-on-failure --timeout 300 >"$log" 2>&1
+    ctest --test-dir "$BUILD" -j "$JOBS" "${SELECT[@]}" --stop-on-failure --timeout 300 >"$log" 2>&1
     # The tests listed as failed (not those left unrun by --stop-on-failure).
     failed=$(sed -n '/^The following tests FAILED:/,/^Errors while running/p' "$log" |
       grep -E '^\s+[0-9]+ - ' | sed -E 's/^\s+[0-9]+ - (.*) \([^()]*\)$/\1/; s/ .*//' | head -3 | paste -sd ' ')
