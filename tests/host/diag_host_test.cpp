@@ -123,10 +123,8 @@ TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
   const QString twoReaders = Write("two.json", R"({"readers": [{"unitId": 1}, {"unitId": 2}]})");
   const QString noReader = Write("none.json", R"({"readers": []})");
   const QString failing = Write("failing.json", R"({"enumerateHresult": 2147500037})");
-  const QString remote = Write("remote.json", R"({"enumerateHresult": 2148106296})");
   const QString absentSim = dir_.filePath(QStringLiteral("absent.json"));
   const QString wrongType = Write("wrong.json", R"({"readers": 5})");
-  const QString huge = Write("huge.json", R"({"enumerateMs": 1e300})");
   const QString badTimeout = Write("timeout.ini", "[CSAT]\nCSAT_TEST_TIMEOUT=abc\n");
   const QString noSeparator = Write("nokey.ini", "[CSAT]\nCSAT_TEST_TIMEOUT 5\n");
   const QString module = QStringLiteral(FP_NULL_MODULE_PATH);
@@ -151,12 +149,10 @@ TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
       // The command line.
       {{}, "no command given"},
       {{"frob"}, "unknown command 'frob'"},
-      {{"run", "--device", "-1"}, "option --device expects a whole number of at least 0, not '-1'"},
-      {{"run", "--device=x"}, "option --device expects a whole number of at least 0, not 'x'"},
+      {{"run", "--device=-1"}, "option --device expects a whole number of at least 0, not '-1'"},
       {{"run", "--answer", "maybe"}, "option --answer expects yes, no or none, not 'maybe'"},
       {{"run", "--settings"}, "option --settings needs a value"},
       {{"run", "--screenshot="}, "option --screenshot needs a value, not an empty one"},
-      {{"--module", "", "info"}, "option --module needs a value, not an empty one"},
       {{"run", "--platform", ""}, "option --platform needs a value, not an empty one"},
       {{"list", "--json=yes"}, "option --json takes no value"},
       {{"list", "--verbose"}, "unknown option '--verbose'"},
@@ -169,7 +165,6 @@ TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
       // Platforms: unknown, unusable, a display without a server, a server that never answers.
       {{"run", "--platform", "bogus"}, "option --platform: no Qt platform plugin 'bogus' (available: "},
       {{"run", "--platform", "vnc"}, "option --platform: diag-host does not run on Qt platform 'vnc'"},
-      {{"run", "--platform", "vkkhrdisplay"}, "diag-host does not run on Qt platform 'vkkhrdisplay'"},
       {{"run"},
        dead + ": Qt's default platform cannot start: Qt says 'could not connect to display " + dead,
        {},
@@ -200,8 +195,6 @@ TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
        "'" + noSeparator + "', line 2: expected [SECTION] or KEY=VALUE: 'CSAT_TEST_TIMEOUT 5'"},
       {{"run", "--settings", Write("first.ini", "; timeout\nCSAT_TEST_TIMEOUT=5\n")},
        "line 2: a key before the first [SECTION]"},
-      {{"run", "--settings", Write("long.ini", QByteArray(5 << 20, 'x'))},
-       "line 1: a line longer than 4096 characters: 'xxxxxxxxxx"},
       {{"run", "--settings", Write("nul.ini", QByteArray(1 << 20, '\0'))},
        "line 1: a line longer than 4096 characters: '\\x00\\x00"},
       {{"run", "--settings", FP_DIAG_HOST_PATH}, "line 1: expected [SECTION] or KEY=VALUE: '\\x7fELF"},
@@ -210,7 +203,6 @@ TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
       {{"list"},
        "FINGERPRINT_SIM: bad simulation file '" + wrongType + "': readers: expected an array",
        wrongType},
-      {{"run"}, "'" + huge + "': enumerateMs: number out of range", huge},
       {{"run", "--device", "2"}, "no reader 2: the machine has 2 (ids 0 to 1)", twoReaders},
       {{"run"},
        "no fingerprint reader found: the simulated machine '" + noReader + "' has no readers",
@@ -218,7 +210,6 @@ TEST_F(DiagHostTest, BadInputsAreNamedWithExitCodeTwoAndAJsonLine) {
       {{"run"},
        "the simulated machine '" + failing + "' fails the listing with 0x80004005, unspecified failure",
        failing},
-      {{"run"}, "fails the listing with 0x80098038, not the active console", remote},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments.join(' ').toStdString() + " " + row.sim.toStdString());
@@ -465,7 +456,6 @@ TEST_F(DiagHostTest, ListNamesTheChosenBackendAndWhyAndListsItsReadersOnly) {
   const QString sim = Write("one.json", "{}");
   const std::tuple<const char*, QString, QString, bool, const char*> choices[] = {
       {"sim", {}, "Backend: sim (FINGERPRINT_BACKEND=sim)", true, ""},
-      {"SIM", {}, "Backend: sim (FINGERPRINT_BACKEND=SIM)", true, ""},
       {"", sim, "Backend: sim (FINGERPRINT_SIM is set)", true, ""},
       {"bogus", sim,
        "Backend: none (FINGERPRINT_BACKEND=bogus names no backend; known: sim, fprintd, libfprint)", false,

@@ -70,7 +70,6 @@ TEST_F(LanguageTest, SystemLanguageWithoutAKnownSetting) {
               {"\n[[broken\nDEFAULT_LANGUAGE = Japanese", {"fr-FR"}, "fr_FR"},
               {"", {"DE-de"}, "DE_de"},
               {"", {"en-GB"}, "en_US"},
-              {"", {"pt-PT"}, "en_US"},
               {"", {"zh-CN"}, "zh_CN"}};
   for (const auto& row : rows) {
     QFile::remove(dir_.filePath(QStringLiteral("config.ini")));
