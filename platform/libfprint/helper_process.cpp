@@ -87,12 +87,12 @@ class HelperProcess::Channel {
   std::map<uint64_t, Pending> pending_;
   uint64_t nextId_ = 1;
   enum class Start { kPending, kRunning, kFailed } start_ = Start::kPending;
-  bool ending_ = false;      // we are ending it
-  std::string endingDoing_;  // what it was doing then
-  bool quiet_ = false;       // an end asked for by its owner: nothing to report
-  bool ended_ = false;       // reaped: the pid is no longer ours
+  bool ending_ = false;        // we are ending it
+  std::string endingDoing_;    // what it was doing then
+  bool quiet_ = false;         // an end asked for by its owner: nothing to report
+  bool ended_ = false;         // reaped: the pid is no longer ours
   bool receiverDone_ = false;  // the receiver thread touches nothing more
-  std::string how_;          // how it ended, for HowItEnded
+  std::string how_;            // how it ended, for HowItEnded
 };
 
 std::shared_ptr<HelperProcess> HelperProcess::Start(const std::string& path, const Environment& environment) {

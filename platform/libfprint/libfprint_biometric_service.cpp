@@ -20,8 +20,8 @@
 
 #include "platform/libfprint/helper_process.h"
 #include "platform/libfprint/helper_protocol.h"
-#include "platform/posix/linux_biometric_service.h"
 #include "platform/platform.h"
+#include "platform/posix/linux_biometric_service.h"
 #include "platform/udev/usb_readers.h"
 
 namespace platform::libfprint {

@@ -9,8 +9,12 @@ namespace platform::sim {
 
 Backend CreateBackend() {
   auto foreground = std::make_shared<SimForeground>();
-  Backend backend{"sim", CreateSimBiometricService([foreground] { return foreground->Owned(); }),
-                  CreateSimDeviceRegistry(), CreateSimSystem(), CreateSimSecurity(), {}};
+  Backend backend{"sim",
+                  CreateSimBiometricService([foreground] { return foreground->Owned(); }),
+                  CreateSimDeviceRegistry(),
+                  CreateSimSystem(),
+                  CreateSimSecurity(),
+                  {}};
   backend.releaseApplicationHooks = [foreground] { foreground->Release(); };
   return backend;
 }
