@@ -296,11 +296,14 @@ std::optional<SimMachine> ParseMachine(const std::string& json, std::string* err
   const QJsonValue removed = root.value(QLatin1String("removedDevices"));
   if (!removed.isUndefined() && !ParseRemovedDevices(r, removed, &machine.removedDevices))
     return std::nullopt;
+  // Older machine files give the sensor's configured mode, which the module
+  // no longer reads: still checked, so such files keep loading, and dropped.
+  uint32_t sensorMode = 0;
   if (!r.Integer(root, "enumerateHresult", QString(), &machine.enumerateHresult) ||
       !r.Integer(root, "enumerateMs", QString(), &machine.enumerateMs) ||
       !r.Boolean(root, "essCapable", QString(), &machine.essCapable) ||
       !r.String(root, "driverVersion", QString(), &machine.driverVersion) ||
-      !r.Integer(root, "sensorMode", QString(), &machine.sensorMode) ||
+      !r.Integer(root, "sensorMode", QString(), &sensorMode) ||
       !r.Integer(root, "openSessionHresult", QString(), &machine.openSessionHresult))
     return std::nullopt;
   QJsonObject child;

@@ -68,7 +68,6 @@ struct SimMachine {
   std::vector<SimRemovedDevice> removedDevices;  // in the class before the readers
   int32_t enumerateHresult = 0;
   std::string driverVersion = "1.0.0.0";  // "": no version value
-  uint32_t sensorMode = 0;
   int32_t openSessionHresult = 0;
   bool essCapable = false;   // WinBioIsESSCapable's answer
   uint32_t enumerateMs = 0;  // how long WinBioEnumBiometricUnits takes (a service starting: long)

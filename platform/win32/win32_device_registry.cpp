@@ -32,9 +32,6 @@ static_assert(ERROR_NO_MORE_ITEMS_T == ERROR_NO_MORE_ITEMS && ERROR_MORE_DATA_T 
 const wchar_t* Wide(const char16_t* text) {
   return reinterpret_cast<const wchar_t*>(text);
 }
-wchar_t* Wide(char16_t* text) {
-  return reinterpret_cast<wchar_t*>(text);
-}
 HKEY Key(RegKey key) {
   return static_cast<HKEY>(key);
 }
