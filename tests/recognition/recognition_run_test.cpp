@@ -409,8 +409,9 @@ TEST_F(RecognitionRunTest, RefusalsBeforeTheDialog) {
   EXPECT_EQ(test_.Run(nullptr), TestStatus::Error);
 }
 
-// What the sensor checks that no run above ends in mean for it: their
-// status, their message and that none asks whether the touch was made.
+// What the sensor checks the runs above do not show in full mean for a run:
+// the status, the message (nullptr: none) and whether the user is asked if
+// the touch was made.
 TEST(SensorCheckOutcomeTest, EachReaderErrorGivesItsStatusAndMessage) {
   using E = FingerprintError;
   using S = TestStatus;
@@ -420,12 +421,13 @@ TEST(SensorCheckOutcomeTest, EachReaderErrorGivesItsStatusAndMessage) {
       {E::CommitFailed, S::Aborted, "FAILED_TO_COMMIT_FINGERPRINT_DATA"},
       {E::FingerprintNotRecognized, S::NotRecognized, "FINGERPRINT_NOT_RECOGNIZED"},
       {E::OpenSessionFailed, S::Aborted, nullptr},
+      {E::Timeout, S::Aborted, nullptr},  // the answer to the question that follows decides
   };
   for (const auto& [error, status, message] : rows) {
     const SensorCheckOutcome outcome = OutcomeOfSensorError(error);
     EXPECT_EQ(outcome.status, status) << static_cast<int>(error);
     EXPECT_STREQ(outcome.messageId, message) << static_cast<int>(error);
-    EXPECT_FALSE(outcome.askConfirmation) << static_cast<int>(error);
+    EXPECT_EQ(outcome.askConfirmation, error == E::Timeout) << static_cast<int>(error);
   }
 }
 
