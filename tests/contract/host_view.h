@@ -172,17 +172,12 @@ struct LoadedModule {
   explicit LoadedModule(const char* path) {
 #ifdef _WIN32
     handle = LoadLibraryA(path);
-    if (!handle) {
-      error = "LoadLibrary failed with " + std::to_string(GetLastError());
-      return;
-    }
+    if (!handle) error = "LoadLibrary failed with " + std::to_string(GetLastError());
 #else
     handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-      error = dlerror();
-      return;
-    }
+    if (!handle) error = dlerror();
 #endif
+    if (!handle) return;
     get = reinterpret_cast<Module* (*)()>(Symbol("GetModuleInterfaceInstance"));
     version = reinterpret_cast<Version* (*)()>(Symbol("GetProductVersion"));
     release = reinterpret_cast<void (*)()>(Symbol("ReleaseModuleInterfaceInstance"));
@@ -190,6 +185,13 @@ struct LoadedModule {
   }
   bool ok() const {
     return error.empty();
+  }
+  void* Symbol(const char* name) {
+#ifdef _WIN32
+    return reinterpret_cast<void*>(GetProcAddress(handle, name));
+#else
+    return dlsym(handle, name);
+#endif
   }
   // Unloads the module, as a host that is done with it does.
   void unload() {
@@ -200,17 +202,10 @@ struct LoadedModule {
 #endif
     handle = nullptr;
   }
-
 #ifdef _WIN32
   HMODULE handle = nullptr;
-  void* Symbol(const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(handle, name));
-  }
 #else
   void* handle = nullptr;
-  void* Symbol(const char* name) {
-    return dlsym(handle, name);
-  }
 #endif
   std::string error;
   Module* (*get)() = nullptr;

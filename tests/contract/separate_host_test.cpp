@@ -113,6 +113,15 @@ void ListReaders(Module* root) {
   reader->CancelAndClose();
 }
 
+// Runs the test on the first reader with the limit under `key`.
+int32_t RunTest(Module* root, ScenarioHost& host, const char* key, const char* limit) {
+  root->GetComponentManager()->EnumerateComponents();
+  host.component = root->GetComponentManager()->GetComponent(0);
+  Test* test = root->GetDiagnostic(0)->GetTest(0);
+  test->Configure(Settings{{"CSAT", {{key, limit}}}}, nullptr);
+  return test->Run(&host);
+}
+
 // Loads the module, runs the test, releases and unloads the module, and
 // again, under a main window the host destroys only at the end: nothing of
 // the module may be left in it or run meanwhile.
@@ -122,13 +131,9 @@ int RunUnloadScenario(const char* limit) {
   for (int round = 1; round <= 2; ++round) {
     LoadedModule module(FP_MODULE_PATH);
     if (!module.ok()) return Print("cannot load: " + module.error), 100;
-    Module* root = module.get();
-    Test* test = root->GetDiagnostic(0)->GetTest(0);
-    root->GetComponentManager()->EnumerateComponents();
     ScenarioHost host;
-    host.component = root->GetComponentManager()->GetComponent(0);
-    test->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT", limit}}}}, nullptr);
-    Print("round " + std::to_string(round) + " status " + std::to_string(test->Run(&host)));
+    const int32_t status = RunTest(module.get(), host, "CSAT_TEST_TIMEOUT", limit);
+    Print("round " + std::to_string(round) + " status " + std::to_string(status));
     module.release();
     module.unload();
   }
@@ -171,6 +176,13 @@ FingerprintComponent* Reader(ComponentManager* manager) {
   return static_cast<FingerprintComponent*>(manager->GetComponent(0));
 }
 
+// The first reader, with a session opened on it.
+FingerprintComponent* OpenReader(Module* root) {
+  FingerprintComponent* reader = Reader(root->GetComponentManager());
+  Timed("open", kGraceMs, [reader] { return reader->OpenSession(); });
+  return reader;
+}
+
 void DoorRun(Module* root) {
   ScenarioHost host;
   host.quiet = true;
@@ -192,12 +204,6 @@ void DoorLocate(Module* root) {
   }
 }
 
-// A session left open for the release to close.
-void DoorOpenThenRelease(Module* root) {
-  FingerprintComponent* reader = Reader(root->GetComponentManager());
-  Timed("open", kGraceMs, [reader] { return reader->OpenSession(); });
-}
-
 void DoorListings(Module* root) {
   ComponentManager* manager = root->GetComponentManager();
   for (int i = 0; i < 2; ++i) {
@@ -212,8 +218,7 @@ void DoorListings(Module* root) {
 // The host's CancelAndClose from its main thread while another of its
 // threads waits in LocateSensor.
 void DoorCancelDuringWait(Module* root) {
-  FingerprintComponent* reader = Reader(root->GetComponentManager());
-  Timed("open", kGraceMs, [reader] { return reader->OpenSession(); });
+  FingerprintComponent* reader = OpenReader(root);
   int32_t located = 0;
   std::string late;
   std::thread waiter([&] {
@@ -240,7 +245,7 @@ int RunDoor(const std::string& door) {
   Module* root = module.get();
   if (door == "run") DoorRun(root);
   if (door == "locate") DoorLocate(root);
-  if (door == "open-release") DoorOpenThenRelease(root);
+  if (door == "open-release") OpenReader(root);  // a session left open for the release to close
   if (door == "listings") DoorListings(root);
   if (door == "cancel") DoorCancelDuringWait(root);
   // The release waits for nothing that was waited for already: only the
@@ -257,21 +262,15 @@ int RunDoor(const std::string& door) {
 
 int RunScenario(const std::string& name) {
   if (name.rfind("door ", 0) == 0) return RunDoor(name.substr(5));
-  if (name == "unload-passed") return RunUnloadScenario("5");
-  if (name == "unload-stuck") return RunUnloadScenario("0");
+  if (name.rfind("unload-", 0) == 0) return RunUnloadScenario(name == "unload-passed" ? "5" : "0");
   LoadedModule module(FP_MODULE_PATH);
   if (!module.ok()) return Print("cannot load: " + module.error), 100;
-  Module* root = module.get();
   if (name == "readers") {
-    ListReaders(root);
+    ListReaders(module.get());
   } else {  // timeout, then yes
-    Test* test = root->GetDiagnostic(0)->GetTest(0);
-    root->GetComponentManager()->EnumerateComponents();
     ScenarioHost host;
-    host.component = root->GetComponentManager()->GetComponent(0);
-    test->Configure(Settings{{"CSAT", {{"CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST", "0"}}}}, nullptr);
     host.answer = 3;  // yes
-    const int32_t status = test->Run(&host);
+    const int32_t status = RunTest(module.get(), host, "CSAT_TEST_TIMEOUT_FINGERPRINT_RECOGNITION_TEST", "0");
     Print("longest gap " + std::string(host.longestGapMs < 1000 ? "short" : "LONG"));
     Print("status " + std::to_string(status));
   }

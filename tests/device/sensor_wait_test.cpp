@@ -128,6 +128,7 @@ class ScriptedWaitTest : public ::testing::Test {
   platform::sim::ScopedMachine machine_{platform::sim::DefaultMachine()};
   WINBIO_UNIT_SCHEMA units_[1] = {MakeUnit(u"Acme", u"X1")};
   ScriptedSensor sensor_;
+  platform::ScopedServices services_{{&sensor_, nullptr, nullptr, nullptr}};
 };
 
 // The clock moves only by the watchdog's own sleeps, so the tick count of the
@@ -156,7 +157,6 @@ TEST_F(ScriptedWaitTest, WatchdogCancelsAtTheFirstPollPastTheLimitAndReportsTime
 // LocateFailed; CancelAndClose closes only after the wait it cancelled has
 // ended, and without a reset every later wait is cancelled, failing or not.
 TEST_F(ScriptedWaitTest, TouchFailureAndCancelAndCloseClosingOnlyAfterTheWaitHasEnded) {
-  platform::ScopedServices services({&sensor_, nullptr, nullptr, nullptr});
   auto reader = OpenReader();
   auto touched = StartLocate(*reader, 60);
   sensor_.WaitUntilWaiting();
@@ -184,7 +184,6 @@ TEST_F(ScriptedWaitTest, TouchFailureAndCancelAndCloseClosingOnlyAfterTheWaitHas
 
 TEST_F(ScriptedWaitTest, CancellationRequestWinsOverASimultaneousTouch) {
   sensor_.ignoreCancel_ = true;  // the touch, not the watchdog, ends the wait
-  platform::ScopedServices services({&sensor_, nullptr, nullptr, nullptr});
   auto reader = OpenReader();
   auto result = StartLocate(*reader, 60);
   sensor_.WaitUntilWaiting();

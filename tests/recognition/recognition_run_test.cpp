@@ -64,6 +64,21 @@ void WhenDialogShown(std::function<void(PlayTest*)> action, int afterMs = 150) {
   poll->start(10);
 }
 
+// Once the dialog is shown, ends the wait `how`: by its close button, the
+// host's abort request or a pending event ("limit": not at all).
+void EndWaitBy(RecordingHost& host, const std::string& how) {
+  auto ended = std::make_shared<std::atomic<bool>>(false);
+  host.abortRequested = [ended, how] { return how == "abort" && ended->load(); };
+  host.pendingEvent = [ended, how] { return how == "event" && ended->load() ? 1 : 0; };
+  host.whileExec = [ended, how] {
+    WhenDialogShown([ended, how](PlayTest* dialog) {
+      if (how == "close")
+        dialog->findChild<QPushButton*>(QStringLiteral("recognition_test_header_close"))->click();
+      *ended = true;
+    });
+  };
+}
+
 SimMachine Machine(std::optional<uint32_t> touchAfterMs) {
   SimMachine machine = platform::sim::DefaultMachine();
   machine.sensor.touchAfterMs = touchAfterMs;
@@ -148,20 +163,31 @@ TEST_F(RecognitionRunTest, TouchInTimePassesAndTheDialogOutlivesTheHostHarmlessl
 // The touch comes long after the configured limit: only a wait bounded by
 // that limit ends in a timeout.
 TEST_F(RecognitionRunTest, TimeoutAsksAndAYesFailsWithTheHintLast) {
-  Use(Machine(3000));
-  SetTimeout("0");
   const std::string ask = "Request:2 RECOGNITION_TEST|DID_YOU_PERFORM_THE_TEST_CORRECTLY";
-  const std::tuple<uint32_t, TestStatus, std::vector<std::string>> rows[] = {
-      {InputRequest::Yes,
-       TestStatus::Failed,
-       {"SetProgress ", ask, "SetProgress FAILED_TO_ENROLL_FINGERPRINT",
-        "AddMessage FAILED_TO_ENROLL_FINGERPRINT", "AddMessage " + kHint, "SetProgress " + kHint}},
-      {InputRequest::No,
+  const std::vector<std::string> failed = {"SetProgress ",
+                                           ask,
+                                           "SetProgress FAILED_TO_ENROLL_FINGERPRINT",
+                                           "AddMessage FAILED_TO_ENROLL_FINGERPRINT",
+                                           "AddMessage " + kHint,
+                                           "SetProgress " + kHint};
+  // The session's opening time, the limit, the answer, the status and the lines after the dialog.
+  const std::tuple<uint32_t, const char*, uint32_t, TestStatus, std::vector<std::string>> rows[] = {
+      {0, "0", InputRequest::Yes, TestStatus::Failed, failed},
+      {0,
+       "0",
+       InputRequest::No,
        TestStatus::Aborted,
        {"SetProgress ", ask, "SetProgress TIMEOUT_REACHED", "AddMessage TIMEOUT_REACHED"}},
-      {7, TestStatus::Aborted, {"SetProgress ", ask}},
+      {0, "0", 7, TestStatus::Aborted, {"SetProgress ", ask}},
+      // Longer to open than the limit: the limit counts from the start of
+      // the wait, so the wait still times out and asks.
+      {3500, "1", InputRequest::Yes, TestStatus::Failed, failed},
   };
-  for (const auto& [answer, status, expected] : rows) {
+  for (const auto& [openSessionMs, limit, answer, status, expected] : rows) {
+    SimMachine machine = Machine(3000);
+    machine.sensor.openSessionMs = openSessionMs;
+    Use(machine);
+    SetTimeout(limit);
     RecordingHost host;
     host.yesNoAnswer = answer;
     EXPECT_EQ(Run(&host), status);
@@ -170,17 +196,6 @@ TEST_F(RecognitionRunTest, TimeoutAsksAndAYesFailsWithTheHintLast) {
     EXPECT_EQ(lines[1], "Request:3 |");  // the dialog came first
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), expected) << answer;
   }
-  // A session that takes longer to open than the limit: the limit counts
-  // from the start of the wait, so the wait still times out and asks.
-  SimMachine slowOpen = Machine(std::nullopt);
-  slowOpen.sensor.openSessionMs = 3500;
-  Use(slowOpen);
-  SetTimeout("1");
-  RecordingHost host;
-  host.yesNoAnswer = InputRequest::Yes;
-  EXPECT_EQ(Run(&host), TestStatus::Failed);
-  EXPECT_EQ(host.RequestCount(InputRequest::YesNo), 1);
-  EXPECT_EQ(host.Messages(), (std::vector<std::string>{"FAILED_TO_ENROLL_FINGERPRINT", kHint}));
 }
 
 // The reader's failures reach the host in order, and only from the
@@ -270,7 +285,8 @@ TEST_F(RecognitionRunTest, TheServicesDocumentedAnswersReachTheRun) {
 }
 
 // A touch on another reader is told in the run that saw it, and not again
-// at the start of the next run on the same reader (touched right at once).
+// at the start of the next run on the same reader (touched right at once);
+// screen readers are told each instruction the dialog shows.
 TEST_F(RecognitionRunTest, AnotherReadersTouchIsToldInItsOwnRunOnly) {
   Use(fp_test::MachineFile("two-readers-other-then-right.json"));
   SetTimeout("4");
@@ -282,6 +298,13 @@ TEST_F(RecognitionRunTest, AnotherReadersTouchIsToldInItsOwnRunOnly) {
     EXPECT_EQ(Run(&host), TestStatus::Passed);
     ASSERT_FALSE(dialog.isNull());  // closed, not deleted yet: it shows the last instruction
     EXPECT_EQ(dialog->ui().instructionLabel->text().toStdString(), instruction);
+    // Screen readers read it too: the dialog's description and the progress bar's name.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dialog)->text(QAccessible::Description).toStdString(),
+              instruction);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dialog->ui().progressBar)
+                  ->text(QAccessible::Name)
+                  .toStdString(),
+              instruction);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 }
@@ -294,19 +317,7 @@ TEST_F(RecognitionRunTest, CloseAbortOrEventDuringTheWaitReachTheReader) {
   for (const char* how : {"close", "abort", "event"}) {
     SCOPED_TRACE(how);
     RecordingHost host;
-    std::atomic<bool> abort{false}, event{false};
-    host.abortRequested = [&] { return abort.load(); };
-    host.pendingEvent = [&] { return event.load() ? 1 : 0; };
-    host.whileExec = [&, how = std::string(how)] {
-      WhenDialogShown([&, how](PlayTest* dialog) {
-        if (how == "close")
-          dialog->findChild<QPushButton*>(QStringLiteral("recognition_test_header_close"))->click();
-        else if (how == "abort")
-          abort = true;
-        else
-          event = true;
-      });
-    };
+    EndWaitBy(host, how);
     EXPECT_EQ(Run(&host), TestStatus::Aborted);
     EXPECT_EQ(host.RequestCount(InputRequest::YesNo), 0);
     EXPECT_TRUE(host.Messages().empty());
@@ -321,34 +332,22 @@ TEST_F(RecognitionRunTest, CloseAbortOrEventDuringTheWaitReachTheReader) {
 // component is gone, closes its session and touches nothing freed.
 TEST_F(RecognitionRunTest, AReaderThatNeverAnswersIsGivenUpAndItsLateCallIsHarmless) {
   const size_t sessionsBefore = platform::sim::OpenSimSessionCount();
-  const std::tuple<const char*, void (*)(SimMachine&)> rows[] = {
-      {"limit", [](SimMachine&) {}},
-      {"close", [](SimMachine&) {}},
-      {"abort", [](SimMachine&) {}},
-      {"abort", [](SimMachine& m) { m.sensor.openSessionMs = 8000; }},
-  };
+  // How the wait ends, and how long the session takes to open.
+  const std::pair<const char*, uint32_t> rows[] = {{"limit", 0}, {"close", 0}, {"abort", 0}, {"abort", 8000}};
   int row = 0;
-  for (const auto& [how, change] : rows) {
+  for (const auto& [how, openSessionMs] : rows) {
     SimMachine machine = Machine(8000);
     machine.sensor.ignoresCancel = true;
+    machine.sensor.openSessionMs = openSessionMs;
     // A reader of its own each time: the one before is still stuck.
     machine.readers[0].deviceInstanceId += "\\" + std::to_string(++row);
-    change(machine);
     machine_.emplace(machine);
     auto manager = std::make_unique<WinFingerprintComponentManager>(ids::kModule);
     manager->EnumerateComponents();
     RecordingHost host;
     host.component = manager->GetComponent(0);
     SetTimeout(std::string(how) == "limit" ? "0" : "60");
-    std::atomic<bool> abort{false};
-    host.abortRequested = [&] { return abort.load(); };
-    host.whileExec = [&, how = std::string(how)] {
-      WhenDialogShown([&, how](PlayTest* dialog) {
-        if (how == "close")
-          dialog->findChild<QPushButton*>(QStringLiteral("recognition_test_header_close"))->click();
-        if (how == "abort") abort = true;
-      });
-    };
+    EndWaitBy(host, how);
     // A blocked user-interface thread would show as a gap of the grace period.
     QElapsedTimer sinceTick;
     qint64 longestGap = 0;
@@ -410,48 +409,26 @@ TEST_F(RecognitionRunTest, RefusalsBeforeTheDialog) {
   EXPECT_EQ(test_.Run(nullptr), TestStatus::Error);
 }
 
-// What each failed sensor check means for the run: its status, its message
-// (nullptr: none) and whether the user is asked if the touch was made.
+// What the sensor checks the runs above do not show in full mean for a run:
+// the status, the message (nullptr: none) and whether the user is asked if
+// the touch was made.
 TEST(SensorCheckOutcomeTest, EachReaderErrorGivesItsStatusAndMessage) {
   using E = FingerprintError;
   using S = TestStatus;
-  const std::tuple<E, S, const char*, bool> rows[] = {
-      {E::DeviceNotAccessible, S::Error, "CANNOT_ACCESS_DEVICE", false},
-      {E::EnrollFailed, S::Aborted, "FAILED_TO_ENROLL_FINGERPRINT", false},
-      {E::ReadLimitError, S::Aborted, "FAILED_TO_ENROLL_FINGERPRINT_DUE_TO_FINGERPRINT_READ_LIMIT_ERROR",
-       false},
-      {E::CommitFailed, S::Aborted, "FAILED_TO_COMMIT_FINGERPRINT_DATA", false},
-      {E::LocateFailed, S::Failed, "FAILED_TO_ENROLL_FINGERPRINT", false},
-      {E::FingerprintNotRecognized, S::NotRecognized, "FINGERPRINT_NOT_RECOGNIZED", false},
-      {E::Timeout, S::Aborted, nullptr, true},
-      {E::Cancelled, S::Aborted, nullptr, false},
-      {E::OpenSessionFailed, S::Aborted, nullptr, false},
-      {E::ReaderBusy, S::Aborted, "READER_BUSY_IN_ANOTHER_PROGRAM", false},
-      {E::BiometricsDisabled, S::NotSupported, "BIOMETRICS_TURNED_OFF_BY_POLICY", false},
-      {E::NotActiveConsole, S::NotSupported, "NOT_AVAILABLE_IN_REMOTE_SESSION", false},
-      {E::EnhancedSignInSecurity, S::NotSupported, "ENHANCED_SIGN_IN_SECURITY_NOT_SUPPORTED", false},
+  const std::tuple<E, S, const char*> rows[] = {
+      {E::EnrollFailed, S::Aborted, "FAILED_TO_ENROLL_FINGERPRINT"},
+      {E::ReadLimitError, S::Aborted, "FAILED_TO_ENROLL_FINGERPRINT_DUE_TO_FINGERPRINT_READ_LIMIT_ERROR"},
+      {E::CommitFailed, S::Aborted, "FAILED_TO_COMMIT_FINGERPRINT_DATA"},
+      {E::FingerprintNotRecognized, S::NotRecognized, "FINGERPRINT_NOT_RECOGNIZED"},
+      {E::OpenSessionFailed, S::Aborted, nullptr},
+      {E::Timeout, S::Aborted, nullptr},  // the answer to the question that follows decides
   };
-  for (const auto& [error, status, message, asks] : rows) {
+  for (const auto& [error, status, message] : rows) {
     const SensorCheckOutcome outcome = OutcomeOfSensorError(error);
     EXPECT_EQ(outcome.status, status) << static_cast<int>(error);
     EXPECT_STREQ(outcome.messageId, message) << static_cast<int>(error);
-    EXPECT_EQ(outcome.askConfirmation, asks) << static_cast<int>(error);
+    EXPECT_EQ(outcome.askConfirmation, error == E::Timeout) << static_cast<int>(error);
   }
-}
-
-// A new instruction reaches screen readers too: the dialog's description
-// (read as focus enters it) and the progress bar's name.
-TEST_F(RecognitionRunTest, ANewInstructionIsWhatScreenReadersRead) {
-  PlayTest dialog(nullptr, nullptr, nullptr, std::make_shared<RunCells>(), 9);
-  const std::string text = "Lift your finger.";
-  emit dialog.ChangeInfoLabelMessage(QString::fromStdString(text));
-  ASSERT_TRUE(
-      QTest::qWaitFor([&] { return dialog.ui().instructionLabel->text().toStdString() == text; }, 5000));
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(&dialog)->text(QAccessible::Description).toStdString(),
-            text);
-  EXPECT_EQ(
-      QAccessible::queryAccessibleInterface(dialog.ui().progressBar)->text(QAccessible::Name).toStdString(),
-      text);
 }
 
 // The wrapper on its own, over a reader that is never touched.
